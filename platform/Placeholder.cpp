@@ -1,0 +1,1 @@
+namespace kv { int placeholder = 0; }

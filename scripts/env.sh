@@ -1,0 +1,53 @@
+# Sourced by the scripts: paths, the project-local Wine prefix and a display.
+KV_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+export KV_ROOT
+export WINEPREFIX="$KV_ROOT/build/wineprefix"
+export WINEARCH=win32
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+export LC_ALL=zh_CN.UTF-8
+export LANG=zh_CN.UTF-8
+
+KV_XVFB_PID=""
+# Starts Xvfb on a free display number when there is no display.
+kv_ensure_display() {
+  if [ -n "${DISPLAY:-}" ]; then return 0; fi
+  local n=90
+  while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
+  Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+  KV_XVFB_PID=$!
+  export DISPLAY=":$n"
+  for _ in $(seq 1 50); do
+    [ -e "/tmp/.X11-unix/X$n" ] && return 0
+    sleep 0.1
+  done
+  echo "Xvfb did not start" >&2
+  return 1
+}
+
+kv_stop_display() {
+  if [ -n "$KV_XVFB_PID" ]; then kill "$KV_XVFB_PID" 2>/dev/null || true; KV_XVFB_PID=""; fi
+}
+
+# Creates the Wine prefix under the Chinese locale (so Chinese text shows as text)
+# and starts a persistent wineserver with its output detached from our pipes.
+kv_start_wine() {
+  mkdir -p "$KV_ROOT/build"
+  if [ ! -f "$WINEPREFIX/.kv-ready" ]; then
+    rm -rf "$WINEPREFIX"
+    wineboot -i >/dev/null 2>&1 || wine wineboot -i >/dev/null 2>&1 || true
+    wineserver -w >/dev/null 2>&1 || true
+    # Map the Song typeface names onto the installed CJK font.
+    local reg="$KV_ROOT/build/fontsubst.reg"
+    printf 'REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows NT\\CurrentVersion\\FontSubstitutes]\r\n"SimSun"="WenQuanYi Micro Hei"\r\n"\xcb\xce\xcc\xe5"="WenQuanYi Micro Hei"\r\n' > "$reg"
+    wine regedit /S "$reg" >/dev/null 2>&1 || true
+    wineserver -w >/dev/null 2>&1 || true
+    touch "$WINEPREFIX/.kv-ready"
+  fi
+  wineserver -p >/dev/null 2>&1 </dev/null || true
+  wine wineboot >/dev/null 2>&1 </dev/null || true
+}
+
+kv_stop_wine() {
+  wineserver -k >/dev/null 2>&1 || true
+}

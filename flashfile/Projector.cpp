@@ -1,0 +1,145 @@
+#include "flashfile/Projector.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <initializer_list>
+#include <memory>
+
+#include "flashfile/FlashFileAttr.h"
+#include "platform/ExclusiveFile.h"
+
+namespace kv {
+
+namespace {
+
+constexpr size_t kBlockSize = 1 << 20;
+
+ExclusiveFile openInput(const std::string& path,
+                        ExclusiveFile::Mode mode = ExclusiveFile::Mode::ReadExclusive) {
+    ExclusiveFile f;
+    if (f.open(path, mode) != ExclusiveFile::OpenStatus::Ok) throw FileReadError("cannot open " + path);
+    return f;
+}
+
+uint64_t sizeOf(const ExclusiveFile& f, const std::string& path) {
+    uint64_t s = 0;
+    if (!f.size(s)) throw FileReadError("cannot get the size of " + path);
+    return s;
+}
+
+// Refuses a target that names one of the open inputs: creating it would empty the input.
+void refuseInputAsTarget(const std::string& target, std::initializer_list<const ExclusiveFile*> inputs) {
+    FileIdentity targetId;
+    if (!ExclusiveFile::identityOf(target, targetId)) return;  // no such file yet
+    for (const ExclusiveFile* in : inputs) {
+        FileIdentity id;
+        if (!in->identity(id)) throw FileReadError("cannot identify an input of " + target);
+        if (id == targetId) throw FileError("target is the same file as an input: " + target);
+    }
+}
+
+// The target being written; deleted again unless commit() was called.
+class TargetFile {
+public:
+    explicit TargetFile(const std::string& path) : path_(path) {
+        if (file_.open(path, ExclusiveFile::Mode::Create) != ExclusiveFile::OpenStatus::Ok)
+            throw FileError("cannot create " + path);
+    }
+    ~TargetFile() {
+        if (!committed_) {
+            file_.close();
+            ExclusiveFile::remove(path_);
+        }
+    }
+    void write(const void* data, size_t n) {
+        if (!file_.write(data, n)) throw FileError("cannot write " + path_);
+    }
+    void commit() {
+        file_.close();
+        committed_ = true;
+    }
+
+private:
+    std::string path_;
+    ExclusiveFile file_;
+    bool committed_ = false;
+};
+
+// Copies exactly n bytes from the input's current position.
+void copyBlocks(ExclusiveFile& in, const std::string& inPath, uint64_t n, TargetFile& out, char* buffer) {
+    while (n > 0) {
+        size_t want = static_cast<size_t>(std::min<uint64_t>(n, kBlockSize));
+        size_t got = 0;
+        if (!in.read(buffer, want, got)) throw FileReadError("read error in " + inPath);
+        if (got != want) throw FileReadError("unexpected end of " + inPath);
+        out.write(buffer, got);
+        n -= got;
+    }
+}
+
+void putLe32(uint8_t* p, uint32_t v) {
+    p[0] = static_cast<uint8_t>(v);
+    p[1] = static_cast<uint8_t>(v >> 8);
+    p[2] = static_cast<uint8_t>(v >> 16);
+    p[3] = static_cast<uint8_t>(v >> 24);
+}
+
+}  // namespace
+
+void SwfToExe(const std::string& source, const std::string& target, const std::string& stub) {
+    ExclusiveFile stubFile = openInput(stub);
+    ExclusiveFile movie = openInput(source);
+    uint64_t stubSize = sizeOf(stubFile, stub);
+    uint64_t movieSize = sizeOf(movie, source);
+    if (movieSize > UINT32_MAX) throw FileError("movie too large for a projector: " + source);
+    refuseInputAsTarget(target, {&stubFile, &movie});
+
+    std::unique_ptr<char[]> buffer(new char[kBlockSize]);
+    TargetFile out(target);
+    copyBlocks(stubFile, stub, stubSize, out, buffer.get());
+    stubFile.close();
+    copyBlocks(movie, source, movieSize, out, buffer.get());
+    uint8_t trailer[kProjectorTrailerSize];
+    putLe32(trailer, kProjectorMagic);
+    putLe32(trailer + 4, static_cast<uint32_t>(movieSize));
+    out.write(trailer, sizeof trailer);
+    out.commit();
+}
+
+bool ExeToSwf(const std::string& source, const std::string& target) {
+    ExclusiveFile in = openInput(source);
+    uint64_t size = sizeOf(in, source);
+    uint8_t trailer[kProjectorTrailerSize];
+    size_t got = 0;
+    if (size < sizeof trailer || !in.readAt(size - sizeof trailer, trailer, sizeof trailer, got) ||
+        got != sizeof trailer)
+        throw FileReadError("no trailer in " + source);
+    uint32_t magic =
+        trailer[0] | (trailer[1] << 8) | (trailer[2] << 16) | (static_cast<uint32_t>(trailer[3]) << 24);
+    if (magic != kProjectorMagic) return false;
+    uint64_t length =
+        trailer[4] | (trailer[5] << 8) | (trailer[6] << 16) | (static_cast<uint32_t>(trailer[7]) << 24);
+    uint64_t end = size - sizeof trailer;
+    if (length > end) throw FileReadError("movie length beyond the start of " + source);
+    refuseInputAsTarget(target, {&in});
+    if (!in.seek(end - length)) throw FileReadError("cannot seek in " + source);
+
+    std::unique_ptr<char[]> buffer(new char[kBlockSize]);
+    TargetFile out(target);
+    copyBlocks(in, source, length, out, buffer.get());
+    out.commit();
+    return true;
+}
+
+void CopyFileOver(const std::string& source, const std::string& target) {
+    // A plain copy lets others go on reading the source (the player may hold it).
+    ExclusiveFile in = openInput(source, ExclusiveFile::Mode::ReadShared);
+    uint64_t size = sizeOf(in, source);
+    refuseInputAsTarget(target, {&in});
+    std::unique_ptr<char[]> buffer(new char[kBlockSize]);
+    TargetFile out(target);
+    copyBlocks(in, source, size, out, buffer.get());
+    out.commit();
+}
+
+}  // namespace kv

@@ -1,0 +1,70 @@
+// A file opened by path, with the sharing the caller asks for: the conversion
+// routines hold their inputs for exclusive use (no other program may open them
+// meanwhile), the header reader shares reading. On Windows this is CreateFileA
+// with the matching share mode; elsewhere a plain POSIX descriptor (the native
+// build exists for fuzzing, benchmarks and tools, where sharing does not matter).
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace kv {
+
+// Which file a handle or path refers to, independent of the name used:
+// volume serial number and file index on Windows, device and inode elsewhere.
+struct FileIdentity {
+    uint64_t volume = 0;
+    uint64_t index = 0;
+    bool operator==(const FileIdentity& o) const { return volume == o.volume && index == o.index; }
+    bool operator!=(const FileIdentity& o) const { return !(*this == o); }
+};
+
+class ExclusiveFile {
+public:
+    enum class Mode {
+        ReadShared,     // read; others may read too
+        ReadExclusive,  // read; nobody else may open the file meanwhile
+        Create,         // create or truncate, write, exclusive
+    };
+    enum class OpenStatus { Ok, NotFound, Failed };
+
+    ExclusiveFile() = default;
+    ~ExclusiveFile() { close(); }
+    ExclusiveFile(const ExclusiveFile&) = delete;
+    ExclusiveFile& operator=(const ExclusiveFile&) = delete;
+    ExclusiveFile(ExclusiveFile&& other) noexcept;
+    ExclusiveFile& operator=(ExclusiveFile&& other) noexcept;
+
+    // NotFound when no file exists under the path (or it names a folder).
+    OpenStatus open(const std::string& path, Mode mode);
+    bool isOpen() const;
+    void close();
+
+    // Size in bytes; false when it cannot be asked.
+    bool size(uint64_t& bytes) const;
+    // Reads up to n bytes at an absolute offset without moving the position;
+    // got is less than n only at the end of the file. False on an I/O error.
+    bool readAt(uint64_t offset, void* buffer, size_t n, size_t& got) const;
+    // Sequential reading and writing from the current position.
+    bool seek(uint64_t offset);
+    bool read(void* buffer, size_t n, size_t& got);
+    bool write(const void* buffer, size_t n);
+    bool identity(FileIdentity& id) const;
+
+    // Identity of the file a path names, without opening it for data access;
+    // false when there is no such file.
+    static bool identityOf(const std::string& path, FileIdentity& id);
+    // True when the path names an existing file (not a folder).
+    static bool exists(const std::string& path);
+    static bool remove(const std::string& path);
+
+private:
+#ifdef _WIN32
+    void* handle_ = reinterpret_cast<void*>(static_cast<intptr_t>(-1));
+#else
+    int fd_ = -1;
+#endif
+};
+
+}  // namespace kv

@@ -1,0 +1,117 @@
+#include <gtest/gtest.h>
+
+#include "flashfile/FlashFileAttr.h"
+#include "flashfile/Projector.h"
+#include "tests/flashfile/TestFiles.h"
+#include "tools/swfwriter/HeaderVariants.h"
+
+using namespace kv;
+using kvtest::readBytes;
+using kvtest::TempFolder;
+using kvtest::writeBytes;
+using swfw::Bytes;
+
+namespace {
+
+Bytes movieOf(size_t size) {
+    swfw::HeaderSpec s;
+    s.padding = size - swfw::headerMovie(s).size() - 6;
+    Bytes m = swfw::headerMovie(s);
+    EXPECT_EQ(m.size(), size);
+    return m;
+}
+
+}  // namespace
+
+TEST(Projector, BuildsStubMovieTrailerAndExtractsTheMovieAgain) {
+    TempFolder dir;
+    Bytes stub = swfw::fakeStub(300000);
+    Bytes movie = movieOf(1000);
+    writeBytes(dir / "SAKorvamelden.exe", stub);
+    writeBytes(dir / "m.swf", movie);
+
+    SwfToExe(dir / "m.swf", dir / "p.exe", dir / "SAKorvamelden.exe");
+    Bytes exe = readBytes(dir / "p.exe");
+    ASSERT_EQ(exe.size(), 301008u);
+    EXPECT_TRUE(std::equal(stub.begin(), stub.end(), exe.begin()));
+    EXPECT_TRUE(std::equal(movie.begin(), movie.end(), exe.begin() + 300000));
+    EXPECT_EQ(Bytes(exe.end() - 8, exe.end()), Bytes({0x56, 0x34, 0x12, 0xFA, 0xE8, 0x03, 0x00, 0x00}));
+
+    EXPECT_TRUE(ExeToSwf(dir / "p.exe", dir / "back.swf"));
+    EXPECT_EQ(readBytes(dir / "back.swf"), movie);
+}
+
+TEST(Projector, ProgramWithoutTrailerYieldsNoMovieAndNoError) {
+    TempFolder dir;
+    writeBytes(dir / "prog.exe", swfw::fakeStub(5000));
+    EXPECT_FALSE(ExeToSwf(dir / "prog.exe", dir / "out.swf"));
+    EXPECT_FALSE(kvtest::fileExists(dir / "out.swf"));
+}
+
+TEST(Projector, ProjectorBuiltOnAProjectorCarriesTheLastMovie) {
+    TempFolder dir;
+    swfw::HeaderSpec first, last;
+    first.frameCount = 11;
+    last.frameCount = 22;
+    Bytes lastMovie = swfw::headerMovie(last);
+    writeBytes(dir / "stub.exe", swfw::projector(swfw::fakeStub(4000), swfw::headerMovie(first)));
+    writeBytes(dir / "last.swf", lastMovie);
+
+    SwfToExe(dir / "last.swf", dir / "p.exe", dir / "stub.exe");
+    TFlashFileAttr attr;
+    GetFlashFileAttr(dir / "p.exe", attr);
+    EXPECT_EQ(attr.FrameCount, 22);
+    ASSERT_TRUE(ExeToSwf(dir / "p.exe", dir / "out.swf"));
+    EXPECT_EQ(readBytes(dir / "out.swf"), lastMovie);
+}
+
+TEST(Projector, TargetThatIsAnInputIsRefusedAndTheInputKept) {
+    TempFolder dir;
+    Bytes stub = swfw::fakeStub(3000);
+    Bytes movie = movieOf(500);
+    Bytes exe = swfw::projector(stub, movie);
+    writeBytes(dir / "stub.exe", stub);
+    writeBytes(dir / "m.swf", movie);
+    writeBytes(dir / "p.exe", exe);
+    std::filesystem::create_hard_link(dir / "m.swf", dir / "link.exe");
+    std::filesystem::create_hard_link(dir / "p.exe", dir / "plink.swf");
+
+    EXPECT_THROW(SwfToExe(dir / "m.swf", dir / "m.swf", dir / "stub.exe"), FileError);
+    EXPECT_THROW(SwfToExe(dir / "m.swf", dir / "stub.exe", dir / "stub.exe"), FileError);
+    EXPECT_THROW(SwfToExe(dir / "m.swf", dir / "link.exe", dir / "stub.exe"), FileError);
+    EXPECT_THROW(ExeToSwf(dir / "p.exe", dir / "plink.swf"), FileError);
+    EXPECT_THROW(CopyFileOver(dir / "m.swf", dir / "link.exe"), FileError);
+    EXPECT_EQ(readBytes(dir / "stub.exe"), stub);
+    EXPECT_EQ(readBytes(dir / "m.swf"), movie);
+    EXPECT_EQ(readBytes(dir / "p.exe"), exe);
+}
+
+TEST(Projector, UnreadableInputsFailWithoutTouchingTheTarget) {
+    TempFolder dir;
+    Bytes old = {1, 2, 3};
+    writeBytes(dir / "stub.exe", swfw::fakeStub(100));
+    writeBytes(dir / "m.swf", movieOf(200));
+    writeBytes(dir / "target.exe", old);
+    Bytes longLength = swfw::projector(swfw::fakeStub(10), movieOf(200));
+    longLength.back() = 0x40;
+    writeBytes(dir / "long.exe", longLength);
+    writeBytes(dir / "tiny.exe", {0x56, 0x34});
+
+    EXPECT_THROW(SwfToExe(dir / "none.swf", dir / "target.exe", dir / "stub.exe"), FileReadError);
+    EXPECT_THROW(SwfToExe(dir / "m.swf", dir / "target.exe", dir / "nostub.exe"), FileReadError);
+    EXPECT_THROW(ExeToSwf(dir / "long.exe", dir / "target.exe"), FileReadError);
+    EXPECT_THROW(ExeToSwf(dir / "tiny.exe", dir / "target.exe"), FileReadError);
+    EXPECT_THROW(ExeToSwf(dir / "none.exe", dir / "target.exe"), FileReadError);
+    EXPECT_EQ(readBytes(dir / "target.exe"), old);
+    EXPECT_THROW(SwfToExe(dir / "m.swf", (dir / "nofolder") + kvtest::kSep + "t.exe", dir / "stub.exe"),
+                 FileError);
+}
+
+TEST(Projector, CopyReplacesTheTarget) {
+    TempFolder dir;
+    Bytes movie = movieOf(3000);
+    writeBytes(dir / "m.swf", movie);
+    writeBytes(dir / "t.swf", swfw::fakeStub(9000));
+    CopyFileOver(dir / "m.swf", dir / "t.swf");
+    EXPECT_EQ(readBytes(dir / "t.swf"), movie);
+}

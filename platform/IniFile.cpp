@@ -1,0 +1,416 @@
+#include "platform/IniFile.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <utility>
+
+#include "platform/AnsiText.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+namespace kv {
+
+namespace {
+
+// Blanks as the profile functions see them; 0x1A is the old end-of-file mark.
+// None of them can be a GBK trail byte, so trimming bytes is safe.
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r' || c == '\x1a';
+}
+
+std::string TrimLeft(const std::string& s) {
+    std::size_t b = 0;
+    while (b < s.size() && IsBlank(s[b])) ++b;
+    return s.substr(b);
+}
+
+std::string Trim(const std::string& s) {
+    std::size_t b = 0, e = s.size();
+    while (b < e && IsBlank(s[b])) ++b;
+    while (e > b && IsBlank(s[e - 1])) --e;
+    return s.substr(b, e - b);
+}
+
+// A name or value must stay on its line.
+std::string OneLine(const std::string& s) {
+    std::string out = s;
+    for (char& c : out) {
+        if (c == '\r' || c == '\n') c = ' ';
+    }
+    return out;
+}
+
+std::string IndexKey(const std::string& name) { return AnsiLowerAscii(Trim(name)); }
+
+int HexDigit(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+}
+
+// Decimal or 0x-prefixed hexadecimal with an optional sign; nothing may follow.
+// Hexadecimal takes up to 32 bits (0xFFFFFFFF is -1); decimal must fit an int.
+bool ParseInteger(const std::string& text, int& out) {
+    std::size_t i = 0;
+    while (i < text.size() && text[i] == ' ') ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+    unsigned long long value = 0;
+    if (i + 1 < text.size() && text[i] == '0' && (text[i + 1] == 'x' || text[i + 1] == 'X')) {
+        i += 2;
+        std::size_t digits = 0;
+        for (; i < text.size(); ++i, ++digits) {
+            int d = HexDigit(text[i]);
+            if (d < 0 || digits == 8) return false;
+            value = value * 16 + static_cast<unsigned>(d);
+        }
+        if (digits == 0) return false;
+        unsigned u = static_cast<unsigned>(value);
+        if (negative) u = 0u - u;
+        out = static_cast<int>(u);
+        return true;
+    }
+    std::size_t digits = 0;
+    for (; i < text.size(); ++i, ++digits) {
+        if (text[i] < '0' || text[i] > '9') return false;
+        value = value * 10 + static_cast<unsigned>(text[i] - '0');
+        if (value > 2147483648ull) return false;
+    }
+    if (digits == 0) return false;
+    if (negative) {
+        out = value == 2147483648ull ? (-2147483647 - 1) : -static_cast<int>(value);
+        return true;
+    }
+    if (value > 2147483647ull) return false;
+    out = static_cast<int>(value);
+    return true;
+}
+
+bool ReadWholeFile(const std::string& path, std::string& out) {
+    std::FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f) return false;
+    char buf[65536];
+    std::size_t n;
+    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) out.append(buf, n);
+    bool ok = !std::ferror(f);
+    std::fclose(f);
+    return ok;
+}
+
+#ifdef _WIN32
+
+bool ReplaceFileWith(const std::string& path, const std::string& data) {
+    DWORD attr = GetFileAttributesA(path.c_str());
+    if (attr != INVALID_FILE_ATTRIBUTES && (attr & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)))
+        return false;
+    std::string folder = AnsiExtractFilePath(path);
+    if (folder.empty()) folder = ".";
+    char tmp[MAX_PATH];
+    if (!GetTempFileNameA(folder.c_str(), "kvi", 0, tmp)) return false;
+    HANDLE h = CreateFileA(tmp, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) {
+        DeleteFileA(tmp);
+        return false;
+    }
+    bool ok = true;
+    std::size_t done = 0;
+    while (ok && done < data.size()) {
+        DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(data.size() - done, 1u << 20));
+        DWORD written = 0;
+        ok = WriteFile(h, data.data() + done, chunk, &written, nullptr) && written == chunk;
+        done += written;
+    }
+    ok = ok && FlushFileBuffers(h);
+    ok = CloseHandle(h) && ok;
+    ok = ok && MoveFileExA(tmp, path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+    if (!ok) DeleteFileA(tmp);
+    return ok;
+}
+
+#else
+
+bool ReplaceFileWith(const std::string& path, const std::string& data) {
+    struct stat st;
+    bool exists = ::stat(path.c_str(), &st) == 0;
+    // Files without any write permission count as read-only, as on Windows.
+    if (exists && (S_ISDIR(st.st_mode) || (st.st_mode & 0222) == 0)) return false;
+    static unsigned counter = 0;
+    std::string tmp;
+    int fd = -1;
+    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
+        tmp = path + ".~" + std::to_string(::getpid()) + "_" + std::to_string(++counter);
+        fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0666);
+        if (fd < 0 && errno != EEXIST) return false;
+    }
+    if (fd < 0) return false;
+    bool ok = true;
+    std::size_t done = 0;
+    while (ok && done < data.size()) {
+        ssize_t n = ::write(fd, data.data() + done, data.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        ok = n > 0;
+        if (ok) done += static_cast<std::size_t>(n);
+    }
+    if (ok && exists) ::fchmod(fd, st.st_mode & 07777);
+    ok = ok && ::fsync(fd) == 0;
+    ok = ::close(fd) == 0 && ok;
+    ok = ok && ::rename(tmp.c_str(), path.c_str()) == 0;
+    if (!ok) ::unlink(tmp.c_str());
+    return ok;
+}
+
+#endif
+
+}  // namespace
+
+IniWriteError::IniWriteError(const std::string& fileName)
+    : std::runtime_error("Unable to write to " + fileName), fileName_(fileName) {}
+
+IniFile::IniFile(std::string path) : path_(std::move(path)) {
+    std::string text;
+    if (ReadWholeFile(path_, text)) parse(text);
+}
+
+void IniFile::parse(const std::string& text) {
+    std::size_t current = std::string::npos;  // index of the section lines go to
+    std::size_t pos = 0;
+    while (pos < text.size()) {
+        // Lines end at LF; a file without any further LF is split at CR.
+        std::size_t nl = text.find('\n', pos);
+        if (nl == std::string::npos) nl = text.find('\r', pos);
+        std::size_t end = nl == std::string::npos ? text.size() : nl + 1;
+        std::size_t b = pos, e = end;
+        pos = end;
+        while (b < e && IsBlank(text[b])) ++b;
+        while (e > b && IsBlank(text[e - 1])) --e;
+        if (b == e) continue;
+        std::string line = text.substr(b, e - b);
+
+        if (line[0] == '[') {
+            std::size_t close = AnsiLastDelimiter(line, "]");
+            if (close != std::string::npos) {
+                addSection(Trim(line.substr(1, close - 1)));
+                current = sections_.size() - 1;
+                continue;
+            }
+        }
+        if (current == std::string::npos) {
+            addSection("");
+            current = sections_.size() - 1;
+        }
+        Entry entry;
+        std::size_t eq = AnsiFindChar(line, '=');
+        if (eq == std::string::npos) {
+            entry.name = line;
+        } else {
+            entry.name = Trim(line.substr(0, eq));
+            entry.value = TrimLeft(line.substr(eq + 1));
+            entry.hasValue = true;
+        }
+        addEntry(sections_[current], std::move(entry));
+    }
+}
+
+IniFile::Section& IniFile::addSection(const std::string& name) {
+    Section s;
+    s.name = name;
+    sections_.push_back(std::move(s));
+    sectionIndex_.emplace(AnsiLowerAscii(name), sections_.size() - 1);
+    return sections_.back();
+}
+
+void IniFile::addEntry(Section& s, Entry e) {
+    std::string key = AnsiLowerAscii(e.name);
+    s.entries.push_back(std::move(e));
+    if (!s.index.emplace(std::move(key), s.entries.size() - 1).second) s.hasDuplicates = true;
+}
+
+const IniFile::Section* IniFile::findSection(const std::string& name) const {
+    auto it = sectionIndex_.find(IndexKey(name));
+    return it == sectionIndex_.end() ? nullptr : &sections_[it->second];
+}
+
+IniFile::Section* IniFile::findSection(const std::string& name) {
+    auto it = sectionIndex_.find(IndexKey(name));
+    return it == sectionIndex_.end() ? nullptr : &sections_[it->second];
+}
+
+const IniFile::Entry* IniFile::findEntry(const std::string& section, const std::string& key) const {
+    const Section* s = findSection(section);
+    if (!s) return nullptr;
+    auto it = s->index.find(IndexKey(key));
+    return it == s->index.end() ? nullptr : &s->entries[it->second];
+}
+
+void IniFile::rebuildSectionIndex() {
+    sectionIndex_.clear();
+    for (std::size_t i = 0; i < sections_.size(); ++i) {
+        if (sections_[i].live) sectionIndex_.emplace(AnsiLowerAscii(sections_[i].name), i);
+    }
+}
+
+std::string IniFile::readString(const std::string& section, const std::string& key,
+                                const std::string& def) const {
+    const Entry* e = findEntry(section, key);
+    if (!e || !e->hasValue) return def;
+    const std::string& v = e->value;
+    // Quotes are not trail bytes, so the first and last bytes can be tested as they are.
+    if (v.size() >= 2 && (v.front() == '"' || v.front() == '\'') && v.back() == v.front())
+        return AnsiTruncate(v.substr(1, v.size() - 2), kMaxValueLength);
+    return AnsiTruncate(v, kMaxValueLength);
+}
+
+int IniFile::readInteger(const std::string& section, const std::string& key, int def) const {
+    int value = 0;
+    return ParseInteger(readString(section, key, std::string()), value) ? value : def;
+}
+
+bool IniFile::readBool(const std::string& section, const std::string& key, bool def) const {
+    return readInteger(section, key, def ? 1 : 0) != 0;
+}
+
+std::vector<std::string> IniFile::readSection(const std::string& section) const {
+    std::vector<std::string> names;
+    const Section* s = findSection(section);
+    if (!s) return names;
+    names.reserve(s->entries.size());
+    for (const Entry& e : s->entries) {
+        if (e.live && e.hasValue && !e.name.empty() && e.name[0] != ';') names.push_back(e.name);
+    }
+    return names;
+}
+
+std::vector<std::string> IniFile::readSections() const {
+    std::vector<std::string> names;
+    for (const Section& s : sections_) {
+        if (s.live && !s.name.empty()) names.push_back(s.name);
+    }
+    return names;
+}
+
+bool IniFile::sectionExists(const std::string& section) const { return findSection(section) != nullptr; }
+
+bool IniFile::valueExists(const std::string& section, const std::string& key) const {
+    const Entry* e = findEntry(section, key);
+    return e && e->hasValue && !e->name.empty() && e->name[0] != ';';
+}
+
+void IniFile::writeString(const std::string& section, const std::string& key, const std::string& value) {
+    std::string sectionName = Trim(OneLine(section));
+    std::string keyName = Trim(OneLine(key));
+    std::string text = TrimLeft(OneLine(value));
+    Section* s = findSection(sectionName);
+    if (!s) {
+        if (sectionName.empty() && !sections_.empty()) {
+            // Lines before the first header belong to the unnamed section, so it must come first.
+            sections_.insert(sections_.begin(), Section());
+            rebuildSectionIndex();
+            s = &sections_.front();
+        } else {
+            s = &addSection(sectionName);
+        }
+    }
+    auto it = s->index.find(AnsiLowerAscii(keyName));
+    if (it != s->index.end()) {
+        Entry& e = s->entries[it->second];
+        if (e.hasValue && e.value == text) return;
+        e.value = std::move(text);
+        e.hasValue = true;
+    } else {
+        Entry e;
+        e.name = std::move(keyName);
+        e.value = std::move(text);
+        e.hasValue = true;
+        addEntry(*s, std::move(e));
+    }
+    dirty_ = true;
+}
+
+void IniFile::writeInteger(const std::string& section, const std::string& key, int value) {
+    writeString(section, key, std::to_string(value));
+}
+
+void IniFile::writeBool(const std::string& section, const std::string& key, bool value) {
+    writeString(section, key, value ? "1" : "0");
+}
+
+void IniFile::eraseSection(const std::string& section) {
+    std::string key = IndexKey(section);
+    if (sectionIndex_.erase(key) == 0) return;
+    for (Section& s : sections_) {
+        if (s.live && AnsiLowerAscii(s.name) == key) {
+            s.live = false;
+            s.entries = std::vector<Entry>();
+            s.index = std::unordered_map<std::string, std::size_t>();
+        }
+    }
+    dirty_ = true;
+}
+
+void IniFile::deleteKey(const std::string& section, const std::string& key) {
+    Section* s = findSection(section);
+    if (!s) return;
+    std::string name = IndexKey(key);
+    auto it = s->index.find(name);
+    if (it == s->index.end()) return;
+    std::size_t pos = it->second;
+    s->entries[pos].live = false;
+    dirty_ = true;
+    // A later line of the same name now answers for the key.
+    if (s->hasDuplicates) {
+        for (std::size_t i = pos + 1; i < s->entries.size(); ++i) {
+            if (s->entries[i].live && AnsiLowerAscii(s->entries[i].name) == name) {
+                it->second = i;
+                return;
+            }
+        }
+    }
+    s->index.erase(it);
+}
+
+std::string IniFile::text() const {
+    std::size_t size = 0;
+    for (const Section& s : sections_) {
+        if (!s.live) continue;
+        size += s.name.size() + 4;
+        for (const Entry& e : s.entries) size += e.name.size() + e.value.size() + 3;
+    }
+    std::string out;
+    out.reserve(size);
+    for (const Section& s : sections_) {
+        if (!s.live) continue;
+        if (!s.name.empty()) {
+            out += '[';
+            out += s.name;
+            out += "]\r\n";
+        }
+        for (const Entry& e : s.entries) {
+            if (!e.live) continue;
+            out += e.name;
+            if (e.hasValue) {
+                out += '=';
+                out += e.value;
+            }
+            out += "\r\n";
+        }
+    }
+    return out;
+}
+
+bool IniFile::updateFile() {
+    if (!dirty_) return true;
+    if (!ReplaceFileWith(path_, text())) return false;
+    dirty_ = false;
+    return true;
+}
+
+}  // namespace kv

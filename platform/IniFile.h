@@ -1,0 +1,110 @@
+// Reader and writer of the Windows private-profile (ini) text format.
+//
+// The whole file is read when the object is made (a missing or unreadable
+// file reads as empty); writes change only the copy in memory until
+// updateFile(), which replaces the file in one step. Section and key names are
+// compared ignoring the case of ASCII letters; two-byte GBK characters are
+// compared byte for byte. Lines are kept in place and in order; a new key goes
+// to the end of its section, a new section to the end of the file. The text
+// written is laid out as Windows writes it ("[Section]" and "key=value" lines,
+// CRLF line ends).
+//
+// Where this differs on purpose from the Windows profile functions:
+// - eraseSection removes every section of that name, not only the first;
+// - line breaks inside a written name or value become spaces, so a value can
+//   never add lines of its own to the file;
+// - a value read is cut at 2047 bytes without splitting a GBK character;
+// - readSection leaves out keys with an empty name instead of giving up;
+// - names are stored with surrounding blanks trimmed.
+// Portable: no Windows headers.
+#pragma once
+
+#include <cstddef>
+#include <stdexcept>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+namespace kv {
+
+// The error of a file that could not be written; the message is
+// "Unable to write to <file name>".
+class IniWriteError : public std::runtime_error {
+public:
+    explicit IniWriteError(const std::string& fileName);
+    const std::string& fileName() const { return fileName_; }
+
+private:
+    std::string fileName_;
+};
+
+class IniFile {
+public:
+    // Longest value readString returns, in bytes.
+    static constexpr std::size_t kMaxValueLength = 2047;
+
+    explicit IniFile(std::string path);
+
+    const std::string& path() const { return path_; }
+
+    // The value of the first key of that name in the first section of that
+    // name; surrounding quotes (" or ') are removed; `def` when absent or
+    // when the line has no '='.
+    std::string readString(const std::string& section, const std::string& key, const std::string& def) const;
+    // Decimal or "0x"/"0X" hexadecimal, optionally signed; `def` when absent,
+    // empty, not a number or out of range.
+    int readInteger(const std::string& section, const std::string& key, int def) const;
+    // Non-zero integer → true, zero → false; `def` when absent or not a number.
+    bool readBool(const std::string& section, const std::string& key, bool def) const;
+    // Key names of the first section of that name in file order (lines with
+    // '=' only, comments starting with ';' left out).
+    std::vector<std::string> readSection(const std::string& section) const;
+    // Section names in file order (a repeated section is listed again).
+    std::vector<std::string> readSections() const;
+    bool sectionExists(const std::string& section) const;
+    bool valueExists(const std::string& section, const std::string& key) const;
+
+    void writeString(const std::string& section, const std::string& key, const std::string& value);
+    void writeInteger(const std::string& section, const std::string& key, int value);
+    void writeBool(const std::string& section, const std::string& key, bool value);
+    void eraseSection(const std::string& section);
+    void deleteKey(const std::string& section, const std::string& key);
+
+    // Writes the changes: a temporary file in the same folder, then renamed
+    // over the old one, so a failure leaves the old file whole. A file marked
+    // read-only is never replaced. True when there was nothing to write.
+    bool updateFile();
+
+    // The text updateFile() writes.
+    std::string text() const;
+
+private:
+    struct Entry {
+        std::string name;
+        std::string value;
+        bool hasValue = false;  // false for a line without '='
+        bool live = true;       // false once deleted
+    };
+    struct Section {
+        std::string name;
+        bool live = true;
+        bool hasDuplicates = false;  // some name occurs twice
+        std::vector<Entry> entries;
+        std::unordered_map<std::string, std::size_t> index;  // lower-cased name → first live entry
+    };
+
+    void parse(const std::string& text);
+    Section& addSection(const std::string& name);
+    void addEntry(Section& s, Entry e);
+    const Section* findSection(const std::string& name) const;
+    Section* findSection(const std::string& name);
+    const Entry* findEntry(const std::string& section, const std::string& key) const;
+    void rebuildSectionIndex();
+
+    std::string path_;
+    std::vector<Section> sections_;
+    std::unordered_map<std::string, std::size_t> sectionIndex_;  // lower-cased name → first live section
+    bool dirty_ = false;
+};
+
+}  // namespace kv

@@ -249,6 +249,20 @@ TEST_F(IniFileTest, SaveIntoMissingFolderFails) {
     EXPECT_FALSE(FileExists(path));
 }
 
+#ifdef _WIN32
+// Under Wine the Linux /proc folder is one that even an administrator cannot
+// write: a save there must fail and leave the file as it was.
+TEST(IniFileSystemFolder, SaveIntoUnwritableFolderFailsAndKeepsTheFile) {
+    const std::string path = "Z:\\proc\\version";
+    if (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES) GTEST_SKIP() << "not running under Wine";
+    std::string before = ReadFileBytes(path);
+    IniFile ini(path);
+    ini.writeString("A", "k", "v");
+    EXPECT_FALSE(ini.updateFile());
+    EXPECT_EQ(ReadFileBytes(path), before);
+}
+#endif
+
 #ifndef _WIN32
 // Saving into a folder the user may not write loses nothing. Root may write
 // anywhere, so as root the save runs in a child that gives up its rights.

@@ -18,6 +18,16 @@ void MyImage::setPicture(HBITMAP bmp) {
     invalidate();
 }
 
+void MyImage::paintBackgroundFor(HDC dc, int ox, int oy, const RECT& area) {
+    Control::paintBackgroundFor(dc, ox, oy, area);
+    if (!picture_) return;
+    POINT old;
+    OffsetViewportOrgEx(dc, -ox, -oy, &old);
+    RECT client{0, 0, w_, h_};
+    paint(dc, client);
+    SetViewportOrgEx(dc, old.x, old.y, nullptr);
+}
+
 void MyImage::paint(HDC dc, const RECT& client) {
     if (!picture_) return;
     BITMAP bm{};

@@ -15,6 +15,8 @@ public:
     void setPicture(HBITMAP bmp);
     HBITMAP picture() const { return picture_; }
     void setStretch(bool s) { stretch_ = s; invalidate(); }
+    // Children (labels on a button) see the picture through their transparency.
+    void paintBackgroundFor(HDC dc, int ox, int oy, const RECT& area) override;
 
 protected:
     void paint(HDC dc, const RECT& client) override;

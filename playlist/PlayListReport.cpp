@@ -1,0 +1,26 @@
+#include "playlist/PlayListReport.h"
+
+#include <windows.h>
+
+#include "platform/IniFile.h"
+#include "ui/UiServices.h"
+
+namespace kv {
+
+void ShowIniWriteError(const IniWriteError& error) {
+    std::string text = error.what();
+    if (!text.empty() && text.back() != '.') text += '.';
+    ui().messageBox(nullptr, text, kAppTitle, MB_OK | MB_ICONERROR);
+}
+
+bool RunUserListCommand(const std::function<void()>& command) {
+    try {
+        command();
+        return true;
+    } catch (const IniWriteError& error) {
+        ShowIniWriteError(error);
+        return false;
+    }
+}
+
+}  // namespace kv

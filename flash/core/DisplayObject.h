@@ -1,0 +1,46 @@
+// A live instance on a display list. Sprites and the main movie carry a
+// timeline (playhead, children by depth, script variables).
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+
+#include "flash/core/Movie.h"
+#include "flash/core/Types.h"
+#include "flash/core/Value.h"
+
+namespace flash {
+
+class DisplayObject : public std::enable_shared_from_this<DisplayObject> {
+public:
+    // Placement on the parent's display list.
+    uint16_t depth = 0;
+    uint16_t characterId = 0;
+    const Character* character = nullptr;  // null for the main movie
+    Matrix matrix;
+    ColorTransform cxform;
+    uint16_t ratio = 0;
+    std::string name;
+    uint16_t clipDepth = 0;          // > 0: a mask for depths up to clipDepth
+    uint32_t serial = 0;             // the placing tag, to recognise it after a goto
+    bool scriptTransformed = false;  // a script moved it; the timeline no longer does
+    bool visible = true;
+
+    DisplayObject* parent = nullptr;
+    uint64_t createdTick = 0;
+    int nesting = 0;
+
+    // Timeline state (main movie and sprites).
+    const TimelineDef* timeline = nullptr;
+    int currentFrame = 0;  // 0-based
+    bool playing = true;
+    std::map<uint16_t, std::shared_ptr<DisplayObject>> children;
+    std::map<std::string, Value> variables;
+
+    bool hasTimeline() const { return timeline != nullptr; }
+    int frameCount() const { return timeline ? timeline->frameCount() : 1; }
+};
+
+}  // namespace flash

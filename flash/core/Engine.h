@@ -1,0 +1,82 @@
+// The running movie: display lists, frame advance, gotos and the queue of
+// frame scripts. Rendering and the host interface live elsewhere.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "flash/core/DisplayObject.h"
+#include "flash/core/Movie.h"
+
+namespace flash {
+
+class Engine {
+public:
+    Engine();
+    ~Engine();
+
+    // Loads a movie and builds frame 1 (its scripts run). False: not a movie.
+    bool load(const uint8_t* data, size_t size);
+    void unload();
+    bool loaded() const { return root_ != nullptr; }
+
+    const MovieDef& movie() const { return movie_; }
+    DisplayObject* root() const { return root_.get(); }
+
+    // One tick at the frame rate: every playing timeline advances one frame,
+    // then the collected frame scripts run.
+    void tick();
+    // Moves a timeline to a 0-based frame at once (clamped); the display list
+    // becomes what playing from frame 1 would show. The frame's scripts are
+    // queued; runQueuedActions runs them.
+    void gotoFrame(DisplayObject* clip, int frame);
+    void runQueuedActions();
+
+    // Clip of a target path ("", "/a/b", "a/b", "_root.a", "../b", "_parent"...)
+    // seen from `base`, or null.
+    DisplayObject* resolveTarget(DisplayObject* base, const std::string& path) const;
+    std::string targetPath(const DisplayObject* clip) const;  // "/a/b"
+    // Case folding of names and variables for files before version 7.
+    std::string nameKey(const std::string& name) const;
+
+    bool loop = true;  // the main timeline starts again after its last frame
+    uint64_t tickCount() const { return tick_; }
+
+    // Script limits.
+    int actionBudget = 200000;  // instructions per script block
+    int maxBlocksPerTick = 4096;
+    int maxNesting = 32;         // sprites within sprites
+    size_t maxObjects = 100000;  // live display objects
+    bool lastScriptHitBudget = false;
+
+    std::function<void(const std::string& command, const std::string& args)> onFSCommand;
+    std::function<void(const std::string& url, const std::string& target)> onGetURL;
+    std::function<void(const std::string& text)> onTrace;
+
+private:
+    friend class Avm1;
+    void advance(DisplayObject* clip);
+    void applyNextFrame(DisplayObject* clip, int frame);
+    void reconcile(DisplayObject* clip, const PlacementState& state);
+    std::shared_ptr<DisplayObject> create(DisplayObject* parent, uint16_t depth, const Placement& p);
+    void removeChild(DisplayObject* parent, uint16_t depth);
+    void queueFrame(DisplayObject* clip, int frame);
+    void countObjects(const DisplayObject* o, int sign);
+
+    struct Queued {
+        std::weak_ptr<DisplayObject> clip;
+        ActionBlock block;
+    };
+
+    MovieDef movie_;
+    std::shared_ptr<DisplayObject> root_;
+    std::vector<Queued> queue_;
+    uint64_t tick_ = 0;
+    size_t objects_ = 0;
+    bool runningQueue_ = false;
+};
+
+}  // namespace flash

@@ -1,0 +1,317 @@
+#include "flash/core/Movie.h"
+
+#include <zlib.h>
+
+#include <algorithm>
+#include <cstring>
+
+#include "flash/core/ByteReader.h"
+
+namespace flash {
+
+namespace {
+
+enum TagCode : uint16_t {
+    kEnd = 0,
+    kShowFrame = 1,
+    kDefineShape = 2,
+    kPlaceObject = 4,
+    kRemoveObject = 5,
+    kSetBackgroundColor = 9,
+    kDoAction = 12,
+    kDefineShape2 = 22,
+    kPlaceObject2 = 26,
+    kRemoveObject2 = 28,
+    kDefineShape3 = 32,
+    kDefineSprite = 39,
+    kFrameLabel = 43,
+    kDefineMorphShape = 46,
+    kPlaceObject3 = 70,
+    kDefineShape4 = 83,
+    kDefineMorphShape2 = 84,
+};
+
+bool inflateBody(const uint8_t* src, size_t size, size_t want, std::vector<uint8_t>& out) {
+    z_stream zs;
+    std::memset(&zs, 0, sizeof zs);
+    if (inflateInit(&zs) != Z_OK) return false;
+    zs.next_in = const_cast<Bytef*>(src);
+    zs.avail_in = static_cast<uInt>(std::min<size_t>(size, 0x7FFFFFFF));
+    // Grow in steps: the declared length is not trusted for allocation.
+    out.clear();
+    size_t cap = std::min<size_t>(want, 1u << 16);
+    while (true) {
+        if (out.size() == cap) {
+            if (cap >= want) break;
+            cap = std::min(want, cap * 2);
+        }
+        size_t old = out.size();
+        out.resize(cap);
+        zs.next_out = out.data() + old;
+        zs.avail_out = static_cast<uInt>(cap - old);
+        int rc = inflate(&zs, Z_NO_FLUSH);
+        out.resize(cap - zs.avail_out);
+        if (rc == Z_STREAM_END) break;
+        if (rc != Z_OK) break;  // truncated or corrupt: keep what was produced
+        if (zs.avail_out != 0 && zs.avail_in == 0) break;
+    }
+    inflateEnd(&zs);
+    return !out.empty();
+}
+
+}  // namespace
+
+bool readContainer(const uint8_t* data, size_t size, MovieHeader& header, std::vector<uint8_t>& body,
+                   size_t maxBody) {
+    if (!data || size < 8) return false;
+    if ((data[0] != 'F' && data[0] != 'C') || data[1] != 'W' || data[2] != 'S') return false;
+    header.signature = static_cast<char>(data[0]);
+    header.version = data[3];
+    header.fileLength = data[4] | (data[5] << 8) | (data[6] << 16) | (static_cast<uint32_t>(data[7]) << 24);
+    size_t want = header.fileLength > 8 ? header.fileLength - 8 : 0;
+    if (header.signature == 'F') {
+        // Trailing garbage or a wrong length: the smaller of the two ends the file.
+        size_t n = std::min(size - 8, want == 0 ? size - 8 : want);
+        n = std::min(n, maxBody);
+        body.assign(data + 8, data + 8 + n);
+    } else {
+        if (!inflateBody(data + 8, size - 8, std::min(want, maxBody), body)) return false;
+    }
+    ByteReader r(body.data(), body.size());
+    header.stage = r.rect();
+    header.frameRate = r.u16() / 256.0;
+    header.frameCount = r.u16();
+    return !r.overflow();
+}
+
+std::string foldCase(const std::string& s) {
+    std::string out = s;
+    for (char& c : out)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return out;
+}
+
+void applyFrame(const FrameDef& frame, PlacementState& state) {
+    for (const FrameCommand& cmd : frame.commands) {
+        if (cmd.kind == FrameCommand::Remove) {
+            state.erase(cmd.depth);
+            continue;
+        }
+        const PlaceCommand& p = cmd.place;
+        auto it = state.find(p.depth);
+        if (!p.move) {
+            // A new instance on a free depth; an occupied depth keeps its instance.
+            if (!p.hasCharacter || it != state.end()) continue;
+            Placement& np = state[p.depth];
+            np.characterId = p.characterId;
+            if (p.hasMatrix) np.matrix = p.matrix;
+            if (p.hasCxform) np.cxform = p.cxform;
+            if (p.hasRatio) np.ratio = p.ratio;
+            if (p.hasName) np.name = p.name;
+            if (p.hasClipDepth) np.clipDepth = p.clipDepth;
+            np.serial = p.serial;
+            continue;
+        }
+        if (it == state.end()) {
+            if (!p.hasCharacter) continue;
+            // Replacing on an empty depth places the character.
+            it = state.emplace(p.depth, Placement()).first;
+        }
+        Placement& np = it->second;
+        if (p.hasCharacter && (np.characterId != p.characterId || np.serial == 0)) {
+            np.characterId = p.characterId;
+            np.serial = p.serial;
+        }
+        if (p.hasMatrix) np.matrix = p.matrix;
+        if (p.hasCxform) np.cxform = p.cxform;
+        if (p.hasRatio) np.ratio = p.ratio;
+        if (p.hasName) np.name = p.name;
+        if (p.hasClipDepth) np.clipDepth = p.clipDepth;
+    }
+}
+
+int TimelineDef::findLabel(const std::string& label) const {
+    auto it = labels.find(foldCase(label));
+    return it == labels.end() ? -1 : it->second;
+}
+
+void TimelineDef::buildSnapshots() {
+    snapshots_.clear();
+    PlacementState state;
+    for (int f = 0; f < frameCount(); ++f) {
+        applyFrame(frames[f], state);
+        if (f % kSnapshotInterval == 0) snapshots_.push_back(state);
+    }
+}
+
+PlacementState TimelineDef::stateAt(int frame) const {
+    if (frames.empty()) return {};
+    frame = std::max(0, std::min(frame, frameCount() - 1));
+    size_t k = static_cast<size_t>(frame / kSnapshotInterval);
+    PlacementState state;
+    int from = 0;
+    if (k < snapshots_.size()) {
+        state = snapshots_[k];
+        from = static_cast<int>(k) * kSnapshotInterval + 1;
+    }
+    for (int f = from; f <= frame; ++f) applyFrame(frames[f], state);
+    return state;
+}
+
+const Character* MovieDef::character(uint16_t id) const {
+    auto it = characters_.find(id);
+    return it == characters_.end() ? nullptr : it->second.get();
+}
+
+static bool readPlace(ByteReader& r, uint16_t code, int version, PlaceCommand& p) {
+    if (code == kPlaceObject) {
+        p.hasCharacter = true;
+        p.characterId = r.u16();
+        p.depth = r.u16();
+        p.hasMatrix = true;
+        p.matrix = r.matrix();
+        if (r.remaining() > 0) {
+            p.hasCxform = true;
+            p.cxform = r.cxform(false);
+        }
+        return !r.overflow();
+    }
+    uint8_t f1 = r.u8();
+    uint8_t f2 = code == kPlaceObject3 ? r.u8() : 0;
+    p.depth = r.u16();
+    p.move = (f1 & 0x01) != 0;
+    p.hasCharacter = (f1 & 0x02) != 0;
+    p.hasMatrix = (f1 & 0x04) != 0;
+    p.hasCxform = (f1 & 0x08) != 0;
+    p.hasRatio = (f1 & 0x10) != 0;
+    p.hasName = (f1 & 0x20) != 0;
+    p.hasClipDepth = (f1 & 0x40) != 0;
+    if (code == kPlaceObject3 && ((f2 & 0x08) || ((f2 & 0x10) && !p.hasCharacter))) r.str();  // class name
+    if (p.hasCharacter) p.characterId = r.u16();
+    if (p.hasMatrix) p.matrix = r.matrix();
+    if (p.hasCxform) p.cxform = r.cxform(true);
+    if (p.hasRatio) p.ratio = r.u16();
+    if (p.hasName) p.name = r.str();
+    if (p.hasClipDepth) p.clipDepth = r.u16();
+    (void)version;  // filters, blend mode and clip actions are not used yet
+    return !r.overflow();
+}
+
+void MovieDef::parseTimeline(size_t begin, size_t end, TimelineDef& timeline, bool isSprite) {
+    ByteReader all(body_.data(), end);
+    all.seek(begin);
+    FrameDef current;
+    std::string pendingLabel;
+    while (all.remaining() >= 2) {
+        uint16_t head = all.u16();
+        uint16_t code = head >> 6;
+        size_t len = head & 0x3F;
+        if (len == 0x3F) len = all.u32();
+        if (all.overflow()) break;
+        size_t bodyStart = all.pos();
+        ByteReader r = all.sub(len);  // clamped to the timeline's end
+        if (code == kEnd) break;
+        switch (code) {
+            case kShowFrame:
+                if (!pendingLabel.empty()) {
+                    timeline.labels.emplace(foldCase(pendingLabel), timeline.frameCount());
+                    pendingLabel.clear();
+                }
+                timeline.frames.push_back(std::move(current));
+                current = FrameDef();
+                break;
+            case kPlaceObject:
+            case kPlaceObject2:
+            case kPlaceObject3: {
+                FrameCommand cmd{FrameCommand::Place, {}, 0};
+                if (readPlace(r, code, header_.version, cmd.place)) {
+                    cmd.place.serial = nextSerial_++;
+                    current.commands.push_back(std::move(cmd));
+                }
+                break;
+            }
+            case kRemoveObject:
+            case kRemoveObject2: {
+                if (code == kRemoveObject) r.u16();
+                FrameCommand cmd{FrameCommand::Remove, {}, r.u16()};
+                if (!r.overflow()) current.commands.push_back(std::move(cmd));
+                break;
+            }
+            case kDoAction:
+                if (len > 0) current.actions.push_back({body_.data() + bodyStart, r.size()});
+                break;
+            case kFrameLabel:
+                pendingLabel = r.str();
+                break;
+            case kSetBackgroundColor:
+                if (!isSprite && r.remaining() >= 3) {
+                    background_ = r.rgb();
+                    hasBackground_ = true;
+                }
+                break;
+            case kDefineShape:
+            case kDefineShape2:
+            case kDefineShape3:
+            case kDefineShape4: {
+                if (isSprite) break;
+                uint16_t id = 0;
+                auto shape = parseDefineShape(r, code, id);
+                if (shape && !characters_.count(id)) {
+                    auto c = std::make_unique<Character>();
+                    c->kind = Character::Shape;
+                    c->shape = std::move(shape);
+                    characters_[id] = std::move(c);
+                }
+                break;
+            }
+            case kDefineMorphShape:
+            case kDefineMorphShape2: {
+                if (isSprite) break;
+                uint16_t id = 0;
+                auto morph = parseDefineMorphShape(r, code, id);
+                if (morph && !characters_.count(id)) {
+                    auto c = std::make_unique<Character>();
+                    c->kind = Character::Morph;
+                    c->morph = std::move(morph);
+                    characters_[id] = std::move(c);
+                }
+                break;
+            }
+            case kDefineSprite: {
+                if (isSprite || r.remaining() < 4) break;
+                uint16_t id = r.u16();
+                r.u16();  // declared frame count; the ShowFrame tags decide
+                if (characters_.count(id)) break;
+                auto c = std::make_unique<Character>();
+                c->kind = Character::Sprite;
+                c->sprite = std::make_unique<TimelineDef>();
+                parseTimeline(bodyStart + 4, bodyStart + r.size(), *c->sprite, true);
+                characters_[id] = std::move(c);
+                break;
+            }
+            default:
+                break;  // unknown and not yet supported tags are skipped by length
+        }
+    }
+    // Tags after the last ShowFrame belong to no frame; a timeline without
+    // any ShowFrame still has one (empty) frame to stand on.
+    if (timeline.frames.empty()) timeline.frames.emplace_back();
+    timeline.buildSnapshots();
+}
+
+bool MovieDef::load(const uint8_t* data, size_t size) {
+    characters_.clear();
+    root_ = TimelineDef();
+    hasBackground_ = false;
+    background_ = {255, 255, 255, 255};
+    if (!readContainer(data, size, header_, body_)) return false;
+    ByteReader r(body_.data(), body_.size());
+    r.rect();
+    r.u16();
+    r.u16();
+    if (r.overflow()) return false;
+    parseTimeline(r.pos(), body_.size(), root_, false);
+    return true;
+}
+
+}  // namespace flash

@@ -1,0 +1,129 @@
+// The loaded movie as read from the file: header, dictionary of characters
+// and the timeline definitions (main timeline and sprites). Immutable after
+// loading; the running state lives in DisplayObject.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "flash/core/Shape.h"
+#include "flash/core/Types.h"
+
+namespace flash {
+
+struct MovieHeader {
+    char signature = 0;  // 'F' or 'C'
+    uint8_t version = 0;
+    uint32_t fileLength = 0;
+    Rect stage;            // twips
+    double frameRate = 0;  // as stored (8.8)
+    uint16_t frameCount = 0;
+};
+
+// Decodes the container: checks the signature, inflates CWS bodies (as far
+// as the stream goes, never beyond `maxBody` bytes) and reads the header.
+// `body` receives everything after the 8-byte file header.
+bool readContainer(const uint8_t* data, size_t size, MovieHeader& header, std::vector<uint8_t>& body,
+                   size_t maxBody = 256u << 20);
+
+// One PlaceObject/2/3 (only the fields present are set).
+struct PlaceCommand {
+    uint16_t depth = 0;
+    bool move = false;
+    bool hasCharacter = false, hasMatrix = false, hasCxform = false, hasRatio = false, hasName = false,
+         hasClipDepth = false;
+    uint16_t characterId = 0;
+    Matrix matrix;
+    ColorTransform cxform;
+    uint16_t ratio = 0;
+    std::string name;
+    uint16_t clipDepth = 0;
+    uint32_t serial = 0;  // identity of this tag in the movie (placement identity)
+};
+
+struct FrameCommand {
+    enum Kind : uint8_t { Place, Remove } kind;
+    PlaceCommand place;  // Place
+    uint16_t depth = 0;  // Remove
+};
+
+struct ActionBlock {
+    const uint8_t* data = nullptr;  // into the movie's body, ends with the 0 action or the tag
+    size_t size = 0;
+};
+
+struct FrameDef {
+    std::vector<FrameCommand> commands;
+    std::vector<ActionBlock> actions;
+};
+
+// What a timeline's display list holds at a frame, without running state.
+struct Placement {
+    uint16_t characterId = 0;
+    Matrix matrix;
+    ColorTransform cxform;
+    uint16_t ratio = 0;
+    std::string name;
+    uint16_t clipDepth = 0;
+    uint32_t serial = 0;
+};
+using PlacementState = std::map<uint16_t, Placement>;
+
+void applyFrame(const FrameDef& frame, PlacementState& state);
+
+class TimelineDef {
+public:
+    std::vector<FrameDef> frames;
+    std::map<std::string, int> labels;  // folded label -> 0-based frame
+
+    int frameCount() const { return static_cast<int>(frames.size()); }
+    // Frame of a label (case-insensitive), or -1.
+    int findLabel(const std::string& label) const;
+    // The display list of frame `frame` as playing from frame 0 would build it.
+    PlacementState stateAt(int frame) const;
+    void buildSnapshots();
+
+    static const int kSnapshotInterval = 32;
+
+private:
+    std::vector<PlacementState> snapshots_;  // state after frame k * interval
+};
+
+std::string foldCase(const std::string& s);
+
+struct Character {
+    enum Kind { Shape, Morph, Sprite } kind;
+    std::unique_ptr<ShapeData> shape;
+    std::unique_ptr<MorphData> morph;
+    std::unique_ptr<TimelineDef> sprite;
+};
+
+class MovieDef {
+public:
+    // Parses a whole file; false when it is not a movie. Bad tags are skipped.
+    bool load(const uint8_t* data, size_t size);
+
+    const MovieHeader& header() const { return header_; }
+    const TimelineDef& root() const { return root_; }
+    const Character* character(uint16_t id) const;
+    bool hasBackground() const { return hasBackground_; }
+    Rgba background() const { return background_; }
+    int version() const { return header_.version; }
+
+private:
+    void parseTimeline(size_t begin, size_t end, TimelineDef& timeline, bool isSprite);
+
+    MovieHeader header_;
+    std::vector<uint8_t> body_;
+    std::unordered_map<uint16_t, std::unique_ptr<Character>> characters_;
+    TimelineDef root_;
+    Rgba background_{255, 255, 255, 255};
+    bool hasBackground_ = false;
+    uint32_t nextSerial_ = 1;
+};
+
+}  // namespace flash

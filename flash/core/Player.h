@@ -1,0 +1,97 @@
+// The public face of the Flash engine, as the control window drives it.
+//
+//   flash::Player p;
+//   p.load(bytes, size);           // frame 1 is built and its scripts have run
+//   p.tick();                      // call at frameRate() times per second
+//   p.render(pixels, w, h, w);     // premultiplied 0xAARRGGBB
+//
+// Frame numbers are 0-based everywhere in this interface, as the control's
+// CurrentFrame and GotoFrame are: currentFrame() is what CurrentFrame
+// returns, gotoFrame(n) is GotoFrame(n), totalFrames() is TotalFrames.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "flash/core/Engine.h"
+#include "flash/core/ImageDecoder.h"
+#include "flash/core/Renderer.h"
+#include "flash/core/Types.h"
+
+namespace flash {
+
+enum class ScaleMode { ShowAll = 0, NoBorder = 1 };
+
+// The control's Quality values: 0 low, 1 high, 2 automatic low, 3 automatic high.
+Quality qualityFromControl(int value);
+
+class Player {
+public:
+    Player();
+    ~Player();
+    Player(const Player&) = delete;
+    Player& operator=(const Player&) = delete;
+
+    // Loads a movie from its bytes (copied); false leaves the player empty.
+    // With autoStart false the movie rests on frame 1 until play().
+    bool load(const uint8_t* data, size_t size, bool autoStart = true);
+    void unload();
+    bool isLoaded() const;
+
+    // Header facts of the loaded movie.
+    int version() const;
+    double frameRate() const;  // frames per second; 12 when the file says 0
+    Rect stageRect() const;    // twips
+    int stageWidth() const;    // pixels
+    int stageHeight() const;
+    Rgba backgroundColor() const;
+
+    // Timeline of the main movie.
+    int totalFrames() const;
+    int currentFrame() const;  // 0-based
+    bool isPlaying() const;
+    void play();
+    void stop();
+    void gotoFrame(int frame);                          // 0-based, clamped; the frame's scripts run
+    int frameForLabel(const std::string& label) const;  // -1 if none
+    void setLoop(bool loop);  // on by default: the movie starts again after its last frame
+    void tick();              // advance one frame (every playing timeline)
+
+    // Events. FSCommand receives the command without its "FSCommand:" prefix.
+    void setFSCommandHandler(std::function<void(const std::string& command, const std::string& args)> h);
+    void setGetURLHandler(std::function<void(const std::string& url, const std::string& target)> h);
+    void setImageDecoder(ImageDecoder* decoder) { decoder_ = decoder; }
+    ImageDecoder* imageDecoder() const { return decoder_; }
+
+    // View: scale mode and zoom as the control offers them.
+    void setQuality(Quality q) { quality_ = q; }
+    Quality quality() const { return quality_; }
+    void setScaleMode(ScaleMode m) { scaleMode_ = m; }
+    ScaleMode scaleMode() const { return scaleMode_; }
+    // 50 magnifies the current view two times, 200 shrinks it two times,
+    // 0 returns to the whole stage (the control's Zoom).
+    void zoom(int percent);
+    double zoomFactor() const { return zoom_; }
+    // Stage twips -> pixels of a width x height buffer for the current view.
+    Matrix viewMatrix(int width, int height) const;
+    static Matrix viewMatrix(const Rect& stage, int width, int height, ScaleMode mode, double zoom);
+
+    // Renders the current frame into a premultiplied ARGB buffer (stride in pixels).
+    void render(uint32_t* pixels, int width, int height, int stride);
+    void render(uint32_t* pixels, int width, int height, int stride, const Matrix& view, Quality quality);
+
+    Engine& engine() { return engine_; }
+
+private:
+    Engine engine_;
+    Renderer renderer_;
+    ImageDecoder* decoder_ = nullptr;
+    Quality quality_ = Quality::High;
+    ScaleMode scaleMode_ = ScaleMode::ShowAll;
+    double zoom_ = 1.0;
+};
+
+}  // namespace flash

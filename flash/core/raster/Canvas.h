@@ -1,0 +1,50 @@
+// The target of rendering: a premultiplied ARGB buffer, the blender that
+// composites coverage spans onto it (source-over), and the stack of clip
+// masks (8-bit coverage layers) that limit drawing.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "flash/core/raster/Paint.h"
+#include "flash/core/raster/Rasterizer.h"
+
+namespace flash {
+
+class Canvas : private SpanSink {
+public:
+    void attach(uint32_t* pixels, int width, int height, int stride);
+    int width() const { return width_; }
+    int height() const { return height_; }
+    void clear(uint32_t color);
+
+    // Fills the rasterizer's area; while a mask is being built, the area is
+    // added to the mask instead and the paint is ignored.
+    void fill(Rasterizer& ras, FillRule rule, bool antialias, const Paint& paint);
+
+    void beginMask();  // following fills build a new mask
+    void endMask();    // the new mask, intersected with the active one, becomes active
+    void popMask();    // back to the previous mask
+    bool buildingMask() const { return building_ >= 0; }
+    int maskDepth() const { return static_cast<int>(active_.size()); }
+
+private:
+    void span(int y, int x, int len, const uint8_t* covers) override;
+    uint8_t* maskRow(int index, int y) { return masks_[index].data() + static_cast<size_t>(y) * width_; }
+
+    uint32_t* pixels_ = nullptr;
+    int width_ = 0, height_ = 0, stride_ = 0;
+    const Paint* paint_ = nullptr;
+    std::vector<std::vector<uint8_t>> masks_;  // pool of mask layers
+    std::vector<int> active_;                  // stack of active mask layers
+    int building_ = -1;
+    std::vector<uint32_t> colors_;
+    std::vector<uint8_t> covers_;
+};
+
+// Blending primitives (exposed for tests and benchmarks).
+uint32_t mulPixel(uint32_t p, uint32_t a);  // every channel * a / 255
+void blendSolidSpan(uint32_t* dst, int len, uint32_t color, const uint8_t* covers);
+void blendColorSpan(uint32_t* dst, int len, const uint32_t* colors, const uint8_t* covers);
+
+}  // namespace flash

@@ -1,0 +1,169 @@
+#include "flash/core/raster/Paint.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace flash {
+
+namespace {
+
+float toLinear(uint8_t c) {
+    float v = c / 255.0f;
+    return v <= 0.04045f ? v / 12.92f : std::pow((v + 0.055f) / 1.055f, 2.4f);
+}
+
+uint8_t fromLinear(float v) {
+    v = std::max(0.0f, std::min(1.0f, v));
+    float s = v <= 0.0031308f ? v * 12.92f : 1.055f * std::pow(v, 1.0f / 2.4f) - 0.055f;
+    return static_cast<uint8_t>(s * 255.0f + 0.5f);
+}
+
+inline int spreadIndex(float u, SpreadMode mode) {
+    if (!(u > -1e9f)) u = -1e9f;  // also catches NaN
+    if (u > 1e9f) u = 1e9f;
+    int k = static_cast<int>(u);
+    if (u < 0 && static_cast<float>(k) != u) --k;
+    switch (mode) {
+        case SpreadMode::Pad:
+            return k < 0 ? 0 : (k > 255 ? 255 : k);
+        case SpreadMode::Repeat:
+            return k & 255;
+        case SpreadMode::Reflect:
+            k &= 511;
+            return k > 255 ? 511 - k : k;
+    }
+    return 0;
+}
+
+}  // namespace
+
+void Paint::setSolid(const Rgba& c) {
+    kind_ = Solid;
+    color_ = premultiply(c);
+}
+
+void Paint::buildTable(const Gradient& g, const ColorTransform& cx, uint32_t table[256]) {
+    size_t n = g.stops.size();
+    if (n == 0) {
+        std::fill(table, table + 256, 0u);
+        return;
+    }
+    Rgba cols[16];
+    int ratios[16];
+    n = std::min<size_t>(n, 16);
+    for (size_t i = 0; i < n; ++i) {
+        cols[i] = cx.apply(g.stops[i].color);
+        // Ratios must not decrease; a stop below its predecessor is lifted.
+        ratios[i] = std::max<int>(g.stops[i].ratio, i ? ratios[i - 1] : 0);
+    }
+    size_t k = 0;
+    for (int r = 0; r < 256; ++r) {
+        while (k + 1 < n && ratios[k + 1] < r) ++k;
+        Rgba c;
+        if (r <= ratios[0]) {
+            c = cols[0];
+        } else if (k + 1 >= n || r >= ratios[n - 1]) {
+            c = cols[n - 1];
+        } else {
+            const Rgba& a = cols[k];
+            const Rgba& b = cols[k + 1];
+            int span = ratios[k + 1] - ratios[k];
+            float t = span > 0 ? static_cast<float>(r - ratios[k]) / span : 1.0f;
+            if (g.linearRgb) {
+                c.r = fromLinear(toLinear(a.r) + (toLinear(b.r) - toLinear(a.r)) * t);
+                c.g = fromLinear(toLinear(a.g) + (toLinear(b.g) - toLinear(a.g)) * t);
+                c.b = fromLinear(toLinear(a.b) + (toLinear(b.b) - toLinear(a.b)) * t);
+            } else {
+                c.r = static_cast<uint8_t>(a.r + (b.r - a.r) * t + 0.5f);
+                c.g = static_cast<uint8_t>(a.g + (b.g - a.g) * t + 0.5f);
+                c.b = static_cast<uint8_t>(a.b + (b.b - a.b) * t + 0.5f);
+            }
+            c.a = static_cast<uint8_t>(a.a + (b.a - a.a) * t + 0.5f);
+        }
+        table[r] = premultiply(c);
+    }
+}
+
+void Paint::setFill(const FillStyle& fill, const Matrix& shapeToDevice, const ColorTransform& cx) {
+    switch (fill.kind) {
+        case FillKind::Solid:
+            setSolid(cx.apply(fill.color));
+            return;
+        case FillKind::Bitmap:
+            kind_ = None;
+            return;
+        default:
+            break;
+    }
+    Matrix gradientToDevice = shapeToDevice * fill.matrix;
+    if (!gradientToDevice.invert(inverse_)) {
+        // A collapsed gradient shows its last colour.
+        if (fill.gradient.stops.empty()) {
+            kind_ = None;
+        } else {
+            setSolid(cx.apply(fill.gradient.stops.back().color));
+        }
+        return;
+    }
+    buildTable(fill.gradient, cx, table_);
+    spread_ = fill.gradient.spread;
+    focal_ = static_cast<float>(std::max(-0.98, std::min(0.98, fill.gradient.focal)));
+    kind_ = fill.kind == FillKind::Linear ? Linear : (fill.kind == FillKind::Radial ? Radial : Focal);
+}
+
+void Paint::generate(int x, int y, int len, uint32_t* out) const {
+    if (kind_ == Solid) {
+        std::fill(out, out + len, color_);
+        return;
+    }
+    if (kind_ == None) {
+        std::fill(out, out + len, 0u);
+        return;
+    }
+    const double px = x + 0.5, py = y + 0.5;
+    double gx = inverse_.a * px + inverse_.c * py + inverse_.tx;
+    double gy = inverse_.b * px + inverse_.d * py + inverse_.ty;
+    const double dgx = inverse_.a, dgy = inverse_.b;
+    if (kind_ == Linear) {
+        // t = (gx + 16384) / 32768, table index t * 256.
+        float u = static_cast<float>((gx + 16384.0) / 128.0);
+        const float du = static_cast<float>(dgx / 128.0);
+        if (spread_ == SpreadMode::Pad) {
+            for (int i = 0; i < len; ++i, u += du) {
+                int k = u <= 0 ? 0 : (u >= 255.0f ? 255 : static_cast<int>(u));
+                out[i] = table_[k];
+            }
+        } else {
+            for (int i = 0; i < len; ++i)
+                out[i] = table_[spreadIndex(static_cast<float>((gx + 16384.0 + dgx * i) / 128.0), spread_)];
+        }
+        return;
+    }
+    const float scale = 1.0f / 16384.0f;
+    float fx = static_cast<float>(gx) * scale, fy = static_cast<float>(gy) * scale;
+    const float dfx = static_cast<float>(dgx) * scale, dfy = static_cast<float>(dgy) * scale;
+    if (kind_ == Radial) {
+        for (int i = 0; i < len; ++i, fx += dfx, fy += dfy) {
+            float t = std::sqrt(fx * fx + fy * fy);
+            out[i] = table_[spreadIndex(t * 256.0f, spread_)];
+        }
+        return;
+    }
+    // Focal: t = |FP| / |FQ| with Q where the ray from focal point F through P
+    // meets the unit circle.
+    const float f = focal_, c = f * f - 1.0f;
+    for (int i = 0; i < len; ++i, fx += dfx, fy += dfy) {
+        float dx = fx - f, dy = fy;
+        float dd = dx * dx + dy * dy;
+        float t = 0;
+        if (dd > 0) {
+            float b = f * dx;
+            float disc = b * b - dd * c;
+            float s = (-b + std::sqrt(std::max(0.0f, disc))) / dd;  // F + s*d lies on the circle
+            t = s > 0 ? 1.0f / s : 1e9f;
+        }
+        out[i] = table_[spreadIndex(t * 256.0f, spread_)];
+    }
+}
+
+}  // namespace flash

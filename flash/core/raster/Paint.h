@@ -1,0 +1,41 @@
+// Span generators: what colour each pixel of a fill gets before blending.
+// Colours are premultiplied 0xAARRGGBB; gradients use a 256-entry table
+// built once per fill, with the colour transform already applied.
+#pragma once
+
+#include <cstdint>
+
+#include "flash/core/Shape.h"
+#include "flash/core/Types.h"
+
+namespace flash {
+
+class Paint {
+public:
+    enum Kind : uint8_t { None, Solid, Linear, Radial, Focal };
+
+    void setNone() { kind_ = None; }
+    void setSolid(const Rgba& straight);
+    // A fill style seen through shapeToDevice (twips -> pixels) and a colour
+    // transform. Bitmap fills paint nothing until bitmaps are supported.
+    void setFill(const FillStyle& fill, const Matrix& shapeToDevice, const ColorTransform& cx);
+
+    Kind kind() const { return kind_; }
+    uint32_t color() const { return color_; }
+    bool visible() const { return kind_ != None && !(kind_ == Solid && (color_ >> 24) == 0); }
+    // Colours of pixels x..x+len-1 of row y (sampled at pixel centres).
+    void generate(int x, int y, int len, uint32_t* out) const;
+
+    // The table of a gradient (exposed for tests).
+    static void buildTable(const Gradient& g, const ColorTransform& cx, uint32_t table[256]);
+
+private:
+    Kind kind_ = None;
+    uint32_t color_ = 0;
+    uint32_t table_[256];
+    Matrix inverse_;  // device pixel -> gradient square
+    SpreadMode spread_ = SpreadMode::Pad;
+    float focal_ = 0;
+};
+
+}  // namespace flash

@@ -1,0 +1,216 @@
+#include "flash/core/raster/Rasterizer.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace flash {
+
+void Rasterizer::reset(int width, int height) {
+    width_ = std::max(0, width);
+    height_ = std::max(0, height);
+    lines_.clear();
+}
+
+void Rasterizer::addLine(float x0, float y0, float x1, float y1) {
+    if (y0 == y1) return;  // horizontal edges carry no cover
+    if (!(std::isfinite(x0) && std::isfinite(y0) && std::isfinite(x1) && std::isfinite(y1))) return;
+    // Keep coordinates in a range where float steps stay meaningful.
+    const float lim = 1e7f;
+    x0 = std::max(-lim, std::min(lim, x0));
+    x1 = std::max(-lim, std::min(lim, x1));
+    y0 = std::max(-lim, std::min(lim, y0));
+    y1 = std::max(-lim, std::min(lim, y1));
+    if (y0 == y1) return;
+    if (lines_.empty()) {
+        minX_ = maxX_ = x0;
+        minY_ = maxY_ = y0;
+    }
+    minX_ = std::min(minX_, std::min(x0, x1));
+    maxX_ = std::max(maxX_, std::max(x0, x1));
+    minY_ = std::min(minY_, std::min(y0, y1));
+    maxY_ = std::max(maxY_, std::max(y0, y1));
+    lines_.push_back({x0, y0, x1, y1});
+}
+
+void Rasterizer::addQuad(float x0, float y0, float cx, float cy, float x1, float y1, float tolerance) {
+    float ddx = x0 - 2 * cx + x1, ddy = y0 - 2 * cy + y1;
+    float dd = std::sqrt(ddx * ddx + ddy * ddy);
+    int n = 1;
+    if (std::isfinite(dd) && dd > 0) {
+        // Deviation of n chords is about dd / (8 n^2).
+        n = static_cast<int>(std::ceil(std::sqrt(dd / (8 * tolerance))));
+        n = std::max(1, std::min(n, 128));
+    }
+    float px = x0, py = y0;
+    for (int i = 1; i <= n; ++i) {
+        float t = static_cast<float>(i) / n, u = 1 - t;
+        float qx = i == n ? x1 : u * u * x0 + 2 * u * t * cx + t * t * x1;
+        float qy = i == n ? y1 : u * u * y0 + 2 * u * t * cy + t * t * y1;
+        addLine(px, py, qx, qy);
+        px = qx;
+        py = qy;
+    }
+}
+
+bool Rasterizer::bounds(int& x0, int& y0, int& x1, int& y1) const {
+    if (lines_.empty()) return false;
+    // Everything left of the target still covers its left column.
+    x0 = std::max(0, std::min(width_, static_cast<int>(std::floor(minX_))));
+    x1 = std::max(0, std::min(width_, static_cast<int>(std::ceil(maxX_)) + 1));
+    y0 = std::max(0, static_cast<int>(std::floor(minY_)));
+    y1 = std::min(height_, static_cast<int>(std::ceil(maxY_)));
+    if (maxX_ < 0) x1 = std::min(width_, 1);
+    return x1 > x0 && y1 > y0;
+}
+
+// Adds a segment (area-weighted, x already inside [0, bw]) to the cells.
+void Rasterizer::accumulate(float x0, float y0, float x1, float y1) {
+    if (y0 == y1) return;
+    float dir = 1;
+    if (y0 > y1) {
+        std::swap(x0, x1);
+        std::swap(y0, y1);
+        dir = -1;
+    }
+    if (y1 <= 0 || y0 >= bh_) return;
+    float dxdy = (x1 - x0) / (y1 - y0);
+    float x = x0;
+    if (y0 < 0) {
+        x -= y0 * dxdy;
+        y0 = 0;
+    }
+    if (y1 > bh_) y1 = static_cast<float>(bh_);
+    int yStart = static_cast<int>(y0);
+    int yEnd = std::min(bh_, static_cast<int>(std::ceil(y1)));
+    const float maxXf = static_cast<float>(bw_);
+    for (int y = yStart; y < yEnd; ++y) {
+        float top = std::max(y0, static_cast<float>(y));
+        float bottom = std::min(y1, static_cast<float>(y + 1));
+        float dy = bottom - top;
+        if (dy <= 0) continue;
+        float xnext = x + dxdy * dy;
+        float d = dy * dir;
+        float xa = std::max(0.0f, std::min(maxXf, std::min(x, xnext)));
+        float xb = std::max(0.0f, std::min(maxXf, std::max(x, xnext)));
+        float* row = acc_.data() + static_cast<size_t>(y) * stride_;
+        int x0i = static_cast<int>(xa);
+        float x0floor = static_cast<float>(x0i);
+        int x1i = static_cast<int>(std::ceil(xb));
+        int lo = x0i, hi;
+        if (x1i <= x0i + 1) {
+            float xmf = 0.5f * (xa + xb) - x0floor;
+            row[x0i] += d - d * xmf;
+            row[x0i + 1] += d * xmf;
+            hi = x0i + 1;
+        } else {
+            float s = 1.0f / (xb - xa);
+            float x0f = xa - x0floor;
+            float a0 = 0.5f * s * (1.0f - x0f) * (1.0f - x0f);
+            float x1f = xb - static_cast<float>(x1i) + 1.0f;
+            float am = 0.5f * s * x1f * x1f;
+            row[x0i] += d * a0;
+            if (x1i == x0i + 2) {
+                row[x0i + 1] += d * (1.0f - a0 - am);
+            } else {
+                float a1 = s * (1.5f - x0f);
+                row[x0i + 1] += d * (a1 - a0);
+                for (int xi = x0i + 2; xi < x1i - 1; ++xi) row[xi] += d * s;
+                float a2 = a1 + static_cast<float>(x1i - x0i - 3) * s;
+                row[x1i - 1] += d * (1.0f - a2 - am);
+            }
+            row[x1i] += d * am;
+            hi = x1i;
+        }
+        rowMin_[y] = std::min(rowMin_[y], lo);
+        rowMax_[y] = std::max(rowMax_[y], hi);
+        x = xnext;
+    }
+}
+
+// Splits a segment where it crosses the left and right borders; parts left
+// of the area become vertical at its left border, parts right are dropped.
+void Rasterizer::accumulateClippedX(float x0, float y0, float x1, float y1) {
+    const float left = 0, right = static_cast<float>(bw_);
+    float xs[4] = {x0, 0, 0, x1}, ys[4] = {y0, 0, 0, y1};
+    int n = 1;
+    float tl = -1, tr = -1;
+    if ((x0 < left) != (x1 < left)) tl = (left - x0) / (x1 - x0);
+    if ((x0 > right) != (x1 > right)) tr = (right - x0) / (x1 - x0);
+    float ts[2];
+    int nt = 0;
+    if (tl > 0 && tl < 1) ts[nt++] = tl;
+    if (tr > 0 && tr < 1) ts[nt++] = tr;
+    if (nt == 2 && ts[0] > ts[1]) std::swap(ts[0], ts[1]);
+    for (int i = 0; i < nt; ++i) {
+        xs[n] = x0 + (x1 - x0) * ts[i];
+        ys[n] = y0 + (y1 - y0) * ts[i];
+        ++n;
+    }
+    xs[n] = x1;
+    ys[n] = y1;
+    for (int i = 0; i < n; ++i) {
+        float ax = xs[i], bx = xs[i + 1];
+        float mid = 0.5f * (ax + bx);
+        if (mid >= right) continue;
+        if (mid <= left) {
+            accumulate(left, ys[i], left, ys[i + 1]);
+        } else {
+            accumulate(std::max(left, std::min(right, ax)), ys[i], std::max(left, std::min(right, bx)),
+                       ys[i + 1]);
+        }
+    }
+}
+
+void Rasterizer::sweep(FillRule rule, bool antialias, SpanSink& sink) {
+    int x0, y0, x1, y1;
+    if (!bounds(x0, y0, x1, y1)) return;
+    ox_ = x0;
+    oy_ = y0;
+    bw_ = x1 - x0;
+    bh_ = y1 - y0;
+    stride_ = bw_ + 2;
+    size_t need = static_cast<size_t>(stride_) * bh_;
+    if (acc_.size() < need) acc_.assign(need, 0.0f);  // stays zero between sweeps
+    rowMin_.assign(bh_, bw_ + 2);
+    rowMax_.assign(bh_, -1);
+    if (covers_.size() < static_cast<size_t>(stride_)) covers_.resize(stride_);
+    const float fx = static_cast<float>(ox_), fy = static_cast<float>(oy_);
+    for (const Line& l : lines_) accumulateClippedX(l.x0 - fx, l.y0 - fy, l.x1 - fx, l.y1 - fy);
+
+    for (int y = 0; y < bh_; ++y) {
+        int lo = rowMin_[y], hi = rowMax_[y];
+        if (lo > hi) continue;
+        float* row = acc_.data() + static_cast<size_t>(y) * stride_;
+        int end = std::min(hi, bw_ - 1);
+        float s = 0;
+        int first = -1, last = -1;
+        for (int x = lo; x <= hi; ++x) {
+            s += row[x];
+            row[x] = 0;
+            if (x > end) continue;
+            float a = std::fabs(s);
+            if (rule == FillRule::EvenOdd) {
+                if (a > 1.0f) {
+                    a = std::fmod(a, 2.0f);
+                    if (a > 1.0f) a = 2.0f - a;
+                }
+            } else if (a > 1.0f) {
+                a = 1.0f;
+            }
+            uint8_t c;
+            if (antialias) {
+                c = static_cast<uint8_t>(a * 255.0f + 0.5f);
+            } else {
+                c = a >= 0.5f ? 255 : 0;
+            }
+            covers_[x - lo] = c;
+            if (c) {
+                if (first < 0) first = x;
+                last = x;
+            }
+        }
+        if (first >= 0) sink.span(y + oy_, first + ox_, last - first + 1, covers_.data() + (first - lo));
+    }
+}
+
+}  // namespace flash

@@ -3,6 +3,7 @@
 #include <zlib.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 
 #include "flashfile/AnsiPath.h"
@@ -42,12 +43,39 @@ private:
     const ExclusiveFile& file_;
 };
 
+// zlib's state and window for one header live in a buffer on the stack: a
+// header read then costs no heap traffic (which dominated small reads).
+struct InflateArena {
+    alignas(16) unsigned char memory[48 * 1024];
+    size_t used = 0;
+
+    static voidpf alloc(voidpf opaque, uInt items, uInt size) {
+        auto* a = static_cast<InflateArena*>(opaque);
+        size_t n = (static_cast<size_t>(items) * size + 15) & ~static_cast<size_t>(15);
+        if (n <= sizeof a->memory - a->used) {
+            void* p = a->memory + a->used;
+            a->used += n;
+            return p;
+        }
+        return std::malloc(static_cast<size_t>(items) * size);
+    }
+    static void release(voidpf opaque, voidpf p) {
+        auto* a = static_cast<InflateArena*>(opaque);
+        auto* b = static_cast<unsigned char*>(p);
+        if (b < a->memory || b >= a->memory + sizeof a->memory) std::free(p);
+    }
+};
+
 // Inflates the zlib stream that starts at `first` (already read, the stream's
 // beginning) and goes on in src up to `end`, until out holds what the header
 // values need or the stream ends or breaks; keeps whatever came out.
 void inflateHeader(HeaderSource& src, const uint8_t* first, size_t firstSize, uint64_t nextOffset,
                    uint64_t end, MovieHeaderBytes& out) {
+    InflateArena arena;
     z_stream zs{};
+    zs.zalloc = &InflateArena::alloc;
+    zs.zfree = &InflateArena::release;
+    zs.opaque = &arena;
     if (inflateInit(&zs) != Z_OK) throw FileReadError("cannot inflate");
     uint8_t more[kMoreRead];
     size_t compressedRead = firstSize;

@@ -149,12 +149,14 @@ bool ExclusiveFile::remove(const std::string& path) { return DeleteFileA(path.c_
 
 #else  // POSIX
 
-ExclusiveFile::ExclusiveFile(ExclusiveFile&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
+ExclusiveFile::ExclusiveFile(ExclusiveFile&& other) noexcept
+    : fd_(std::exchange(other.fd_, -1)), openSize_(std::exchange(other.openSize_, -1)) {}
 
 ExclusiveFile& ExclusiveFile::operator=(ExclusiveFile&& other) noexcept {
     if (this != &other) {
         close();
         fd_ = std::exchange(other.fd_, -1);
+        openSize_ = std::exchange(other.openSize_, -1);
     }
     return *this;
 }
@@ -170,9 +172,13 @@ ExclusiveFile::OpenStatus ExclusiveFile::open(const std::string& path, Mode mode
     if (mode != Mode::Create) {
         // A folder opens for reading here but counts as no file.
         struct stat st;
-        if (fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
-            ::close(fd);
-            return OpenStatus::NotFound;
+        if (fstat(fd, &st) == 0) {
+            if (S_ISDIR(st.st_mode)) {
+                ::close(fd);
+                return OpenStatus::NotFound;
+            }
+            if (S_ISREG(st.st_mode))
+                openSize_ = static_cast<int64_t>(st.st_size);  // inputs do not change size
         }
     }
     fd_ = fd;
@@ -184,9 +190,14 @@ bool ExclusiveFile::isOpen() const { return fd_ >= 0; }
 void ExclusiveFile::close() {
     if (fd_ >= 0) ::close(fd_);
     fd_ = -1;
+    openSize_ = -1;
 }
 
 bool ExclusiveFile::size(uint64_t& bytes) const {
+    if (openSize_ >= 0) {
+        bytes = static_cast<uint64_t>(openSize_);
+        return true;
+    }
     struct stat st;
     if (fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode)) return false;
     bytes = static_cast<uint64_t>(st.st_size);

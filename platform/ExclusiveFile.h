@@ -64,6 +64,7 @@ private:
     void* handle_ = reinterpret_cast<void*>(static_cast<intptr_t>(-1));
 #else
     int fd_ = -1;
+    int64_t openSize_ = -1;  // size seen when an input was opened
 #endif
 };
 

@@ -22,8 +22,15 @@ int main(int argc, char** argv) {
             swfw::HeaderSpec s;
             s.signature = sig;
             s.rectBits = nb;
-            s.stage = nb == 0 ? swfw::Rect{} : nb == 1 ? swfw::Rect{0, -1, -1, 0} : swfw::Rect{-20, 11000, 0, 8000};
-            if (nb > 0 && nb < 15) s.stage = {0, 4000, 0, 3000};
+            if (nb == 0) {
+                s.stage = {};
+            } else if (nb == 1) {
+                s.stage = {0, -1, -1, 0};
+            } else if (nb < 15) {
+                s.stage = {0, 4000, 0, 3000};
+            } else {
+                s.stage = {-20, 11000, 0, 8000};
+            }
             s.frameRate = 29.97;
             swfw::Bytes movie = swfw::headerMovie(s);
             put(0, movie);

@@ -26,18 +26,20 @@ bool IsBlank(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r' || c == '\x1a';
 }
 
+std::string_view TrimView(std::string_view s) {
+    std::size_t b = 0, e = s.size();
+    while (b < e && IsBlank(s[b])) ++b;
+    while (e > b && IsBlank(s[e - 1])) --e;
+    return s.substr(b, e - b);
+}
+
 std::string TrimLeft(const std::string& s) {
     std::size_t b = 0;
     while (b < s.size() && IsBlank(s[b])) ++b;
     return s.substr(b);
 }
 
-std::string Trim(const std::string& s) {
-    std::size_t b = 0, e = s.size();
-    while (b < e && IsBlank(s[b])) ++b;
-    while (e > b && IsBlank(s[e - 1])) --e;
-    return s.substr(b, e - b);
-}
+std::string Trim(const std::string& s) { return std::string(TrimView(s)); }
 
 // A name or value must stay on its line.
 std::string OneLine(const std::string& s) {
@@ -48,7 +50,59 @@ std::string OneLine(const std::string& s) {
     return out;
 }
 
-std::string IndexKey(const std::string& name) { return AnsiLowerAscii(Trim(name)); }
+std::string IndexKey(std::string_view name) { return AnsiLowerAscii(std::string(TrimView(name))); }
+
+inline unsigned char LowerAscii(unsigned char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<unsigned char>(c + ('a' - 'A')) : c;
+}
+
+// FNV-1a over the name with ASCII letters lower-cased (never trail bytes).
+std::uint32_t NameHash(std::string_view s) {
+    std::uint32_t h = 2166136261u;
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        unsigned char c = static_cast<unsigned char>(s[i]);
+        if (IsGbkLeadByte(c) && i + 1 < s.size()) {
+            h = (h ^ c) * 16777619u;
+            c = static_cast<unsigned char>(s[++i]);
+        } else {
+            c = LowerAscii(c);
+        }
+        h = (h ^ c) * 16777619u;
+    }
+    // Spread the bits: the table uses the low ones.
+    h ^= h >> 16;
+    h *= 0x85ebca6bu;
+    h ^= h >> 13;
+    h *= 0xc2b2ae35u;
+    h ^= h >> 16;
+    return h;
+}
+
+bool SameName(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        unsigned char x = static_cast<unsigned char>(a[i]), y = static_cast<unsigned char>(b[i]);
+        if (IsGbkLeadByte(x) && i + 1 < a.size()) {
+            if (x != y || a[i + 1] != b[i + 1]) return false;
+            ++i;
+        } else if (LowerAscii(x) != LowerAscii(y)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Position of the last ']' that is a character of its own, or npos.
+std::size_t LastCloseBracket(std::string_view s) {
+    std::size_t found = std::string_view::npos;
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        if (IsGbkLeadByte(static_cast<unsigned char>(s[i])) && i + 1 < s.size())
+            ++i;
+        else if (s[i] == ']')
+            found = i;
+    }
+    return found;
+}
 
 int HexDigit(char c) {
     if (c >= '0' && c <= '9') return c - '0';
@@ -172,6 +226,65 @@ bool ReplaceFileWith(const std::string& path, const std::string& data) {
 
 }  // namespace
 
+namespace {
+constexpr std::uint32_t kEmptySlot = 0xFFFFFFFFu;
+constexpr std::uint32_t kErasedSlot = 0xFFFFFFFEu;
+}  // namespace
+
+std::size_t IniFile::NameIndex::slotOf(std::string_view name, std::uint32_t hash,
+                                       const std::vector<Entry>& entries) const {
+    if (slots_.empty()) return npos;
+    std::size_t mask = slots_.size() - 1;
+    for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
+        const Slot& slot = slots_[i];
+        if (slot.pos == kEmptySlot) return npos;
+        if (slot.pos != kErasedSlot && slot.hash == hash && SameName(entries[slot.pos].name, name)) return i;
+    }
+}
+
+std::size_t IniFile::NameIndex::find(std::string_view name, const std::vector<Entry>& entries) const {
+    std::size_t slot = slotOf(name, NameHash(name), entries);
+    return slot == npos ? npos : slots_[slot].pos;
+}
+
+bool IniFile::NameIndex::insert(std::string_view name, std::size_t pos, const std::vector<Entry>& entries) {
+    std::uint32_t hash = NameHash(name);
+    if (slotOf(name, hash, entries) != npos) return false;
+    if ((used_ + 1) * 4 > slots_.size() * 3) grow();
+    std::size_t mask = slots_.size() - 1;
+    std::size_t i = hash & mask;
+    while (slots_[i].pos != kEmptySlot && slots_[i].pos != kErasedSlot) i = (i + 1) & mask;
+    if (slots_[i].pos == kEmptySlot) ++used_;
+    slots_[i] = Slot{hash, static_cast<std::uint32_t>(pos)};
+    return true;
+}
+
+void IniFile::NameIndex::repoint(std::string_view name, std::size_t pos, const std::vector<Entry>& entries) {
+    std::size_t slot = slotOf(name, NameHash(name), entries);
+    if (slot != npos) slots_[slot].pos = static_cast<std::uint32_t>(pos);
+}
+
+void IniFile::NameIndex::erase(std::string_view name, const std::vector<Entry>& entries) {
+    std::size_t slot = slotOf(name, NameHash(name), entries);
+    if (slot != npos) slots_[slot].pos = kErasedSlot;
+}
+
+void IniFile::NameIndex::grow() {
+    std::vector<Slot> old = std::move(slots_);
+    std::size_t live = 0;
+    for (const Slot& s : old) live += s.pos < kErasedSlot;
+    std::size_t size = 16;
+    while (size * 3 < (live + 1) * 8) size *= 2;  // at most 3/8 full after growing
+    slots_.assign(size, Slot{0, kEmptySlot});
+    used_ = live;
+    for (const Slot& s : old) {
+        if (s.pos >= kErasedSlot) continue;
+        std::size_t i = s.hash & (size - 1);
+        while (slots_[i].pos != kEmptySlot) i = (i + 1) & (size - 1);
+        slots_[i] = s;
+    }
+}
+
 IniWriteError::IniWriteError(const std::string& fileName)
     : std::runtime_error("Unable to write to " + fileName), fileName_(fileName) {}
 
@@ -188,17 +301,14 @@ void IniFile::parse(const std::string& text) {
         std::size_t nl = text.find('\n', pos);
         if (nl == std::string::npos) nl = text.find('\r', pos);
         std::size_t end = nl == std::string::npos ? text.size() : nl + 1;
-        std::size_t b = pos, e = end;
+        std::string_view line = TrimView(std::string_view(text).substr(pos, end - pos));
         pos = end;
-        while (b < e && IsBlank(text[b])) ++b;
-        while (e > b && IsBlank(text[e - 1])) --e;
-        if (b == e) continue;
-        std::string line = text.substr(b, e - b);
+        if (line.empty()) continue;
 
         if (line[0] == '[') {
-            std::size_t close = AnsiLastDelimiter(line, "]");
-            if (close != std::string::npos) {
-                addSection(Trim(line.substr(1, close - 1)));
+            std::size_t close = LastCloseBracket(line);
+            if (close != std::string_view::npos) {
+                addSection(std::string(TrimView(line.substr(1, close - 1))));
                 current = sections_.size() - 1;
                 continue;
             }
@@ -208,12 +318,16 @@ void IniFile::parse(const std::string& text) {
             current = sections_.size() - 1;
         }
         Entry entry;
-        std::size_t eq = AnsiFindChar(line, '=');
-        if (eq == std::string::npos) {
-            entry.name = line;
+        // '=' is below 0x40, so it is never a trail byte.
+        std::size_t eq = line.find('=');
+        if (eq == std::string_view::npos) {
+            entry.name.assign(line);
         } else {
-            entry.name = Trim(line.substr(0, eq));
-            entry.value = TrimLeft(line.substr(eq + 1));
+            entry.name.assign(TrimView(line.substr(0, eq)));
+            std::string_view value = line.substr(eq + 1);
+            std::size_t b = 0;
+            while (b < value.size() && IsBlank(value[b])) ++b;
+            entry.value.assign(value.substr(b));
             entry.hasValue = true;
         }
         addEntry(sections_[current], std::move(entry));
@@ -229,26 +343,25 @@ IniFile::Section& IniFile::addSection(const std::string& name) {
 }
 
 void IniFile::addEntry(Section& s, Entry e) {
-    std::string key = AnsiLowerAscii(e.name);
     s.entries.push_back(std::move(e));
-    if (!s.index.emplace(std::move(key), s.entries.size() - 1).second) s.hasDuplicates = true;
+    if (!s.index.insert(s.entries.back().name, s.entries.size() - 1, s.entries)) s.hasDuplicates = true;
 }
 
-const IniFile::Section* IniFile::findSection(const std::string& name) const {
+const IniFile::Section* IniFile::findSection(std::string_view name) const {
     auto it = sectionIndex_.find(IndexKey(name));
     return it == sectionIndex_.end() ? nullptr : &sections_[it->second];
 }
 
-IniFile::Section* IniFile::findSection(const std::string& name) {
+IniFile::Section* IniFile::findSection(std::string_view name) {
     auto it = sectionIndex_.find(IndexKey(name));
     return it == sectionIndex_.end() ? nullptr : &sections_[it->second];
 }
 
-const IniFile::Entry* IniFile::findEntry(const std::string& section, const std::string& key) const {
+const IniFile::Entry* IniFile::findEntry(std::string_view section, std::string_view key) const {
     const Section* s = findSection(section);
     if (!s) return nullptr;
-    auto it = s->index.find(IndexKey(key));
-    return it == s->index.end() ? nullptr : &s->entries[it->second];
+    std::size_t pos = s->index.find(TrimView(key), s->entries);
+    return pos == NameIndex::npos ? nullptr : &s->entries[pos];
 }
 
 void IniFile::rebuildSectionIndex() {
@@ -319,9 +432,9 @@ void IniFile::writeString(const std::string& section, const std::string& key, co
             s = &addSection(sectionName);
         }
     }
-    auto it = s->index.find(AnsiLowerAscii(keyName));
-    if (it != s->index.end()) {
-        Entry& e = s->entries[it->second];
+    std::size_t pos = s->index.find(keyName, s->entries);
+    if (pos != NameIndex::npos) {
+        Entry& e = s->entries[pos];
         if (e.hasValue && e.value == text) return;
         e.value = std::move(text);
         e.hasValue = true;
@@ -350,7 +463,7 @@ void IniFile::eraseSection(const std::string& section) {
         if (s.live && AnsiLowerAscii(s.name) == key) {
             s.live = false;
             s.entries = std::vector<Entry>();
-            s.index = std::unordered_map<std::string, std::size_t>();
+            s.index = NameIndex();
         }
     }
     dirty_ = true;
@@ -359,22 +472,21 @@ void IniFile::eraseSection(const std::string& section) {
 void IniFile::deleteKey(const std::string& section, const std::string& key) {
     Section* s = findSection(section);
     if (!s) return;
-    std::string name = IndexKey(key);
-    auto it = s->index.find(name);
-    if (it == s->index.end()) return;
-    std::size_t pos = it->second;
+    std::string_view name = TrimView(key);
+    std::size_t pos = s->index.find(name, s->entries);
+    if (pos == NameIndex::npos) return;
     s->entries[pos].live = false;
     dirty_ = true;
     // A later line of the same name now answers for the key.
     if (s->hasDuplicates) {
         for (std::size_t i = pos + 1; i < s->entries.size(); ++i) {
-            if (s->entries[i].live && AnsiLowerAscii(s->entries[i].name) == name) {
-                it->second = i;
+            if (s->entries[i].live && SameName(s->entries[i].name, name)) {
+                s->index.repoint(name, i, s->entries);
                 return;
             }
         }
     }
-    s->index.erase(it);
+    s->index.erase(name, s->entries);
 }
 
 std::string IniFile::text() const {

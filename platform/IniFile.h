@@ -20,8 +20,10 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -85,20 +87,43 @@ private:
         bool hasValue = false;  // false for a line without '='
         bool live = true;       // false once deleted
     };
+    // Positions of entries by name, names compared without ASCII case; open
+    // addressing over the entries' own names, so nothing is copied per key.
+    class NameIndex {
+    public:
+        static constexpr std::size_t npos = static_cast<std::size_t>(-1);
+        std::size_t find(std::string_view name, const std::vector<Entry>& entries) const;
+        // False (and nothing changed) when the name is already there.
+        bool insert(std::string_view name, std::size_t pos, const std::vector<Entry>& entries);
+        // Points an existing name at another entry.
+        void repoint(std::string_view name, std::size_t pos, const std::vector<Entry>& entries);
+        void erase(std::string_view name, const std::vector<Entry>& entries);
+
+    private:
+        struct Slot {
+            std::uint32_t hash;
+            std::uint32_t pos;
+        };
+        std::size_t slotOf(std::string_view name, std::uint32_t hash,
+                           const std::vector<Entry>& entries) const;
+        void grow();
+        std::vector<Slot> slots_;
+        std::size_t used_ = 0;  // slots not empty (live or erased)
+    };
     struct Section {
         std::string name;
         bool live = true;
         bool hasDuplicates = false;  // some name occurs twice
         std::vector<Entry> entries;
-        std::unordered_map<std::string, std::size_t> index;  // lower-cased name → first live entry
+        NameIndex index;  // name → first live entry
     };
 
     void parse(const std::string& text);
     Section& addSection(const std::string& name);
     void addEntry(Section& s, Entry e);
-    const Section* findSection(const std::string& name) const;
-    Section* findSection(const std::string& name);
-    const Entry* findEntry(const std::string& section, const std::string& key) const;
+    const Section* findSection(std::string_view name) const;
+    Section* findSection(std::string_view name);
+    const Entry* findEntry(std::string_view section, std::string_view key) const;
     void rebuildSectionIndex();
 
     std::string path_;

@@ -33,16 +33,18 @@ kv_stop_display() {
 # and starts a persistent wineserver with its output detached from our pipes.
 kv_start_wine() {
   mkdir -p "$KV_ROOT/build"
-  if [ ! -f "$WINEPREFIX/.kv-ready" ]; then
+  if [ ! -f "$WINEPREFIX/.kv-ready-2" ]; then
     rm -rf "$WINEPREFIX"
     wineboot -i >/dev/null 2>&1 || wine wineboot -i >/dev/null 2>&1 || true
     wineserver -w >/dev/null 2>&1 || true
     # Map the Song typeface names onto the installed CJK font.
     local reg="$KV_ROOT/build/fontsubst.reg"
-    printf 'REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows NT\\CurrentVersion\\FontSubstitutes]\r\n"SimSun"="WenQuanYi Micro Hei"\r\n"\xcb\xce\xcc\xe5"="WenQuanYi Micro Hei"\r\n' > "$reg"
+    # A virtual desktop: Wine draws the window frames and maximises windows
+    # itself, so the program looks the same with or without a window manager.
+    printf 'REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows NT\\CurrentVersion\\FontSubstitutes]\r\n"SimSun"="WenQuanYi Micro Hei"\r\n"\xcb\xce\xcc\xe5"="WenQuanYi Micro Hei"\r\n\r\n[HKEY_CURRENT_USER\\Software\\Wine\\Explorer]\r\n"Desktop"="Default"\r\n\r\n[HKEY_CURRENT_USER\\Software\\Wine\\Explorer\\Desktops]\r\n"Default"="1280x1024"\r\n' > "$reg"
     wine regedit /S "$reg" >/dev/null 2>&1 || true
     wineserver -w >/dev/null 2>&1 || true
-    touch "$WINEPREFIX/.kv-ready"
+    touch "$WINEPREFIX/.kv-ready" "$WINEPREFIX/.kv-ready-2"
   fi
   wineserver -p >/dev/null 2>&1 </dev/null || true
   wine wineboot >/dev/null 2>&1 </dev/null || true

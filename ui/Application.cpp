@@ -21,15 +21,17 @@ void Application::removeMessageHook(int id) {
                  hooks_.end());
 }
 
-// The innermost form around a window that previews keys.
+// The outermost form around a window that previews keys: a form docked into
+// another one lets the outer form see the keys first.
 static Form* keyPreviewForm(HWND h) {
+    Form* found = nullptr;
     for (; h; h = GetParent(h)) {
         if (auto* f = dynamic_cast<Form*>(Window::fromHandle(h))) {
-            if (f->keyPreview) return f;
+            if (f->keyPreview) found = f;
         }
         if (!(GetWindowLongA(h, GWL_STYLE) & WS_CHILD)) break;
     }
-    return nullptr;
+    return found;
 }
 
 bool Application::dispatch(MSG& m) {

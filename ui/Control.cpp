@@ -56,6 +56,24 @@ bool Control::createControl(const char* className, DWORD style, DWORD exStyle, c
     return true;
 }
 
+bool Control::createNative(const char* className, DWORD style, DWORD exStyle) {
+    native_ = true;
+    CreateParams p;
+    p.className = className;
+    p.style = style | WS_CHILD | WS_CLIPSIBLINGS | (visible_ ? WS_VISIBLE : 0);
+    p.exStyle = exStyle;
+    p.x = x_;
+    p.y = y_;
+    p.width = w_;
+    p.height = h_;
+    p.parent = parentHandle();
+    if (!createWindow(p)) return false;
+    subclass();
+    SendMessageA(handle(), WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
+    if (parent_ && align_ != Align::None) parent_->realign();
+    return true;
+}
+
 void Control::setBounds(int x, int y, int w, int h) {
     w = std::max(w, 0);
     h = std::max(h, 0);
@@ -223,14 +241,35 @@ static MouseEvent makeMouse(MouseButton b, WPARAM wp, LPARAM lp) {
 }
 
 LRESULT Control::handleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+    if (native_) {
+        switch (msg) {
+            case WM_SIZE:
+            case WM_MOVE:
+                syncBounds();
+                break;
+            case WM_LBUTTONDOWN:
+            case WM_RBUTTONDOWN:
+                mouseDown(makeMouse(msg == WM_LBUTTONDOWN ? MouseButton::Left : MouseButton::Right, wp, lp));
+                break;
+            case WM_LBUTTONUP:
+            case WM_RBUTTONUP:
+                mouseUp(makeMouse(msg == WM_LBUTTONUP ? MouseButton::Left : MouseButton::Right, wp, lp));
+                break;
+            case WM_LBUTTONDBLCLK:
+                if (onDblClick) onDblClick();
+                break;
+            default:
+                break;
+        }
+        return defaultProc(msg, wp, lp);
+    }
     switch (msg) {
         case WM_SIZE:
         case WM_MOVE: {
-            int ow = w_, oh = h_;
             syncBounds();
             if (msg == WM_SIZE) {
                 realign();
-                if ((ow != w_ || oh != h_) && onResize) onResize();
+                if (onResize) onResize();
             }
             break;
         }

@@ -85,6 +85,8 @@ public:
 protected:
     // Creates the HWND as a child of the parent control (or top level).
     bool createControl(const char* className, DWORD style = 0, DWORD exStyle = 0, const std::string& text = "");
+    // Creates a system control and routes its messages through this object.
+    bool createNative(const char* className, DWORD style, DWORD exStyle = 0);
     LRESULT handleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
     // Paints the control; the default fills with the background.
     virtual void paint(HDC dc, const RECT& client);
@@ -101,6 +103,7 @@ protected:
     HCURSOR cursor_ = nullptr;
     bool mouseInside_ = false;
     bool pressed_ = false;
+    bool native_ = false;  // a system control (list box, list view...) that paints itself
 
 private:
     void syncBounds();

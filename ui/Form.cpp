@@ -49,7 +49,8 @@ void Form::setMenu(Menu* m) {
 void Form::show() {
     visible_ = true;
     if (handle()) {
-        ShowWindow(handle(), SW_SHOW);
+        ShowWindow(handle(), host_ ? SW_SHOW : showCommand);
+        showCommand = SW_SHOW;
         if (host_) refit();
     }
     FormShow();

@@ -44,6 +44,8 @@ public:
     void release();
 
     bool keyPreview = true;
+    // How the next show() shows the window (SW_SHOWMAXIMIZED for a maximised start).
+    int showCommand = SW_SHOW;
     int minWidth = 0, minHeight = 0;
 
     // Events.

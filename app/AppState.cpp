@@ -1,0 +1,29 @@
+#include "app/AppState.h"
+
+#include <windows.h>
+
+#include "platform/AnsiText.h"
+
+namespace kv {
+
+std::string ProgramPath;
+std::string PlayListsPath;
+std::string FavoritePath;
+Settings Options;
+std::vector<std::string>& RecentFiles = Options.RecentFiles;
+int PlayState = 0;
+std::string CurrentFile, CurrentTitle;
+int MovieCurrentFrame = 0, MovieTotalFrames = 0;
+bool CtrlDown = false, AltDown = false, ShiftDown = false;
+bool TrackDragging = false;
+std::string ProgramPathOverride;
+std::vector<std::string> CommandLineParams;
+
+std::string ExecutableFolder() {
+    if (!ProgramPathOverride.empty()) return ProgramPathOverride;
+    char buf[MAX_PATH * 2] = {};
+    DWORD n = GetModuleFileNameA(nullptr, buf, sizeof buf);
+    return AnsiExtractFilePath(std::string(buf, n));
+}
+
+}  // namespace kv

@@ -1,0 +1,39 @@
+// Process-wide state of the running program, owned by the main window's unit:
+// folders, options, the recent files, the playback state and the keyboard
+// flags shared by the windows. The current list lives in playlist/PlayListState.h.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "app/Settings.h"
+#include "playlist/PlayListState.h"
+
+namespace kv {
+
+extern std::string ProgramPath;    // the program's folder, with a trailing backslash
+extern std::string PlayListsPath;  // ProgramPath + "PlayLists\"
+extern std::string FavoritePath;   // ProgramPath + "Favorite\"
+// The options and window state read at start and written at exit (one field per key).
+extern Settings Options;
+// Recent files, newest first (the same list as Options.RecentFiles at start and exit).
+extern std::vector<std::string>& RecentFiles;
+
+// Playback state: 0 stopped, 1 playing, 2 paused.
+extern int PlayState;
+extern std::string CurrentFile, CurrentTitle;
+extern int MovieCurrentFrame, MovieTotalFrames;
+
+// Modifier flags shared by the key handlers of the main, play and playlist windows.
+extern bool CtrlDown, AltDown, ShiftDown;
+// Set while the user presses the seek track.
+extern bool TrackDragging;
+
+// The parameters of the command line (the first is looked at).
+extern std::vector<std::string> CommandLineParams;
+
+// The folder of the executable with a trailing backslash; tests may point it elsewhere.
+std::string ExecutableFolder();
+extern std::string ProgramPathOverride;
+
+}  // namespace kv

@@ -1,0 +1,21 @@
+// The program entry: a second copy raises the first and ends; the first
+// creates its three windows, runs the message loop and shuts down in order.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace kv {
+
+// Posts the activation message to a running copy; true when one was found.
+bool ActivateRunningInstance();
+
+// Creates the main, play and playlist windows in that order and shows the main window.
+bool CreateForms();
+// Frees the playlist window, then the play window, then the main window
+// (which writes the settings).
+void DestroyForms();
+
+int RunProgram(const std::vector<std::string>& params);
+
+}  // namespace kv

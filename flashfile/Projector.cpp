@@ -12,7 +12,7 @@ namespace kv {
 
 namespace {
 
-constexpr size_t kBlockSize = 1 << 20;
+constexpr size_t kBlockSize = 256 << 10;
 
 ExclusiveFile openInput(const std::string& path,
                         ExclusiveFile::Mode mode = ExclusiveFile::Mode::ReadExclusive) {

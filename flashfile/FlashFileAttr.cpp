@@ -3,6 +3,7 @@
 #include <zlib.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 
@@ -61,8 +62,8 @@ struct InflateArena {
     }
     static void release(voidpf opaque, voidpf p) {
         auto* a = static_cast<InflateArena*>(opaque);
-        auto* b = static_cast<unsigned char*>(p);
-        if (b < a->memory || b >= a->memory + sizeof a->memory) std::free(p);
+        auto at = reinterpret_cast<uintptr_t>(p), base = reinterpret_cast<uintptr_t>(a->memory);
+        if (at < base || at >= base + sizeof a->memory) std::free(p);
     }
 };
 

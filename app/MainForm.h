@@ -18,6 +18,7 @@
 namespace kv {
 
 constexpr UINT WM_ACTIVATEINSTANCE = WM_USER + 0x1000;  // 0x1400, sent by a second copy
+constexpr UINT WM_CHECKCLIPBOARD = WM_APP + 1;          // reads the clipboard after a change
 extern const char* const kMainWindowClass;              // "Korvamelden_qlo"
 extern const char* const kTrayTip;                      // "TesvanorFlash播放器 1.6"
 
@@ -73,6 +74,7 @@ public:
     void ApplicationRestore();
     // Clipboard watch.
     void WMDrawClipboard(WPARAM wp, LPARAM lp);
+    void PlayClipboardPath();
     const ClipboardViewer& clipboardViewer() const { return clipboard_; }
 
     // Panes, pages and view items.

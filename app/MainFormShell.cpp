@@ -32,6 +32,9 @@ bool TMainForm::handleFormMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& resul
         case WM_DRAWCLIPBOARD:
             WMDrawClipboard(wp, lp);
             return true;
+        case WM_CHECKCLIPBOARD:
+            PlayClipboardPath();
+            return true;
         case WM_CHANGECBCHAIN:
             clipboard_.chainChanged(reinterpret_cast<HWND>(wp), reinterpret_cast<HWND>(lp));
             return true;
@@ -93,16 +96,22 @@ void TMainForm::ApplicationRestore() {
 }
 
 // A copied path of a movie or projector is played at once; every notification
-// after start-up goes on to the next viewer.
+// after start-up goes on to the next viewer. The clipboard is read once the
+// notification is over: the program that changed it may still hold it open.
 void TMainForm::WMDrawClipboard(WPARAM wp, LPARAM lp) {
     if (!FormShown) return;
+    PostMessageA(handle(), WM_CHECKCLIPBOARD, 0, 0);
+    clipboard_.forward(WM_DRAWCLIPBOARD, wp, lp);
+}
+
+void TMainForm::PlayClipboardPath() {
     std::string text = ClipboardViewer::text(handle());
     if (!text.empty() && fileExists(text)) {
         TFlashFileAttr attr;
         try {
             GetFlashFileAttr(text, attr);
         } catch (const std::exception&) {
-            attr = TFlashFileAttr();
+            attr = TFlashFileAttr();  // unreadable: not a movie
         }
         if (attr.IsFlashFile && PlayForm) {
             PlayForm->playAFile(text);
@@ -113,7 +122,6 @@ void TMainForm::WMDrawClipboard(WPARAM wp, LPARAM lp) {
                 app.bringToFront();
         }
     }
-    clipboard_.forward(WM_DRAWCLIPBOARD, wp, lp);
 }
 
 bool TMainForm::FormCloseQuery() {

@@ -24,11 +24,12 @@ bool ActivateRunningInstance() {
     return true;
 }
 
-bool CreateForms() {
+bool CreateForms(std::unique_ptr<TPlayForm> play) {
     Application::instance().title = kAppTitle;
     g_main = std::make_unique<TMainForm>();
     if (!g_main->create()) return false;
-    g_play = std::make_unique<TPlayForm>();
+    g_play = play ? std::move(play) : std::make_unique<TPlayForm>();
+    PlayForm = g_play.get();
     if (!g_play->create()) return false;
     g_list = std::make_unique<TPlayListForm>();
     if (!g_list->create()) return false;

@@ -12,48 +12,35 @@
 namespace kv {
 namespace {
 
-TEST(FunctionUnit, EnsureTrailingBackslashAddsOnlyAMissingSeparator) {
-    struct Case {
-        std::string path, expected;
-    } cases[] = {
-        {"C:\\", "C:\\"},
-        {"C:\\a", "C:\\a\\"},
-        {"C:\\a\\\\", "C:\\a\\\\"},
-        {"C:\\\x81\x5c", "C:\\\x81\x5c\\"},  // ends in a GBK character whose trail byte is '\'
-        {"", ""},
-    };
-    for (const Case& c : cases) EXPECT_EQ(EnsureTrailingBackslash(c.path), c.expected) << c.path;
-}
-
-TEST(FunctionUnit, ExtractFileTitleDropsFolderAndExtension) {
-    struct Case {
-        std::string path, expected;
-    } cases[] = {
+TEST(FunctionUnit, PathRoutinesWorkOnWholeCharacters) {
+    const std::pair<std::string, std::string> backslash[] = {{"C:\\", "C:\\"},
+                                                             {"C:\\a", "C:\\a\\"},
+                                                             {"C:\\a\\\\", "C:\\a\\\\"},
+                                                             {"C:\\\x81\x5c", "C:\\\x81\x5c\\"},
+                                                             {"", ""}};
+    for (const auto& c : backslash) EXPECT_EQ(EnsureTrailingBackslash(c.first), c.second) << c.first;
+    const std::pair<std::string, std::string> titles[] = {
         {"D:\\Flash\\sea.swf", "sea"},
         {"a.b.swf", "a.b"},
         {"C:\\old.files\\movie", "movie"},
         {".swf", ""},
         {"movie.SWF", "movie"},
-        {"D:movie.swf", "movie"},
         {"http://server/folder/movie.swf", "//server/folder/movie"},
         {"C:\\动画\\海.swf", "海"},
-        {"C:\\\x81\x5c.swf", "\x81\x5c"},  // the trail byte 0x5C is no separator
+        {"C:\\\x81\x5c.swf", "\x81\x5c"},  // a trail byte 0x5C is no separator
     };
-    for (const Case& c : cases) EXPECT_EQ(ExtractFileTitle(c.path), c.expected) << c.path;
+    for (const auto& c : titles) EXPECT_EQ(ExtractFileTitle(c.first), c.second) << c.first;
 }
 
 TEST(FunctionUnit, DateTimeTextPadsOnlyTheClock) {
-    test::FakeSystemServices sys;
+    test::FakeSystemServices sys;  // Monday 3 May 2004, 09:05:07
     EXPECT_EQ(CurrentDateTimeText(), "2004年5月3日，09:05:07，星期一");
-    sys.now = SYSTEMTIME{2005, 1, 6, 1, 0, 0, 0, 0};  // Saturday 1 January 2005, midnight
+    sys.now = SYSTEMTIME{2005, 1, 6, 1, 0, 0, 0, 0};
     EXPECT_EQ(CurrentDateTimeText(), "2005年1月1日，00:00:00，星期六");
-    sys.now = SYSTEMTIME{2026, 12, 0, 31, 23, 59, 58, 999};
-    EXPECT_EQ(CurrentDateTimeText(), "2026年12月31日，23:59:58，星期日");
-
     const char* names[7] = {"星期日", "星期一", "星期二", "星期三", "星期四", "星期五", "星期六"};
     for (int d = 0; d < 7; ++d)
-        EXPECT_EQ(FormatDateTimeText(2004, 5, 2 + d, 1, 2, 3, d),
-                  "2004年5月" + std::to_string(2 + d) + "日，01:02:03，" + names[d]);
+        EXPECT_EQ(FormatDateTimeText(2026, 12, 31, 23, 59, 58, d),
+                  std::string("2026年12月31日，23:59:58，") + names[d]);
 }
 
 TEST(FunctionUnit, BrowseForFolderAsksTheUiAndClearsOnCancel) {
@@ -67,92 +54,64 @@ TEST(FunctionUnit, BrowseForFolderAsksTheUiAndClearsOnCancel) {
     EXPECT_EQ(ui.browseTitles, (std::vector<std::string>{"请选择需要添加的目录", "请选择文件的输出目录"}));
 }
 
-// The real shell dialog, answered by a second thread that presses one of its buttons.
-class ShellFolderChooser : public ::testing::Test {
-protected:
-    void SetUp() override {
-        WNDCLASSA wc{};
-        wc.lpfnWndProc = DefWindowProcA;
-        wc.hInstance = GetModuleHandleA(nullptr);
-        wc.lpszClassName = "KvFolderChooserTest";
-        RegisterClassA(&wc);
-        main_ = CreateWindowExA(0, wc.lpszClassName, "main", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10, 300,
-                                200, nullptr, nullptr, wc.hInstance, nullptr);
-        ASSERT_NE(main_, nullptr);
-        SetForegroundWindow(main_);
-        SetActiveWindow(main_);
-    }
-    void TearDown() override { DestroyWindow(main_); }
+// The real shell dialog under Wine, answered by a thread that presses one of its buttons.
+struct DialogAnswer {
+    DWORD guiThread;
+    HWND main;
+    int button;
+    std::atomic<bool> mainEnabledMeanwhile{true};
+    HWND dialog = nullptr;
 
-    struct Watch {
-        std::atomic<bool> found{false};
-        std::atomic<bool> ownerEnabledDuringDialog{true};
-    };
-
-    struct Search {
-        DWORD thread;
-        HWND dialog;
-    };
-    static BOOL CALLBACK FindDialog(HWND w, LPARAM p) {
-        auto* s = reinterpret_cast<Search*>(p);
-        char cls[64] = "";
+    static BOOL CALLBACK Find(HWND w, LPARAM p) {
+        auto* self = reinterpret_cast<DialogAnswer*>(p);
+        char cls[16] = "";
         GetClassNameA(w, cls, sizeof cls);
-        if (GetWindowThreadProcessId(w, nullptr) == s->thread && std::string(cls) == "#32770" &&
-            IsWindowVisible(w)) {
-            s->dialog = w;
-            return FALSE;
-        }
-        return TRUE;
+        if (GetWindowThreadProcessId(w, nullptr) != self->guiThread || std::string(cls) != "#32770" ||
+            !IsWindowVisible(w))
+            return TRUE;
+        self->dialog = w;
+        return FALSE;
     }
-
-    // Waits for the chooser dialog of `guiThread`, notes whether the main
-    // window was disabled meanwhile, then presses `button`.
-    static void Answer(DWORD guiThread, HWND main, int button, Watch* watch) {
-        for (int i = 0; i < 300 && !watch->found; ++i) {
+    void run() {
+        for (int i = 0; i < 300 && !dialog; ++i) {
             Sleep(50);
-            Search search{guiThread, nullptr};
-            EnumWindows(FindDialog, reinterpret_cast<LPARAM>(&search));
-            if (search.dialog) {
-                Sleep(300);  // let the dialog fill its tree
-                watch->ownerEnabledDuringDialog = IsWindowEnabled(main) != FALSE;
-                watch->found = true;
-                PostMessageA(search.dialog, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
-            }
+            EnumWindows(Find, reinterpret_cast<LPARAM>(this));
         }
-        if (!watch->found) {
+        if (!dialog) {
             std::fprintf(stderr, "the folder chooser did not appear\n");
-            ExitProcess(1);
+            ExitProcess(1);  // the GUI thread is stuck in the dialog
         }
+        Sleep(300);  // let the dialog fill its tree
+        mainEnabledMeanwhile = IsWindowEnabled(main) != FALSE;
+        PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
     }
-
-    HWND main_ = nullptr;
 };
 
-TEST_F(ShellFolderChooser, CancelReturnsNothingAndRestoresTheWindows) {
-    Watch watch;
-    std::thread answer(Answer, GetCurrentThreadId(), main_, IDCANCEL, &watch);
-    std::string folder = "stale";
-    bool chosen = ShellBrowseForFolder("请选择需要添加的目录", "", folder);
-    answer.join();
-    EXPECT_FALSE(chosen);
-    EXPECT_EQ(folder, "");
-    EXPECT_TRUE(watch.found);
-    EXPECT_FALSE(watch.ownerEnabledDuringDialog);
-    EXPECT_TRUE(IsWindowEnabled(main_));
-    EXPECT_EQ(GetActiveWindow(), main_);
-}
-
-TEST_F(ShellFolderChooser, OkOnARootFolderReturnsItsPath) {
+TEST(ShellFolderChooser, IsModalAndReturnsTheChosenFolderOrNothing) {
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = DefWindowProcA;
+    wc.lpszClassName = "KvFolderChooserTest";
+    RegisterClassA(&wc);
+    HWND main = CreateWindowExA(0, wc.lpszClassName, "main", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10, 300,
+                                200, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(main, nullptr);
+    SetActiveWindow(main);
     kvtest::TempFolder root;
-    Watch watch;
-    std::thread answer(Answer, GetCurrentThreadId(), main_, IDOK, &watch);
-    std::string folder;
-    bool chosen = ShellBrowseForFolder("请选择文件的输出目录", root.path(), folder);
-    answer.join();
-    EXPECT_TRUE(chosen);
-    EXPECT_TRUE(lstrcmpiA(folder.c_str(), root.path().c_str()) == 0) << folder << " vs " << root.path();
-    EXPECT_TRUE(IsWindowEnabled(main_));
-    EXPECT_EQ(GetActiveWindow(), main_);
+
+    for (int button : {IDCANCEL, IDOK}) {
+        DialogAnswer answer{GetCurrentThreadId(), main, button};
+        std::thread helper(&DialogAnswer::run, &answer);
+        std::string folder = "stale";
+        bool chosen = ShellBrowseForFolder("请选择文件的输出目录", button == IDOK ? root.path() : "", folder);
+        helper.join();
+        EXPECT_FALSE(answer.mainEnabledMeanwhile) << button;
+        EXPECT_TRUE(IsWindowEnabled(main)) << button;
+        EXPECT_EQ(GetActiveWindow(), main) << button;
+        EXPECT_EQ(chosen, button == IDOK);
+        // OK on a root folder chooses that folder.
+        EXPECT_EQ(folder, button == IDOK ? root.path() : "") << button;
+    }
+    DestroyWindow(main);
 }
 
 }  // namespace

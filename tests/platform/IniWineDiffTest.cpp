@@ -3,8 +3,6 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <cstring>
-
 #include "platform/IniFile.h"
 #include "tests/platform/TempFolder.h"
 
@@ -15,73 +13,49 @@ using kvtest::ReadFileBytes;
 using kvtest::TempFolder;
 using kvtest::WriteFileBytes;
 
+// One WritePrivateProfileString call: no key erases the section, no value deletes the key.
 struct Op {
-    enum Kind { Write, Erase, Delete } kind;
-    std::string section, key, value;
+    std::string section;
+    const char* key;
+    const char* value;
 };
+Op W(const std::string& s, const char* k, const char* v) { return {s, k, v}; }
+Op E(const std::string& s) { return {s, nullptr, nullptr}; }
+Op D(const std::string& s, const char* k) { return {s, k, nullptr}; }
 
-Op W(const std::string& s, const std::string& k, const std::string& v) { return {Op::Write, s, k, v}; }
-Op E(const std::string& s) { return {Op::Erase, s, "", ""}; }
-Op D(const std::string& s, const std::string& k) { return {Op::Delete, s, k, ""}; }
+void WinApply(const std::string& file, const Op& op) {
+    WritePrivateProfileStringA(op.section.c_str(), op.key, op.value, file.c_str());
+}
+
+void OurApply(IniFile& ini, const Op& op) {
+    if (!op.key)
+        ini.eraseSection(op.section);
+    else if (!op.value)
+        ini.deleteKey(op.section, op.key);
+    else
+        ini.writeString(op.section, op.key, op.value);
+}
 
 std::vector<std::string> SplitNulList(const char* buf, DWORD n) {
     std::vector<std::string> out;
-    std::string cur;
-    for (DWORD i = 0; i < n; ++i) {
-        if (buf[i] == '\0') {
-            if (!cur.empty()) out.push_back(cur);
-            cur.clear();
-        } else {
-            cur += buf[i];
-        }
-    }
+    for (const char* p = buf; p < buf + n && *p; p += out.back().size() + 1) out.emplace_back(p);
     return out;
 }
 
 std::string WinRead(const std::string& file, const std::string& s, const std::string& k) {
-    static char buf[4096];
-    DWORD n = GetPrivateProfileStringA(s.c_str(), k.c_str(), "<def>", buf, 2048, file.c_str());
-    return std::string(buf, n);
+    static char buf[2048];
+    return std::string(
+        buf, GetPrivateProfileStringA(s.c_str(), k.c_str(), "<def>", buf, sizeof buf, file.c_str()));
 }
 
 std::vector<std::string> WinKeys(const std::string& file, const std::string& s) {
     static char buf[1 << 16];
-    DWORD n = GetPrivateProfileStringA(s.c_str(), nullptr, "", buf, sizeof buf, file.c_str());
-    return SplitNulList(buf, n);
+    return SplitNulList(buf, GetPrivateProfileStringA(s.c_str(), nullptr, "", buf, sizeof buf, file.c_str()));
 }
 
 std::vector<std::string> WinSections(const std::string& file) {
     static char buf[1 << 16];
-    DWORD n = GetPrivateProfileSectionNamesA(buf, sizeof buf, file.c_str());
-    return SplitNulList(buf, n);
-}
-
-void WinApply(const std::string& file, const Op& op) {
-    switch (op.kind) {
-        case Op::Write:
-            WritePrivateProfileStringA(op.section.c_str(), op.key.c_str(), op.value.c_str(), file.c_str());
-            break;
-        case Op::Erase:
-            WritePrivateProfileStringA(op.section.c_str(), nullptr, nullptr, file.c_str());
-            break;
-        case Op::Delete:
-            WritePrivateProfileStringA(op.section.c_str(), op.key.c_str(), nullptr, file.c_str());
-            break;
-    }
-}
-
-void OurApply(IniFile& ini, const Op& op) {
-    switch (op.kind) {
-        case Op::Write:
-            ini.writeString(op.section, op.key, op.value);
-            break;
-        case Op::Erase:
-            ini.eraseSection(op.section);
-            break;
-        case Op::Delete:
-            ini.deleteKey(op.section, op.key);
-            break;
-    }
+    return SplitNulList(buf, GetPrivateProfileSectionNamesA(buf, sizeof buf, file.c_str()));
 }
 
 struct Scenario {
@@ -169,69 +143,45 @@ INSTANTIATE_TEST_SUITE_P(Scenarios, IniWineDiff, ::testing::Range<std::size_t>(0
 // The differences below are deliberate; each test shows both sides.
 class IniWineDifference : public ::testing::Test {
 protected:
-    void prepare(const std::string& text) {
+    IniFile prepare(const std::string& text) {
         WriteFileBytes(win_, text);
         WriteFileBytes(ours_, text);
+        return IniFile(ours_);
     }
     TempFolder folder_;
     std::string win_ = folder_.file("profile.ini"), ours_ = folder_.file("ours.ini");
 };
 
-TEST_F(IniWineDifference, EraseSectionRemovesRepeatedSectionsToo) {
-    prepare("[P]\r\nFile1=a\r\n[X]\r\nx=1\r\n[p]\r\nFile1=b\r\n");
-    WinApply(win_, E("P"));
-    IniFile ini(ours_);
-    ini.eraseSection("P");
+TEST_F(IniWineDifference, EraseRemovesRepeatedSectionsAndNamesAreStoredTrimmed) {
+    IniFile ini = prepare("[P]\r\nFile1=a\r\n[X]\r\n[p]\r\nFile1=b\r\n");
+    for (const Op& op : {E("P"), W("X", "  nk  ", "v")}) {
+        WinApply(win_, op);
+        OurApply(ini, op);
+    }
     ASSERT_TRUE(ini.updateFile());
-    EXPECT_EQ(ReadFileBytes(win_), "[X]\r\nx=1\r\n[p]\r\nFile1=b\r\n");
-    EXPECT_EQ(ReadFileBytes(ours_), "[X]\r\nx=1\r\n");
+    EXPECT_EQ(ReadFileBytes(win_), "[X]\r\nnk  =v\r\n[p]\r\nFile1=b\r\n");
+    EXPECT_EQ(ReadFileBytes(ours_), "[X]\r\nnk=v\r\n");
 }
 
 TEST_F(IniWineDifference, LineBreaksInAValueBecomeSpaces) {
-    prepare("");
+    IniFile ini = prepare("");
     WinApply(win_, W("S", "k", "a\r\n[T]\r\nx=1"));
-    IniFile ini(ours_);
-    ini.writeString("S", "k", "a\r\n[T]\r\nx=1");
+    OurApply(ini, W("S", "k", "a\r\n[T]\r\nx=1"));
     ASSERT_TRUE(ini.updateFile());
     EXPECT_EQ(WinSections(win_), (std::vector<std::string>{"S", "T"}));
     EXPECT_EQ(IniFile(ours_).readSections(), std::vector<std::string>{"S"});
 }
 
-TEST_F(IniWineDifference, LongGbkValueEndsOnAWholeCharacter) {
+TEST_F(IniWineDifference, LongGbkValueEndsOnAWholeCharacterAndEmptyKeyNamesHideNothing) {
     std::string gbk;
     for (int i = 0; i < 1500; ++i) gbk += "\xd6\xd0";
-    prepare("[L]\r\nk=" + gbk + "\r\n");
+    IniFile ini = prepare("[L]\r\nk=" + gbk + "\r\n[S]\r\n=x\r\nk=v\r\n");
     char buf[2048];
-    std::memset(buf, 'x', sizeof buf);
-    DWORD n = GetPrivateProfileStringA("L", "k", "", buf, sizeof buf, win_.c_str());
-    EXPECT_EQ(n, 2047u);  // the last byte is not part of the value
-    EXPECT_EQ(std::string(buf, 2046), gbk.substr(0, 2046));
-    EXPECT_EQ(IniFile(ours_).readString("L", "k", ""), gbk.substr(0, 2046));
-}
-
-TEST_F(IniWineDifference, KeyWithEmptyNameDoesNotHideTheOthers) {
-    prepare("[S]\r\n=x\r\nk=v\r\n");
+    EXPECT_EQ(GetPrivateProfileStringA("L", "k", "", buf, sizeof buf, win_.c_str()), 2047u);
+    EXPECT_EQ(std::string(buf, 2046), gbk.substr(0, 2046));  // byte 2047 is not part of the value
+    EXPECT_EQ(ini.readString("L", "k", ""), gbk.substr(0, 2046));
     EXPECT_TRUE(WinKeys(win_, "S").empty());
-    EXPECT_EQ(IniFile(ours_).readSection("S"), std::vector<std::string>{"k"});
-}
-
-TEST_F(IniWineDifference, NewKeyNamesAreTrimmedOnBothSides) {
-    prepare("[S]\r\n");
-    WinApply(win_, W("S", "  nk  ", "v"));
-    IniFile ini(ours_);
-    ini.writeString("S", "  nk  ", "v");
-    ASSERT_TRUE(ini.updateFile());
-    EXPECT_EQ(ReadFileBytes(win_), "[S]\r\nnk  =v\r\n");
-    EXPECT_EQ(ReadFileBytes(ours_), "[S]\r\nnk=v\r\n");
-}
-
-TEST_F(IniWineDifference, ReadOnlyFileIsRefusedEvenWhereTheSystemAllowsIt) {
-    prepare("[A]\r\nk=1\r\n");
-    SetFileAttributesA(ours_.c_str(), FILE_ATTRIBUTE_READONLY);
-    IniFile ini(ours_);
-    ini.writeString("A", "k", "2");
-    EXPECT_FALSE(ini.updateFile());
-    EXPECT_EQ(ReadFileBytes(ours_), "[A]\r\nk=1\r\n");
+    EXPECT_EQ(ini.readSection("S"), std::vector<std::string>{"k"});
 }
 
 }  // namespace

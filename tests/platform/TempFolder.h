@@ -1,121 +1,88 @@
-// A fresh folder for one test, removed with its files afterwards, and small
-// file helpers that work with ANSI paths in both builds.
+// A fresh folder per test, removed afterwards, and file helpers for ANSI paths.
 #pragma once
 
+#include <chrono>
 #include <cstdio>
+#include <filesystem>
+#include <iterator>
 #include <string>
 
 #ifdef _WIN32
 #include <windows.h>
 #else
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
-
-#include <cstdlib>
 #endif
 
 namespace kvtest {
 
-#ifdef _WIN32
-constexpr char kSep = '\\';
-#else
-constexpr char kSep = '/';
-#endif
+namespace fs = std::filesystem;
 
-inline bool WriteFileBytes(const std::string& path, const std::string& bytes) {
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f) return false;
-    bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-    return std::fclose(f) == 0 && ok;
+inline void WriteFileBytes(const std::string& path, const std::string& bytes) {
+    if (std::FILE* f = std::fopen(path.c_str(), "wb")) {
+        std::fwrite(bytes.data(), 1, bytes.size(), f);
+        std::fclose(f);
+    }
 }
 
 inline std::string ReadFileBytes(const std::string& path) {
-    std::string out;
     std::FILE* f = std::fopen(path.c_str(), "rb");
     if (!f) return "<missing>";
+    std::string out;
     char buf[65536];
-    std::size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) out.append(buf, n);
+    for (std::size_t n; (n = std::fread(buf, 1, sizeof buf, f)) > 0;) out.append(buf, n);
     std::fclose(f);
     return out;
 }
 
-inline bool FileExists(const std::string& path) {
-    std::FILE* f = std::fopen(path.c_str(), "rb");
-    if (f) std::fclose(f);
-    return f != nullptr;
+inline bool FileExists(const std::string& path) { return ReadFileBytes(path) != "<missing>"; }
+
+// Read-only the way the system marks files (the attribute on Windows, no write bits elsewhere).
+inline void MakeReadOnly(const std::string& path) {
+    fs::permissions(path, fs::perms::all, fs::perm_options::remove);
+    fs::permissions(path, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read,
+                    fs::perm_options::add);
 }
+
+#ifndef _WIN32
+// Runs `body` in a child that may not write `folder` (mode 0555; as root the
+// child gives up its rights, since root may write anywhere); its exit code.
+template <class Body>
+int RunInReadOnlyFolder(const std::string& folder, Body body) {
+    chmod(folder.c_str(), 0555);
+    pid_t child = fork();
+    if (child == 0) _exit(geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0) ? 99 : body());
+    int status = 0;
+    waitpid(child, &status, 0);
+    chmod(folder.c_str(), 0755);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 98;
+}
+#endif
 
 class TempFolder {
 public:
     TempFolder() {
-#ifdef _WIN32
-        char base[MAX_PATH];
-        GetTempPathA(MAX_PATH, base);
-        static unsigned counter = 0;
-        for (;;) {
-            path_ = std::string(base) + "kvtest" + std::to_string(GetCurrentProcessId()) + "_" +
-                    std::to_string(++counter);
-            if (CreateDirectoryA(path_.c_str(), nullptr)) break;
-        }
-#else
-        char tmpl[] = "/tmp/kvtestXXXXXX";
-        path_ = ::mkdtemp(tmpl);
-#endif
+        auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
+        do path_ = (fs::temp_directory_path() / ("kvtest" + std::to_string(stamp++))).string();
+        while (!fs::create_directory(path_));
     }
-    ~TempFolder() { RemoveTree(path_); }
+    ~TempFolder() {
+        std::error_code ec;
+        for (const auto& e : fs::directory_iterator(path_, ec))
+            fs::permissions(e.path(), fs::perms::owner_all, fs::perm_options::add, ec);
+        fs::remove_all(path_, ec);
+    }
     TempFolder(const TempFolder&) = delete;
     TempFolder& operator=(const TempFolder&) = delete;
 
     const std::string& path() const { return path_; }
-    std::string file(const std::string& name) const { return path_ + kSep + name; }
-    // Names of the files in the folder (not recursive), for spotting leftovers.
-    std::size_t fileCount() const {
-        std::size_t n = 0;
-#ifdef _WIN32
-        WIN32_FIND_DATAA fd;
-        HANDLE h = FindFirstFileA((path_ + "\\*").c_str(), &fd);
-        if (h == INVALID_HANDLE_VALUE) return 0;
-        do {
-            if (std::string(fd.cFileName) != "." && std::string(fd.cFileName) != "..") ++n;
-        } while (FindNextFileA(h, &fd));
-        FindClose(h);
-#else
-        std::string cmd = "ls -A '" + path_ + "' | wc -l";
-        if (std::FILE* p = ::popen(cmd.c_str(), "r")) {
-            unsigned long v = 0;
-            if (std::fscanf(p, "%lu", &v) == 1) n = v;
-            ::pclose(p);
-        }
-#endif
-        return n;
-    }
+    static char sep() { return static_cast<char>(fs::path::preferred_separator); }
+    std::string file(const std::string& name) const { return path_ + sep() + name; }
+    // Number of files in the folder, to spot temporary files left behind.
+    long fileCount() const { return std::distance(fs::directory_iterator(path_), fs::directory_iterator()); }
 
 private:
-    static void RemoveTree(const std::string& dir) {
-#ifdef _WIN32
-        WIN32_FIND_DATAA fd;
-        HANDLE h = FindFirstFileA((dir + "\\*").c_str(), &fd);
-        if (h != INVALID_HANDLE_VALUE) {
-            do {
-                std::string name = fd.cFileName;
-                if (name == "." || name == "..") continue;
-                std::string p = dir + "\\" + name;
-                SetFileAttributesA(p.c_str(), FILE_ATTRIBUTE_NORMAL);
-                if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                    RemoveTree(p);
-                else
-                    DeleteFileA(p.c_str());
-            } while (FindNextFileA(h, &fd));
-            FindClose(h);
-        }
-        RemoveDirectoryA(dir.c_str());
-#else
-        std::string cmd = "chmod -R u+rwx '" + dir + "' 2>/dev/null; rm -rf '" + dir + "'";
-        if (std::system(cmd.c_str()) != 0) return;
-#endif
-    }
-
     std::string path_;
 };
 

@@ -1,38 +1,30 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include "platform/IniFile.h"
-#include "playlist/PlayListFile.h"
 #include "playlist/PlayListReport.h"
 #include "tests/platform/TempFolder.h"
-#include "tests/playlist/RecordingPlayListView.h"
+#include "tests/playlist/PlayListTestSupport.h"
 #include "tests/support/FakeUiServices.h"
 
 namespace kv {
 namespace {
 
-TEST(PlayListReport, FailedSaveOnAUserCommandIsShownAndTheFileKept) {
+TEST(PlayListReport, FailedSaveOnAUserCommandIsShownAndOthersAreSilent) {
     test::FakeUiServices ui;
     kvtest::TempFolder folder;
     std::string fpl = folder.file("list.fpl");
     kvtest::WriteFileBytes(fpl, "[PlayList]\r\nFile1=old\r\nTitle1=old\r\n");
-    SetFileAttributesA(fpl.c_str(), FILE_ATTRIBUTE_READONLY);
+    kvtest::MakeReadOnly(fpl);
     kvtest::SetCurrentList({"new"}, {"new"});
 
+    EXPECT_TRUE(RunUserListCommand([&] { SavePlayList(folder.file("ok.fpl")); }));
+    EXPECT_TRUE(ui.messages.empty());
     EXPECT_FALSE(RunUserListCommand([&] { SavePlayList(fpl); }));
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_EQ(ui.messages[0].text, "Unable to write to " + fpl + ".");
     EXPECT_EQ(ui.messages[0].caption, "TesvanorFlash播放器");
     EXPECT_EQ(ui.messages[0].flags, static_cast<unsigned>(MB_OK | MB_ICONERROR));
     EXPECT_EQ(kvtest::ReadFileBytes(fpl), "[PlayList]\r\nFile1=old\r\nTitle1=old\r\n");
-}
-
-TEST(PlayListReport, SuccessfulCommandShowsNothing) {
-    test::FakeUiServices ui;
-    kvtest::TempFolder folder;
-    kvtest::SetCurrentList({"a"}, {"a"});
-    EXPECT_TRUE(RunUserListCommand([&] { SavePlayList(folder.file("ok.fpl")); }));
-    EXPECT_TRUE(ui.messages.empty());
 }
 
 }  // namespace

@@ -1,4 +1,5 @@
-// A list box stand-in that records what the list operations do to it.
+// A list box stand-in that records what the list operations do to it, and a
+// shorthand to set the shared current list.
 #pragma once
 
 #include <string>
@@ -9,19 +10,15 @@
 
 namespace kvtest {
 
-class RecordingPlayListView : public kv::PlayListView {
-public:
+struct RecordingPlayListView : kv::PlayListView {
     std::vector<std::string> items;
-    int stops = 0;
-    int selected = -1;
-
+    int stops = 0, selected = -1;
     void stopPlayback() override { ++stops; }
     void clearItems() override { items.clear(); }
     void addItem(const std::string& title) override { items.push_back(title); }
     int selectedIndex() const override { return selected; }
 };
 
-// Puts the shared list into a known state.
 inline void SetCurrentList(const std::vector<std::string>& files, const std::vector<std::string>& titles) {
     kv::PlayListFiles = files;
     kv::PlayListTitles = titles;

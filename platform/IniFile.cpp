@@ -33,17 +33,15 @@ std::string_view TrimView(std::string_view s) {
     return s.substr(b, e - b);
 }
 
-std::string TrimLeft(const std::string& s) {
+std::string_view TrimLeft(std::string_view s) {
     std::size_t b = 0;
     while (b < s.size() && IsBlank(s[b])) ++b;
     return s.substr(b);
 }
 
-std::string Trim(const std::string& s) { return std::string(TrimView(s)); }
-
-// A name or value must stay on its line.
-std::string OneLine(const std::string& s) {
-    std::string out = s;
+// A name or value must stay on its line: line breaks become spaces.
+std::string OneLine(std::string_view s) {
+    std::string out(s);
     for (char& c : out) {
         if (c == '\r' || c == '\n') c = ' ';
     }
@@ -250,7 +248,7 @@ std::size_t IniFile::NameIndex::find(std::string_view name, const std::vector<En
 bool IniFile::NameIndex::insert(std::string_view name, std::size_t pos, const std::vector<Entry>& entries) {
     std::uint32_t hash = NameHash(name);
     if (slotOf(name, hash, entries) != npos) return false;
-    if ((used_ + 1) * 4 > slots_.size() * 3) grow();
+    if ((used_ + 1) * 2 > slots_.size()) grow();  // at most half full: short probe runs
     std::size_t mask = slots_.size() - 1;
     std::size_t i = hash & mask;
     while (slots_[i].pos != kEmptySlot && slots_[i].pos != kErasedSlot) i = (i + 1) & mask;
@@ -269,19 +267,30 @@ void IniFile::NameIndex::erase(std::string_view name, const std::vector<Entry>& 
     if (slot != npos) slots_[slot].pos = kErasedSlot;
 }
 
-void IniFile::NameIndex::grow() {
-    std::vector<Slot> old = std::move(slots_);
-    std::size_t live = 0;
-    for (const Slot& s : old) live += s.pos < kErasedSlot;
+void IniFile::NameIndex::reserve(std::size_t count) {
     std::size_t size = 16;
-    while (size * 3 < (live + 1) * 8) size *= 2;  // at most 3/8 full after growing
+    while (size < count * 2) size *= 2;
+    if (size > slots_.size()) rehash(size);
+}
+
+void IniFile::NameIndex::grow() {
+    std::size_t live = 0;
+    for (const Slot& s : slots_) live += s.pos < kErasedSlot;
+    std::size_t size = 16;
+    while (size < (live + 1) * 4) size *= 2;  // at most a quarter full after growing
+    rehash(size);
+}
+
+void IniFile::NameIndex::rehash(std::size_t size) {
+    std::vector<Slot> old = std::move(slots_);
     slots_.assign(size, Slot{0, kEmptySlot});
-    used_ = live;
+    used_ = 0;
     for (const Slot& s : old) {
         if (s.pos >= kErasedSlot) continue;
         std::size_t i = s.hash & (size - 1);
         while (slots_[i].pos != kEmptySlot) i = (i + 1) & (size - 1);
         slots_[i] = s;
+        ++used_;
     }
 }
 
@@ -344,7 +353,19 @@ IniFile::Section& IniFile::addSection(const std::string& name) {
 
 void IniFile::addEntry(Section& s, Entry e) {
     s.entries.push_back(std::move(e));
-    if (!s.index.insert(s.entries.back().name, s.entries.size() - 1, s.entries)) s.hasDuplicates = true;
+    if (s.indexed && !s.index.insert(s.entries.back().name, s.entries.size() - 1, s.entries))
+        s.hasDuplicates = true;
+}
+
+const IniFile::NameIndex& IniFile::indexOf(const Section& s) {
+    if (!s.indexed) {
+        s.index.reserve(s.entries.size());
+        for (std::size_t i = 0; i < s.entries.size(); ++i) {
+            if (s.entries[i].live && !s.index.insert(s.entries[i].name, i, s.entries)) s.hasDuplicates = true;
+        }
+        s.indexed = true;
+    }
+    return s.index;
 }
 
 const IniFile::Section* IniFile::findSection(std::string_view name) const {
@@ -360,7 +381,7 @@ IniFile::Section* IniFile::findSection(std::string_view name) {
 const IniFile::Entry* IniFile::findEntry(std::string_view section, std::string_view key) const {
     const Section* s = findSection(section);
     if (!s) return nullptr;
-    std::size_t pos = s->index.find(TrimView(key), s->entries);
+    std::size_t pos = indexOf(*s).find(TrimView(key), s->entries);
     return pos == NameIndex::npos ? nullptr : &s->entries[pos];
 }
 
@@ -418,9 +439,9 @@ bool IniFile::valueExists(const std::string& section, const std::string& key) co
 }
 
 void IniFile::writeString(const std::string& section, const std::string& key, const std::string& value) {
-    std::string sectionName = Trim(OneLine(section));
-    std::string keyName = Trim(OneLine(key));
-    std::string text = TrimLeft(OneLine(value));
+    std::string sectionName = OneLine(TrimView(section));
+    std::string keyName = OneLine(TrimView(key));
+    std::string text = OneLine(TrimLeft(value));
     Section* s = findSection(sectionName);
     if (!s) {
         if (sectionName.empty() && !sections_.empty()) {
@@ -432,7 +453,7 @@ void IniFile::writeString(const std::string& section, const std::string& key, co
             s = &addSection(sectionName);
         }
     }
-    std::size_t pos = s->index.find(keyName, s->entries);
+    std::size_t pos = indexOf(*s).find(keyName, s->entries);
     if (pos != NameIndex::npos) {
         Entry& e = s->entries[pos];
         if (e.hasValue && e.value == text) return;
@@ -464,6 +485,7 @@ void IniFile::eraseSection(const std::string& section) {
             s.live = false;
             s.entries = std::vector<Entry>();
             s.index = NameIndex();
+            s.indexed = false;
         }
     }
     dirty_ = true;
@@ -473,7 +495,7 @@ void IniFile::deleteKey(const std::string& section, const std::string& key) {
     Section* s = findSection(section);
     if (!s) return;
     std::string_view name = TrimView(key);
-    std::size_t pos = s->index.find(name, s->entries);
+    std::size_t pos = indexOf(*s).find(name, s->entries);
     if (pos == NameIndex::npos) return;
     s->entries[pos].live = false;
     dirty_ = true;

@@ -98,6 +98,8 @@ private:
         // Points an existing name at another entry.
         void repoint(std::string_view name, std::size_t pos, const std::vector<Entry>& entries);
         void erase(std::string_view name, const std::vector<Entry>& entries);
+        // Room for `count` names without growing.
+        void reserve(std::size_t count);
 
     private:
         struct Slot {
@@ -107,20 +109,25 @@ private:
         std::size_t slotOf(std::string_view name, std::uint32_t hash,
                            const std::vector<Entry>& entries) const;
         void grow();
+        void rehash(std::size_t size);
         std::vector<Slot> slots_;
         std::size_t used_ = 0;  // slots not empty (live or erased)
     };
     struct Section {
         std::string name;
         bool live = true;
-        bool hasDuplicates = false;  // some name occurs twice
         std::vector<Entry> entries;
-        NameIndex index;  // name → first live entry
+        // Built on the first lookup, so a section that is only erased or
+        // written out again is never indexed.
+        mutable bool indexed = false;
+        mutable bool hasDuplicates = false;  // some name occurs twice
+        mutable NameIndex index;             // name → first live entry
     };
 
     void parse(const std::string& text);
     Section& addSection(const std::string& name);
     void addEntry(Section& s, Entry e);
+    static const NameIndex& indexOf(const Section& s);
     const Section* findSection(std::string_view name) const;
     Section* findSection(std::string_view name);
     const Entry* findEntry(std::string_view section, std::string_view key) const;

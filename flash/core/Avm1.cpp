@@ -22,6 +22,12 @@ int32_t toInt32(double d) {
     return static_cast<int32_t>(static_cast<uint32_t>(m));
 }
 
+// Whole number of a double, clamped into int range (NaN gives 0).
+int clampToInt(double d) {
+    if (!(d == d)) return 0;
+    return static_cast<int>(std::max(-1e9, std::min(1e9, d)));
+}
+
 bool startsWithNoCase(const std::string& s, const char* prefix) {
     size_t n = std::strlen(prefix);
     if (s.size() < n) return false;
@@ -50,7 +56,7 @@ std::string substring(const std::string& s, double index, double count, bool mul
         for (size_t i = 0; i < s.size(); ++i) starts.push_back(i);
     }
     long n = static_cast<long>(starts.size());
-    long from = std::isfinite(index) ? static_cast<long>(index) - 1 : 0;
+    long from = std::isfinite(index) ? static_cast<long>(clampToInt(index)) - 1 : 0;
     if (from < 0) from = 0;
     if (from >= n) return "";
     long len = std::isfinite(count) && count >= 0 ? static_cast<long>(std::min(count, 1e9)) : n - from;
@@ -71,15 +77,16 @@ struct Avm1::Frame {
     long budget = 0;
 };
 
-void Avm1::run(DisplayObject* clip, const ActionBlock& block) {
+long Avm1::run(DisplayObject* clip, const ActionBlock& block, long budget) {
     version_ = engine_.movie().version();
     Frame f;
     f.original = clip;
     f.target = clip->shared_from_this();
-    f.budget = engine_.actionBudget;
+    f.budget = budget;
     engine_.lastScriptHitBudget = false;
     exec(f, block.data, block.size, 0);
     if (f.budget <= 0) engine_.lastScriptHitBudget = true;
+    return budget - std::max(0L, f.budget);
 }
 
 Value Avm1::pop(Frame& f) {
@@ -91,7 +98,11 @@ Value Avm1::pop(Frame& f) {
 
 void Avm1::push(Frame& f, Value v) {
     if (f.stack.size() >= kMaxStack) return;
-    if (v.type == Value::String && v.string.size() > kMaxString) v.string.resize(kMaxString);
+    if (v.type == Value::String) {
+        if (v.string.size() > kMaxString) v.string.resize(kMaxString);
+        // Long strings cost budget by their length: building them copies.
+        f.budget -= static_cast<long>(v.string.size() / 256);
+    }
     f.stack.push_back(std::move(v));
 }
 
@@ -469,7 +480,7 @@ void Avm1::exec(Frame& f, const uint8_t* code, size_t size, int callDepth) {
                 std::string target = toString(pop(f), version_);
                 DisplayObject* clip =
                     target.empty() ? targetOf(f) : engine_.resolveTarget(targetOf(f), target);
-                push(f, getProperty(clip, static_cast<int>(toNumber(index, 5))));
+                push(f, getProperty(clip, clampToInt(toNumber(index, 5))));
                 break;
             }
             case 0x23: {  // SetProperty
@@ -479,7 +490,7 @@ void Avm1::exec(Frame& f, const uint8_t* code, size_t size, int callDepth) {
                 DisplayObject* clip =
                     target.empty() ? targetOf(f) : engine_.resolveTarget(targetOf(f), target);
                 double i = toNumber(index, 5);
-                if (std::isfinite(i)) setProperty(clip, static_cast<int>(i), v);
+                if (std::isfinite(i)) setProperty(clip, clampToInt(i), v);
                 break;
             }
 

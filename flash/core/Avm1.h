@@ -15,7 +15,8 @@ namespace flash {
 class Avm1 {
 public:
     explicit Avm1(Engine& engine) : engine_(engine) {}
-    void run(DisplayObject* clip, const ActionBlock& block);
+    // Runs a block with at most `budget` instructions; returns those used.
+    long run(DisplayObject* clip, const ActionBlock& block, long budget);
 
 private:
     struct Frame;

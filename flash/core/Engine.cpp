@@ -209,13 +209,16 @@ void Engine::runQueuedActions() {
     if (runningQueue_) return;  // scripts run from the loop below queue more
     runningQueue_ = true;
     Avm1 vm(*this);
-    size_t i = 0;
-    for (; i < queue_.size() && static_cast<int>(i) < maxBlocksPerTick; ++i) {
+    long left = tickBudget;
+    bool exhausted = false;
+    for (size_t i = 0; i < queue_.size() && static_cast<int>(i) < maxBlocksPerTick && left > 0; ++i) {
         std::shared_ptr<DisplayObject> clip = queue_[i].clip.lock();
         if (!clip || (clip != root_ && !clip->parent)) continue;
         ActionBlock block = queue_[i].block;
-        vm.run(clip.get(), block);
+        left -= vm.run(clip.get(), block, std::min(actionBudget, left));
+        exhausted = exhausted || lastScriptHitBudget;
     }
+    lastScriptHitBudget = exhausted;
     queue_.clear();
     runningQueue_ = false;
 }

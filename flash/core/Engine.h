@@ -46,7 +46,8 @@ public:
     uint64_t tickCount() const { return tick_; }
 
     // Script limits.
-    int actionBudget = 200000;  // instructions per script block
+    long actionBudget = 200000;  // instructions per script block
+    long tickBudget = 2000000;   // instructions of all scripts of one tick
     int maxBlocksPerTick = 4096;
     int maxNesting = 32;         // sprites within sprites
     size_t maxObjects = 100000;  // live display objects

@@ -29,7 +29,7 @@ bool offCanvas(const Rect& b, const Matrix& m, int width, int height, float pad)
 
 void Renderer::setQuality(Quality q) {
     antialias_ = q != Quality::Low;
-    tolerance_ = q == Quality::High ? 0.2f : (q == Quality::Medium ? 0.4f : 0.6f);
+    tolerance_ = q == Quality::High ? 0.1f : (q == Quality::Medium ? 0.25f : 0.5f);
 }
 
 void Renderer::render(const DisplayObject& root, Rgba background, uint32_t* pixels, int width, int height,
@@ -113,6 +113,10 @@ void Renderer::drawShape(const ShapeData& shape, const Matrix& m, const ColorTra
     if (offCanvas(b, m, canvas_.width(), canvas_.height(), 2)) return;
     const FillRule rule = shape.nonZero ? FillRule::NonZero : FillRule::EvenOdd;
     for (const ShapeLayer& L : shape.layers) {
+        int used = 0;
+        for (size_t f = 1; f < L.fillEdges.size(); ++f) used += !L.fillEdges[f].empty();
+        const bool together = used > 1 && !mask;
+        if (together) canvas_.beginLayer();
         for (size_t f = 1; f < L.fillEdges.size(); ++f) {
             const std::vector<EdgeRef>& refs = L.fillEdges[f];
             if (refs.empty()) continue;
@@ -124,6 +128,7 @@ void Renderer::drawShape(const ShapeData& shape, const Matrix& m, const ColorTra
             for (const EdgeRef& r : refs) addEdge(L.edges[r.index], r.reversed, m);
             canvas_.fill(ras_, rule, antialias_, paint_);
         }
+        if (together) canvas_.endLayer();
         if (!mask) strokeLayer(L, m, cx);  // masks are made of fills
     }
 }
@@ -188,7 +193,7 @@ void Renderer::strokeLayer(const ShapeLayer& L, const Matrix& m, const ColorTran
                 int n =
                     std::isfinite(dd)
                         ? std::max(
-                              1, std::min(128, static_cast<int>(std::ceil(std::sqrt(dd / (8 * tolerance_))))))
+                              1, std::min(128, static_cast<int>(std::ceil(std::sqrt(dd / (4 * tolerance_))))))
                         : 1;
                 for (int i = 1; i <= n; ++i) {
                     float t = static_cast<float>(i) / n, u = 1 - t;

@@ -297,11 +297,23 @@ void writeShapeRecords(BitWriter& w, const std::vector<ShapeBuilder::Op>& ops, i
     int32_t x = 0, y = 0;
     for (const ShapeBuilder::Op& op : ops) {
         if (op.kind == ShapeBuilder::Op::Style) {
+            // New style arrays go in a record of their own, so that the style
+            // indices that follow use the new index widths.
+            if (op.newStyles) {
+                w.ub(0, 1);
+                w.ub(1, 1);
+                w.ub(0, 4);
+                writeStyleArrays(w, op.fills, op.lines, shapeVersion);
+                fillBits = indexBits(op.fills.size());
+                lineBits = indexBits(op.lines.size());
+                w.ub(static_cast<uint32_t>(fillBits), 4);
+                w.ub(static_cast<uint32_t>(lineBits), 4);
+            }
             bool f0 = op.f0 >= 0 && fillBits > 0, f1 = op.f1 >= 0 && fillBits > 0,
                  ln = op.ln >= 0 && lineBits > 0;
-            if (!op.move && !f0 && !f1 && !ln && !op.newStyles) continue;
+            if (!op.move && !f0 && !f1 && !ln) continue;
             w.ub(0, 1);
-            w.ub(op.newStyles ? 1 : 0, 1);
+            w.ub(0, 1);
             w.ub(ln ? 1 : 0, 1);
             w.ub(f1 ? 1 : 0, 1);
             w.ub(f0 ? 1 : 0, 1);
@@ -317,13 +329,6 @@ void writeShapeRecords(BitWriter& w, const std::vector<ShapeBuilder::Op>& ops, i
             if (f0) w.ub(static_cast<uint32_t>(op.f0), fillBits);
             if (f1) w.ub(static_cast<uint32_t>(op.f1), fillBits);
             if (ln) w.ub(static_cast<uint32_t>(op.ln), lineBits);
-            if (op.newStyles) {
-                writeStyleArrays(w, op.fills, op.lines, shapeVersion);
-                fillBits = indexBits(op.fills.size());
-                lineBits = indexBits(op.lines.size());
-                w.ub(static_cast<uint32_t>(fillBits), 4);
-                w.ub(static_cast<uint32_t>(lineBits), 4);
-            }
         } else if (op.kind == ShapeBuilder::Op::Line) {
             int32_t dx = op.x - x, dy = op.y - y;
             int bits = std::max(2, widthFor({dx, dy}));

@@ -13,6 +13,16 @@ uint32_t mulPixel(uint32_t p, uint32_t a) {
     return rb | ag;
 }
 
+uint32_t addSaturated(uint32_t a, uint32_t b) {
+    uint32_t rb = (a & 0x00FF00FFu) + (b & 0x00FF00FFu);
+    uint32_t ov = (rb >> 8) & 0x00010001u;
+    rb = (rb | ((ov << 8) - ov)) & 0x00FF00FFu;
+    uint32_t ag = ((a >> 8) & 0x00FF00FFu) + ((b >> 8) & 0x00FF00FFu);
+    ov = (ag >> 8) & 0x00010001u;
+    ag = (ag | ((ov << 8) - ov)) & 0x00FF00FFu;
+    return rb | (ag << 8);
+}
+
 static inline uint32_t over(uint32_t src, uint32_t dst) { return src + mulPixel(dst, 255u - (src >> 24)); }
 
 void blendSolidSpan(uint32_t* dst, int len, uint32_t color, const uint8_t* covers) {
@@ -77,6 +87,36 @@ void Canvas::fill(Rasterizer& ras, FillRule rule, bool antialias, const Paint& p
     paint_ = nullptr;
 }
 
+void Canvas::beginLayer() {
+    if (building_ >= 0) return;  // masks sum their coverage anyway
+    size_t need = static_cast<size_t>(width_) * height_;
+    if (layer_.size() != need) layer_.assign(need, 0);
+    layerOpen_ = true;
+    dirtyX0_ = width_;
+    dirtyY0_ = height_;
+    dirtyX1_ = dirtyY1_ = 0;
+}
+
+void Canvas::endLayer() {
+    if (!layerOpen_) return;
+    layerOpen_ = false;
+    for (int y = dirtyY0_; y < dirtyY1_; ++y) {
+        uint32_t* src = layer_.data() + static_cast<size_t>(y) * width_;
+        uint32_t* dst = pixels_ + static_cast<size_t>(y) * stride_;
+        const uint8_t* m = active_.empty() ? nullptr : maskRow(active_.back(), y);
+        for (int x = dirtyX0_; x < dirtyX1_; ++x) {
+            uint32_t s = src[x];
+            if (!s) continue;
+            src[x] = 0;
+            if (m) {
+                if (!m[x]) continue;
+                s = mulPixel(s, m[x]);
+            }
+            dst[x] = (s >> 24) == 255 ? s : over(s, dst[x]);
+        }
+    }
+}
+
 void Canvas::beginMask() {
     // Layers in use: the active ones; take the first free one or a new one.
     std::vector<bool> used(masks_.size(), false);
@@ -115,8 +155,30 @@ void Canvas::popMask() {
 
 void Canvas::span(int y, int x, int len, const uint8_t* covers) {
     if (building_ >= 0) {
+        // Summed so that mask shapes meeting along an edge cover it fully.
         uint8_t* m = maskRow(building_, y) + x;
-        for (int i = 0; i < len; ++i) m[i] = std::max(m[i], covers[i]);
+        for (int i = 0; i < len; ++i) m[i] = static_cast<uint8_t>(std::min(255, m[i] + covers[i]));
+        return;
+    }
+    if (layerOpen_) {
+        uint32_t* dst = layer_.data() + static_cast<size_t>(y) * width_ + x;
+        if (paint_->kind() == Paint::Solid) {
+            uint32_t color = paint_->color();
+            for (int i = 0; i < len; ++i)
+                if (covers[i])
+                    dst[i] = addSaturated(dst[i], covers[i] == 255 ? color : mulPixel(color, covers[i]));
+        } else {
+            if (colors_.size() < static_cast<size_t>(len)) colors_.resize(len);
+            paint_->generate(x, y, len, colors_.data());
+            for (int i = 0; i < len; ++i)
+                if (covers[i])
+                    dst[i] =
+                        addSaturated(dst[i], covers[i] == 255 ? colors_[i] : mulPixel(colors_[i], covers[i]));
+        }
+        dirtyX0_ = std::min(dirtyX0_, x);
+        dirtyX1_ = std::max(dirtyX1_, x + len);
+        dirtyY0_ = std::min(dirtyY0_, y);
+        dirtyY1_ = std::max(dirtyY1_, y + 1);
         return;
     }
     const uint8_t* cov = covers;

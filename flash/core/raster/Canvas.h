@@ -22,6 +22,11 @@ public:
     // added to the mask instead and the paint is ignored.
     void fill(Rasterizer& ras, FillRule rule, bool antialias, const Paint& paint);
 
+    // Fills between beginLayer and endLayer are summed first and composited
+    // together, so that fills meeting along an edge leave no seam there.
+    void beginLayer();
+    void endLayer();
+
     void beginMask();  // following fills build a new mask
     void endMask();    // the new mask, intersected with the active one, becomes active
     void popMask();    // back to the previous mask
@@ -38,6 +43,9 @@ private:
     std::vector<std::vector<uint8_t>> masks_;  // pool of mask layers
     std::vector<int> active_;                  // stack of active mask layers
     int building_ = -1;
+    bool layerOpen_ = false;
+    std::vector<uint32_t> layer_;
+    int dirtyX0_ = 0, dirtyX1_ = 0, dirtyY0_ = 0, dirtyY1_ = 0;
     std::vector<uint32_t> colors_;
     std::vector<uint8_t> covers_;
 };
@@ -46,5 +54,6 @@ private:
 uint32_t mulPixel(uint32_t p, uint32_t a);  // every channel * a / 255
 void blendSolidSpan(uint32_t* dst, int len, uint32_t color, const uint8_t* covers);
 void blendColorSpan(uint32_t* dst, int len, const uint32_t* colors, const uint8_t* covers);
+uint32_t addSaturated(uint32_t a, uint32_t b);  // per channel, clamped at 255
 
 }  // namespace flash

@@ -37,8 +37,8 @@ void Rasterizer::addQuad(float x0, float y0, float cx, float cy, float x1, float
     float dd = std::sqrt(ddx * ddx + ddy * ddy);
     int n = 1;
     if (std::isfinite(dd) && dd > 0) {
-        // Deviation of n chords is about dd / (8 n^2).
-        n = static_cast<int>(std::ceil(std::sqrt(dd / (8 * tolerance))));
+        // The chords of n pieces deviate from the curve by at most dd / (4 n^2).
+        n = static_cast<int>(std::ceil(std::sqrt(dd / (4 * tolerance))));
         n = std::max(1, std::min(n, 128));
     }
     float px = x0, py = y0;
@@ -151,7 +151,15 @@ void Rasterizer::accumulateClippedX(float x0, float y0, float x1, float y1) {
     for (int i = 0; i < n; ++i) {
         float ax = xs[i], bx = xs[i + 1];
         float mid = 0.5f * (ax + bx);
-        if (mid >= right) continue;
+        if (mid >= right) {
+            // Nothing to accumulate, but the rows it spans are covered up to
+            // the right border by whatever lies left of it.
+            float ya = std::max(0.0f, std::min(ys[i], ys[i + 1]));
+            float yb = std::min(static_cast<float>(bh_), std::max(ys[i], ys[i + 1]));
+            for (int y = static_cast<int>(ya); y < bh_ && static_cast<float>(y) < yb; ++y)
+                rowMax_[y] = std::max(rowMax_[y], bw_ - 1);
+            continue;
+        }
         if (mid <= left) {
             accumulate(left, ys[i], left, ys[i + 1]);
         } else {

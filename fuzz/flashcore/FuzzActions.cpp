@@ -1,0 +1,44 @@
+// Runs arbitrary bytes as the frame script of a small movie with a sprite,
+// so that timeline actions have targets to act on.
+#include <cstddef>
+#include <cstdint>
+
+#include "flash/core/Player.h"
+#include "tools/swfwriter/ActionWriter.h"
+#include "tools/swfwriter/ShapeWriter.h"
+
+static swfw::Bytes makeMovie(const uint8_t* data, size_t size) {
+    using namespace swfw;
+    Movie m;
+    m.version = data && size && (data[0] & 1) ? 7 : 6;
+    ShapeBuilder s(3);
+    s.rect(0, 0, 200, 200, s.addFill(FillStyle::solid({255, 0, 0, 255})));
+    m.add(s.defineShape(1));
+    Bytes spriteTags = placeObject(1, 1);
+    spriteTags.insert(spriteTags.end(), {0x40, 0x00, 0x40, 0x00});  // two ShowFrames
+    m.add(defineSprite(2, spriteTags));
+    Place p;
+    p.depth = 1;
+    p.characterId = 2;
+    p.name = "clip";
+    m.add(placeObject2(p));
+    m.add(frameLabel("start"));
+    m.add(doAction(Bytes(data, data + size)));
+    m.showFrame();
+    m.add(doAction(Bytes(data, data + size)));
+    m.showFrame();
+    m.showFrame();
+    return m.build();
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    swfw::Bytes movie = makeMovie(data, size);
+    flash::Player player;
+    player.setFSCommandHandler([](const std::string&, const std::string&) {});
+    player.engine().actionBudget = 20000;
+    player.engine().tickBudget = 100000;
+    if (!player.load(movie.data(), movie.size())) return 0;
+    for (int i = 0; i < 3; ++i) player.tick();
+    player.gotoFrame(0);
+    return 0;
+}

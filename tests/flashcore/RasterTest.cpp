@@ -1,0 +1,300 @@
+// The rasterizer pipeline stage by stage: coverage, fill rules, blending,
+// gradient tables and strokes.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <vector>
+
+#include "flash/core/raster/Canvas.h"
+#include "flash/core/raster/Paint.h"
+#include "flash/core/raster/Rasterizer.h"
+#include "flash/core/raster/Stroker.h"
+
+using namespace flash;
+
+namespace {
+
+// Collects coverage into a width x height array.
+struct CoverageGrid : SpanSink {
+    int w, h;
+    std::vector<int> cov;
+    CoverageGrid(int w_, int h_) : w(w_), h(h_), cov(w_ * h_, 0) {}
+    void span(int y, int x, int len, const uint8_t* covers) override {
+        ASSERT_GE(x, 0);
+        ASSERT_LE(x + len, w);
+        ASSERT_GE(y, 0);
+        ASSERT_LT(y, h);
+        for (int i = 0; i < len; ++i) cov[y * w + x + i] = covers[i];
+    }
+    double area() const {
+        double s = 0;
+        for (int c : cov) s += c / 255.0;
+        return s;
+    }
+    int at(int x, int y) const { return cov[y * w + x]; }
+};
+
+void polygon(Rasterizer& r, const std::vector<PointF>& p) {
+    for (size_t i = 0; i < p.size(); ++i) {
+        const PointF& a = p[i];
+        const PointF& b = p[(i + 1) % p.size()];
+        r.addLine(a.x, a.y, b.x, b.y);
+    }
+}
+
+CoverageGrid sweep(Rasterizer& r, int w, int h, FillRule rule = FillRule::EvenOdd, bool aa = true) {
+    CoverageGrid g(w, h);
+    r.sweep(rule, aa, g);
+    return g;
+}
+
+}  // namespace
+
+TEST(Rasterizer, CoverageOfPolygonsSumsToTheirArea) {
+    const float pi = 3.14159265f;
+    std::vector<PointF> circle;
+    for (int i = 0; i < 64; ++i)
+        circle.push_back({32 + 20 * std::cos(2 * pi * i / 64), 32 + 20 * std::sin(2 * pi * i / 64)});
+    double circleArea = 0.5 * 64 * 20 * 20 * std::sin(2 * pi / 64);
+    struct Case {
+        const char* name;
+        std::vector<PointF> points;
+        double area;
+    } cases[] = {
+        {"pixel-aligned square", {{10, 10}, {20, 10}, {20, 20}, {10, 20}}, 100},
+        {"fractional square",
+         {{10.25f, 10.5f}, {20.75f, 10.5f}, {20.75f, 20.25f}, {10.25f, 20.25f}},
+         10.5 * 9.75},
+        {"triangle", {{5, 5}, {45, 12}, {20, 40.5f}}, 0.5 * std::fabs(40 * 35.5 - 15 * 7)},
+        {"rotated square", {{30, 5}, {55, 30}, {30, 55}, {5, 30}}, 2 * 25.0 * 25.0},
+        {"circle", circle, circleArea},
+    };
+    for (const Case& c : cases) {
+        Rasterizer r;
+        r.reset(64, 64);
+        polygon(r, c.points);
+        EXPECT_NEAR(sweep(r, 64, 64).area(), c.area, c.area * 0.002 + 0.05) << c.name;
+    }
+}
+
+TEST(Rasterizer, PartialPixelsGetFractionalCoverage) {
+    Rasterizer r;
+    r.reset(8, 8);
+    polygon(r, {{1.5f, 1}, {4, 1}, {4, 3.25f}, {1.5f, 3.25f}});
+    CoverageGrid g = sweep(r, 8, 8);
+    EXPECT_EQ(g.at(1, 1), 128);  // half a column
+    EXPECT_EQ(g.at(2, 1), 255);
+    EXPECT_EQ(g.at(2, 3), 64);  // a quarter row
+    EXPECT_EQ(g.at(4, 1), 0);
+}
+
+TEST(Rasterizer, EvenOddLeavesHoleWhereNonZeroFills) {
+    for (FillRule rule : {FillRule::EvenOdd, FillRule::NonZero}) {
+        Rasterizer r;
+        r.reset(40, 40);
+        polygon(r, {{0, 0}, {40, 0}, {40, 40}, {0, 40}});
+        polygon(r, {{10, 10}, {30, 10}, {30, 30}, {10, 30}});  // same direction
+        CoverageGrid g = sweep(r, 40, 40, rule);
+        EXPECT_EQ(g.at(5, 5), 255);
+        EXPECT_EQ(g.at(20, 20), rule == FillRule::EvenOdd ? 0 : 255);
+    }
+}
+
+TEST(Rasterizer, AliasedFillUsesOnlyFullOrNoCoverage) {
+    Rasterizer r;
+    r.reset(32, 32);
+    polygon(r, {{3.3f, 2.7f}, {28.1f, 6.2f}, {12.6f, 29.4f}});
+    CoverageGrid g = sweep(r, 32, 32, FillRule::EvenOdd, false);
+    for (int c : g.cov) EXPECT_TRUE(c == 0 || c == 255);
+    EXPECT_NEAR(g.area(), 0.5 * std::fabs(24.8 * 26.7 - 9.3 * 3.5), 12.0);
+}
+
+TEST(Rasterizer, ClipsToTheTargetAndKeepsCoverLeftOfIt) {
+    Rasterizer r;
+    r.reset(20, 20);
+    polygon(r, {{-100, 5}, {10, 5}, {10, 1000}, {-100, 1000}});
+    CoverageGrid g = sweep(r, 20, 20);
+    EXPECT_EQ(g.at(0, 10), 255);
+    EXPECT_EQ(g.at(9, 19), 255);
+    EXPECT_EQ(g.at(10, 10), 0);
+    EXPECT_EQ(g.at(5, 4), 0);
+    EXPECT_NEAR(g.area(), 10 * 15, 0.01);
+}
+
+TEST(Rasterizer, IgnoresNonFiniteAndHugeCoordinates) {
+    Rasterizer r;
+    r.reset(10, 10);
+    r.addLine(NAN, 0, 5, 5);
+    r.addLine(1e30f, -1e30f, -1e30f, 1e30f);
+    CoverageGrid g = sweep(r, 10, 10);  // must not crash or hang
+    SUCCEED();
+}
+
+TEST(Blend, MulPixelRoundsLikeExactDivision) {
+    for (uint32_t c : {0u, 1u, 77u, 128u, 254u, 255u})
+        for (uint32_t a : {0u, 1u, 100u, 127u, 128u, 255u}) {
+            uint32_t p = (c << 24) | (c << 16) | (c << 8) | c;
+            uint32_t want = (c * a * 2 + 255) / 510;
+            EXPECT_EQ(mulPixel(p, a), (want << 24) | (want << 16) | (want << 8) | want) << c << " * " << a;
+        }
+}
+
+TEST(Blend, SourceOverWithCoverage) {
+    struct Case {
+        uint32_t dst, color;
+        uint8_t cover;
+        uint32_t want;
+    } cases[] = {
+        {0xFFFFFFFF, 0xFFFF0000, 255, 0xFFFF0000},  // opaque, full coverage
+        {0xFFFFFFFF, 0xFFFF0000, 128, 0xFFFF7F7F},  // half covered red over white
+        {0xFFFFFFFF, 0x80800000, 255, 0xFFFF7F7F},  // half-transparent red over white
+        {0xFF000000, 0x80808080, 255, 0xFF808080},  // half white over black
+        {0x00000000, 0xFF00FF00, 0, 0x00000000},    // no coverage, nothing drawn
+    };
+    for (const Case& c : cases) {
+        uint32_t d = c.dst;
+        blendSolidSpan(&d, 1, c.color, &c.cover);
+        EXPECT_EQ(d, c.want) << std::hex << c.color << " cover " << std::dec << int(c.cover);
+        uint32_t d2 = c.dst;
+        blendColorSpan(&d2, 1, &c.color, &c.cover);
+        EXPECT_EQ(d2, c.want);
+    }
+}
+
+TEST(Gradient, TableInterpolatesBetweenStopsAndPadsBeyond) {
+    Gradient g;
+    g.stops = {{64, {255, 0, 0, 255}}, {192, {0, 0, 255, 255}}};
+    uint32_t t[256];
+    Paint::buildTable(g, ColorTransform(), t);
+    EXPECT_EQ(t[0], 0xFFFF0000u);
+    EXPECT_EQ(t[64], 0xFFFF0000u);
+    EXPECT_EQ(t[128], 0xFF800080u);
+    EXPECT_EQ(t[192], 0xFF0000FFu);
+    EXPECT_EQ(t[255], 0xFF0000FFu);
+
+    // Linear-light interpolation is brighter in the middle of black to white.
+    Gradient bw;
+    bw.stops = {{0, {0, 0, 0, 255}}, {255, {255, 255, 255, 255}}};
+    Paint::buildTable(bw, ColorTransform(), t);
+    int normal = t[128] & 0xFF;
+    bw.linearRgb = true;
+    Paint::buildTable(bw, ColorTransform(), t);
+    EXPECT_NEAR(normal, 128, 1);
+    EXPECT_GT(static_cast<int>(t[128] & 0xFF), 180);
+
+    // The colour transform applies to the stops before the table is built.
+    ColorTransform half;
+    half.aMul = 128;
+    Paint::buildTable(g, half, t);
+    EXPECT_EQ(t[0] >> 24, 127u);  // 255 * 128 / 256
+}
+
+TEST(Gradient, SpreadModesOfALinearGradient) {
+    // Gradient square scaled to 64 px wide starting at x = 0 (device = gradient / 256).
+    FillStyle f;
+    f.kind = FillKind::Linear;
+    f.gradient.stops = {{0, {0, 0, 0, 255}}, {255, {255, 255, 255, 255}}};
+    f.matrix = {64.0 / 32768, 0, 0, 64.0 / 32768, 32, 0};
+    struct Case {
+        SpreadMode mode;
+        int x;
+        int want;  // blue channel
+    } cases[] = {
+        {SpreadMode::Pad, 0, 2},        {SpreadMode::Pad, 32, 130},    {SpreadMode::Pad, 63, 254},
+        {SpreadMode::Pad, 100, 255},    {SpreadMode::Repeat, 96, 130}, {SpreadMode::Repeat, 64, 2},
+        {SpreadMode::Reflect, 96, 125}, {SpreadMode::Reflect, 127, 1}, {SpreadMode::Pad, -20, 0},
+    };
+    for (const Case& c : cases) {
+        f.gradient.spread = c.mode;
+        Paint p;
+        p.setFill(f, Matrix(), ColorTransform());
+        uint32_t out;
+        p.generate(c.x, 0, 1, &out);
+        EXPECT_NEAR(static_cast<int>(out & 0xFF), c.want, 2) << static_cast<int>(c.mode) << " at " << c.x;
+    }
+}
+
+TEST(Gradient, RadialAndFocalDistances) {
+    FillStyle f;
+    f.gradient.stops = {{0, {0, 0, 0, 255}}, {255, {255, 255, 255, 255}}};
+    f.matrix = {100.0 / 16384, 0, 0, 100.0 / 16384, 0, 0};  // radius 100 px around the origin
+    f.kind = FillKind::Radial;
+    Paint p;
+    p.setFill(f, Matrix::translate(0.5, 0.5), ColorTransform());  // pixel centres on whole numbers
+    uint32_t out[3];
+    p.generate(0, 0, 1, out);
+    EXPECT_NEAR(static_cast<int>(out[0] & 0xFF), 0, 1);
+    p.generate(50, 0, 1, out);
+    EXPECT_NEAR(static_cast<int>(out[0] & 0xFF), 128, 2);
+    p.generate(0, 80, 1, out);
+    EXPECT_NEAR(static_cast<int>(out[0] & 0xFF), 204, 2);
+
+    // Focal point at x = 50: t is 0 there and 1 on the circle on either side.
+    f.kind = FillKind::Focal;
+    f.gradient.focal = 0.5;
+    p.setFill(f, Matrix::translate(0.5, 0.5), ColorTransform());
+    p.generate(50, 0, 1, out);
+    EXPECT_NEAR(static_cast<int>(out[0] & 0xFF), 0, 1);
+    p.generate(75, 0, 1, out);  // half way from the focus to the circle on the right
+    EXPECT_NEAR(static_cast<int>(out[0] & 0xFF), 128, 2);
+    p.generate(-25, 0, 1, out);  // 75 of the 150 pixels to the circle on the left
+    EXPECT_NEAR(static_cast<int>(out[0] & 0xFF), 128, 2);
+}
+
+TEST(Stroker, SegmentAreaFollowsWidthAndCaps) {
+    struct Case {
+        CapStyle cap;
+        float width;
+        double area;
+    } cases[] = {
+        {CapStyle::None, 4, 40 * 4},
+        {CapStyle::Square, 4, 44 * 4},
+        {CapStyle::Round, 4, 40 * 4 + 3.14159 * 4},
+        {CapStyle::None, 1, 40},
+    };
+    for (const Case& c : cases) {
+        StrokeStyle s;
+        s.halfWidth = c.width / 2;
+        s.startCap = s.endCap = c.cap;
+        Rasterizer r;
+        r.reset(64, 64);
+        Stroker st;
+        st.stroke({{10, 20}, {30, 20}, {50, 20}}, false, s, r);
+        EXPECT_NEAR(sweep(r, 64, 64, FillRule::NonZero).area(), c.area, c.area * 0.02)
+            << int(c.cap) << " " << c.width;
+    }
+}
+
+TEST(Stroker, MiterJoinsReachFurtherThanBevelsUntilTheLimit) {
+    auto area = [](JoinStyle j, float limit) {
+        StrokeStyle s;
+        s.halfWidth = 4;
+        s.join = j;
+        s.miterLimit = limit;
+        s.startCap = s.endCap = CapStyle::None;
+        Rasterizer r;
+        r.reset(64, 64);
+        Stroker st;
+        st.stroke({{10, 50}, {30, 10}, {50, 50}}, false, s, r);
+        return sweep(r, 64, 64, FillRule::NonZero).area();
+    };
+    double bevel = area(JoinStyle::Bevel, 3), miter = area(JoinStyle::Miter, 10),
+           round = area(JoinStyle::Round, 3);
+    EXPECT_GT(miter, round);
+    EXPECT_GT(round, bevel);
+    EXPECT_NEAR(area(JoinStyle::Miter, 1.5f), bevel, 0.5);  // over the limit: bevelled
+}
+
+TEST(Stroker, ClosedPathsOverlapWithoutDoubleCoverage) {
+    StrokeStyle s;
+    s.halfWidth = 3;
+    Rasterizer r;
+    r.reset(64, 64);
+    Stroker st;
+    st.stroke({{10, 10}, {50, 10}, {50, 50}, {10, 50}, {10, 10}}, true, s, r);
+    CoverageGrid g = sweep(r, 64, 64, FillRule::NonZero);
+    EXPECT_EQ(g.at(10, 10), 255);  // corner where join, segments overlap
+    EXPECT_EQ(g.at(30, 30), 0);    // inside stays empty
+    // Outer square 46 minus inner 34, with round outer corners.
+    EXPECT_NEAR(g.area(), 46.0 * 46 - 34.0 * 34 - 4 * (9 - 3.14159 * 9 / 4), 3);
+}

@@ -15,7 +15,11 @@
 //   never add lines of its own to the file;
 // - a value read is cut at 2047 bytes without splitting a GBK character;
 // - readSection leaves out keys with an empty name instead of giving up;
-// - names are stored with surrounding blanks trimmed.
+// - names are stored with surrounding blanks trimmed;
+// - a file marked read-only is never replaced, even where the system would
+//   allow it (an administrator under Wine).
+// Integers are read as Delphi-style programs read them ("12abc" is no number
+// and gives the default), not as GetPrivateProfileInt reads them (12).
 // Portable: no Windows headers.
 #pragma once
 
@@ -63,7 +67,9 @@ public:
     std::vector<std::string> readSection(const std::string& section) const;
     // Section names in file order (a repeated section is listed again).
     std::vector<std::string> readSections() const;
+    // True when the file has a header of that name, even with no keys under it.
     bool sectionExists(const std::string& section) const;
+    // True when readSection(section) lists the key.
     bool valueExists(const std::string& section, const std::string& key) const;
 
     void writeString(const std::string& section, const std::string& key, const std::string& value);

@@ -18,8 +18,8 @@
 // - names are stored with surrounding blanks trimmed;
 // - a file marked read-only is never replaced, even where the system would
 //   allow it (an administrator under Wine).
-// Integers are read as Delphi-style programs read them ("12abc" is no number
-// and gives the default), not as GetPrivateProfileInt reads them (12).
+// An integer must be the whole value: "12abc" is no number and gives the
+// default, where GetPrivateProfileInt would read 12.
 // Portable: no Windows headers.
 #pragma once
 

@@ -9,8 +9,8 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     flash::Player player;
     player.setFSCommandHandler([](const std::string&, const std::string&) {});
-    player.engine().actionBudget = 20000;
-    player.engine().tickBudget = 100000;
+    player.engine().actionBudget = 4000;
+    player.engine().tickBudget = 16000;
     if (!player.load(data, size)) return 0;
     const int w = 64, h = 48;
     std::vector<uint32_t> pixels(w * h);

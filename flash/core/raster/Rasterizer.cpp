@@ -123,6 +123,8 @@ void Rasterizer::accumulate(float x0, float y0, float x1, float y1) {
         }
         rowMin_[y] = std::min(rowMin_[y], lo);
         rowMax_[y] = std::max(rowMax_[y], hi);
+        uint8_t* flags = touched_.data() + static_cast<size_t>(y) * blocksPerRow_;
+        for (int b = lo >> kBlockShift, e = hi >> kBlockShift; b <= e; ++b) flags[b] = 1;
         x = xnext;
     }
 }
@@ -169,6 +171,25 @@ void Rasterizer::accumulateClippedX(float x0, float y0, float x1, float y1) {
     }
 }
 
+namespace {
+
+// Coverage 0..255 of an accumulated area by the fill rule.
+inline uint8_t coverage(float s, FillRule rule, bool antialias) {
+    float a = std::fabs(s);
+    if (rule == FillRule::EvenOdd) {
+        if (a > 1.0f) {
+            a = std::fmod(a, 2.0f);
+            if (a > 1.0f) a = 2.0f - a;
+        }
+    } else if (a > 1.0f) {
+        a = 1.0f;
+    }
+    if (!antialias) return a >= 0.5f ? 255 : 0;
+    return static_cast<uint8_t>(a * 255.0f + 0.5f);
+}
+
+}  // namespace
+
 void Rasterizer::sweep(FillRule rule, bool antialias, SpanSink& sink) {
     int x0, y0, x1, y1;
     if (!bounds(x0, y0, x1, y1)) return;
@@ -181,43 +202,59 @@ void Rasterizer::sweep(FillRule rule, bool antialias, SpanSink& sink) {
     if (acc_.size() < need) acc_.assign(need, 0.0f);  // stays zero between sweeps
     rowMin_.assign(bh_, bw_ + 2);
     rowMax_.assign(bh_, -1);
-    if (covers_.size() < static_cast<size_t>(stride_)) covers_.resize(stride_);
+    blocksPerRow_ = (stride_ >> kBlockShift) + 1;
+    touched_.assign(static_cast<size_t>(blocksPerRow_) * bh_, 0);
+    if (covers_.size() < static_cast<size_t>(stride_ + (1 << kBlockShift)))
+        covers_.resize(stride_ + (1 << kBlockShift));
     const float fx = static_cast<float>(ox_), fy = static_cast<float>(oy_);
     for (const Line& l : lines_) accumulateClippedX(l.x0 - fx, l.y0 - fy, l.x1 - fx, l.y1 - fy);
 
+    uint8_t* cov = covers_.data();
     for (int y = 0; y < bh_; ++y) {
         int lo = rowMin_[y], hi = rowMax_[y];
         if (lo > hi) continue;
         float* row = acc_.data() + static_cast<size_t>(y) * stride_;
-        int end = std::min(hi, bw_ - 1);
+        uint8_t* flags = touched_.data() + static_cast<size_t>(y) * blocksPerRow_;
+        const int end = std::min(hi, bw_ - 1);  // last pixel with coverage to report
         float s = 0;
-        int first = -1, last = -1;
-        for (int x = lo; x <= hi; ++x) {
-            s += row[x];
-            row[x] = 0;
-            if (x > end) continue;
-            float a = std::fabs(s);
-            if (rule == FillRule::EvenOdd) {
-                if (a > 1.0f) {
-                    a = std::fmod(a, 2.0f);
-                    if (a > 1.0f) a = 2.0f - a;
+        int spanStart = -1;  // pixels from spanStart to x - 1 are collected in cov
+        // Walk whole blocks; the first and last may be partly outside [lo, hi].
+        for (int b = lo >> kBlockShift; (b << kBlockShift) <= hi; ++b) {
+            int bx0 = std::max(lo, b << kBlockShift), bx1 = std::min(hi + 1, (b + 1) << kBlockShift);
+            if (flags[b]) {
+                for (int x = bx0; x < bx1; ++x) {
+                    s += row[x];
+                    row[x] = 0;
+                    if (x > end) continue;
+                    uint8_t c = coverage(s, rule, antialias);
+                    if (c) {
+                        if (spanStart < 0) spanStart = x;
+                        cov[x - spanStart] = c;
+                    } else if (spanStart >= 0) {
+                        cov[x - spanStart] = 0;
+                    }
                 }
-            } else if (a > 1.0f) {
-                a = 1.0f;
+                continue;
             }
-            uint8_t c;
-            if (antialias) {
-                c = static_cast<uint8_t>(a * 255.0f + 0.5f);
-            } else {
-                c = a >= 0.5f ? 255 : 0;
-            }
-            covers_[x - lo] = c;
+            // No cell here: the coverage stays what it was.
+            uint8_t c = coverage(s, rule, antialias);
+            int stop = std::min(bx1, end + 1);
             if (c) {
-                if (first < 0) first = x;
-                last = x;
+                if (spanStart < 0) spanStart = bx0;
+                std::fill(cov + (bx0 - spanStart), cov + (stop - spanStart), c);
+            } else if (spanStart >= 0) {
+                // A gap of a whole block ends the span (trimmed of trailing zeros).
+                int last = bx0 - 1;
+                while (last >= spanStart && cov[last - spanStart] == 0) --last;
+                if (last >= spanStart) sink.span(y + oy_, spanStart + ox_, last - spanStart + 1, cov);
+                spanStart = -1;
             }
         }
-        if (first >= 0) sink.span(y + oy_, first + ox_, last - first + 1, covers_.data() + (first - lo));
+        if (spanStart >= 0) {
+            int last = end;
+            while (last >= spanStart && cov[last - spanStart] == 0) --last;
+            if (last >= spanStart) sink.span(y + oy_, spanStart + ox_, last - spanStart + 1, cov);
+        }
     }
 }
 

@@ -46,6 +46,11 @@ private:
     int ox_ = 0, oy_ = 0, bw_ = 0, bh_ = 0, stride_ = 0;
     std::vector<float> acc_;
     std::vector<int> rowMin_, rowMax_;
+    // One flag per block of kBlock cells of a row: set where cells were
+    // touched. Untouched blocks have constant coverage and are swept whole.
+    static const int kBlockShift = 4;
+    int blocksPerRow_ = 0;
+    std::vector<uint8_t> touched_;
     std::vector<uint8_t> covers_;
 };
 

@@ -1,0 +1,122 @@
+// Time per frame of a typical vector scene (200 shapes with gradients,
+// strokes and alpha) against clearing the same buffer.
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+#include "flash/core/Player.h"
+#include "tools/swfwriter/ActionWriter.h"
+#include "tools/swfwriter/ShapeWriter.h"
+
+namespace {
+
+using namespace swfw;
+
+// 550 x 400 stage; 200 shapes of 20 to 70 px: a third solid with alpha and
+// a stroke, a third linear-gradient ellipses, a third radial-gradient
+// circles with a stroke; each placed rotated and scaled; 24 frames in which
+// every shape moves.
+Bytes scene() {
+    Movie m;
+    m.version = 8;
+    m.frameRate = 24;
+    m.setBackground(240, 240, 230);
+    unsigned seed = 7;
+    auto rnd = [&seed](int n) {
+        seed = seed * 1103515245u + 12345u;
+        return static_cast<int>((seed >> 8) % static_cast<unsigned>(n));
+    };
+    const int kShapes = 200;
+    for (int i = 0; i < kShapes; ++i) {
+        int size = (20 + rnd(50)) * 20;
+        Rgba c1{static_cast<uint8_t>(rnd(256)), static_cast<uint8_t>(rnd(256)),
+                static_cast<uint8_t>(rnd(256)), static_cast<uint8_t>(120 + rnd(136))};
+        Rgba c2{static_cast<uint8_t>(rnd(256)), static_cast<uint8_t>(rnd(256)),
+                static_cast<uint8_t>(rnd(256)), 255};
+        ShapeBuilder s(3);
+        LineStyle line;
+        line.width = static_cast<uint16_t>(20 + rnd(60));
+        line.color = {0, 0, 0, static_cast<uint8_t>(100 + rnd(156))};
+        switch (i % 3) {
+            case 0:
+                s.rect(-size / 2, -size / 3, size / 2, size / 3, s.addFill(FillStyle::solid(c1)),
+                       s.addLine(line));
+                break;
+            case 1:
+                s.ellipse(0, 0, size / 2, size / 3,
+                          s.addFill(FillStyle::linear(Matrix::scale(size / 32768.0, size / 32768.0),
+                                                      {{0, c1}, {255, c2}})));
+                break;
+            default:
+                s.ellipse(0, 0, size / 2, size / 2,
+                          s.addFill(FillStyle::radial(Matrix::scale(size / 32768.0, size / 32768.0),
+                                                      {{0, c2}, {128, c1}, {255, {c2.r, c2.g, c2.b, 80}}})),
+                          s.addLine(line));
+                break;
+        }
+        m.add(s.defineShape(static_cast<uint16_t>(i + 1)));
+    }
+    std::vector<std::pair<int, int>> pos;
+    for (int i = 0; i < kShapes; ++i) pos.emplace_back(rnd(11000), rnd(8000));
+    for (int f = 0; f < 24; ++f) {
+        for (int i = 0; i < kShapes; ++i) {
+            double a = (i * 0.37 + f * 0.05), sc = 0.8 + 0.4 * std::sin(i + f * 0.2);
+            Place p;
+            p.depth = static_cast<uint16_t>(i + 1);
+            p.characterId = f == 0 ? i + 1 : -1;
+            p.move = f > 0;
+            p.hasMatrix = true;
+            p.matrix = {sc * std::cos(a), sc * std::sin(a),      -sc * std::sin(a),
+                        sc * std::cos(a), pos[i].first + f * 20, pos[i].second};
+            m.add(placeObject2(p));
+        }
+        m.showFrame();
+    }
+    return m.build();
+}
+
+const Bytes& movie() {
+    static Bytes b = scene();
+    return b;
+}
+
+void BM_ClearBuffer(benchmark::State& state) {
+    int w = static_cast<int>(state.range(0)), h = static_cast<int>(state.range(1));
+    std::vector<uint32_t> px(static_cast<size_t>(w) * h);
+    for (auto _ : state) {
+        std::fill(px.begin(), px.end(), 0xFFF0F0E6u);
+        benchmark::DoNotOptimize(px.data());
+        benchmark::ClobberMemory();
+    }
+    state.SetItemsProcessed(state.iterations());
+}
+
+void BM_RenderScene(benchmark::State& state) {
+    int w = static_cast<int>(state.range(0)), h = static_cast<int>(state.range(1));
+    flash::Quality q = static_cast<flash::Quality>(state.range(2));
+    flash::Player player;
+    player.load(movie().data(), movie().size());
+    std::vector<uint32_t> px(static_cast<size_t>(w) * h);
+    for (auto _ : state) {
+        player.tick();
+        player.render(px.data(), w, h, w, player.viewMatrix(w, h), q);
+        benchmark::DoNotOptimize(px.data());
+    }
+    state.SetItemsProcessed(state.iterations());
+}
+
+const int kHigh = static_cast<int>(flash::Quality::High);
+const int kLow = static_cast<int>(flash::Quality::Low);
+
+}  // namespace
+
+BENCHMARK(BM_ClearBuffer)->Args({550, 400})->Args({1920, 1080})->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RenderScene)
+    ->Args({550, 400, kHigh})
+    ->Args({1920, 1080, kHigh})
+    ->Args({1920, 1080, kLow})
+    ->Unit(benchmark::kMillisecond);
+
+BENCHMARK_MAIN();

@@ -120,6 +120,7 @@ void TMainForm::createControls() {
     pnlPlayArea.onResize = [this] { pnlPlayAreaResize(); };
     pnlPlayList.onResize = [this] { pnlPlayListResize(); };
     realign();
+    bar.attach(*this);
 }
 
 // Start-up, in order: folders, settings, priority, caption, page, lists, bar.

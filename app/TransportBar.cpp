@@ -119,4 +119,6 @@ void TransportBar::showPlayState(int state) {
     imgPlayStatus.setVisible(true);
 }
 
+void TransportBar::attach(TMainForm&) {}
+
 }  // namespace kv

@@ -8,6 +8,8 @@
 
 namespace kv {
 
+class TMainForm;
+
 class TransportBar {
 public:
     explicit TransportBar(Control* host) : host_(host) {}
@@ -47,6 +49,9 @@ public:
     void showPlayState(int state);
     // Redraws the lower strip's background for its width.
     void refreshBackground();
+    // Connects the controls' events to their handlers (the main window calls
+    // it once its controls exist).
+    void attach(TMainForm& form);
 };
 
 }  // namespace kv

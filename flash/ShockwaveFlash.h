@@ -1,0 +1,70 @@
+// TShockwaveFlash: the Flash control window. A child window hosting the
+// portable engine (flash/core): it loads movies by path, advances frames on a
+// timer at the movie's own rate and paints the current frame through a DIB.
+// Automatic start is off and looping is on.
+//
+// Frame numbers are 0-based, as the engine's: CurrentFrame() of a movie
+// showing its first frame is 0, GotoFrame(0) shows the first frame.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "ui/Control.h"
+
+namespace flash {
+class Player;
+}
+
+namespace kv {
+
+class TShockwaveFlash : public Control {
+public:
+    explicit TShockwaveFlash(Control* parent);
+    ~TShockwaveFlash() override;
+    bool create(int x, int y, int w, int h);
+
+    // Setting a path loads that movie (resting on its first frame); a name
+    // that names no readable movie ("1.swf") leaves the control empty.
+    // Reading gives the last value set.
+    void setMovie(const std::string& path);
+    const std::string& movie() const { return movie_; }
+    bool loaded() const;
+
+    void Play();
+    void Stop();
+    void StopPlay();
+    void GotoFrame(int frame);
+    int CurrentFrame() const;
+    bool IsPlaying() const;
+    int TotalFrames() const;
+
+    // 1 high, 3 automatic high (the middle choice), 0 low; 2 automatic low.
+    void setQuality(int q);
+    int quality() const { return quality_; }
+    // 0 show all, 1 no border.
+    void setScaleMode(int m);
+    int scaleMode() const { return scaleMode_; }
+    // 50 magnifies two times, 200 shrinks two times, 0 back to the whole stage.
+    void Zoom(int percent);
+
+    // Raised when the movie issues an FSCommand (command, arguments).
+    std::function<void(const std::string& command, const std::string& args)> OnFSCommand;
+
+    // A bitmap of the control's size with its current picture (caller owns it).
+    HBITMAP paintToBitmap();
+    // Advances one frame now, as the frame timer does (tests use it).
+    void tick();
+
+    flash::Player& player();
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> impl_;
+    std::string movie_;
+    int quality_ = 1;
+    int scaleMode_ = 0;
+};
+
+}  // namespace kv

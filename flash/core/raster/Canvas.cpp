@@ -3,6 +3,10 @@
 #include <algorithm>
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace flash {
 
 uint32_t mulPixel(uint32_t p, uint32_t a) {
@@ -25,40 +29,86 @@ uint32_t addSaturated(uint32_t a, uint32_t b) {
 
 static inline uint32_t over(uint32_t src, uint32_t dst) { return src + mulPixel(dst, 255u - (src >> 24)); }
 
+#if defined(__SSE2__)
+namespace {
+
+// x / 255, rounded, for 16-bit lanes holding products of two bytes.
+inline __m128i div255(__m128i x) {
+    x = _mm_add_epi16(x, _mm_set1_epi16(128));
+    return _mm_srli_epi16(_mm_add_epi16(x, _mm_srli_epi16(x, 8)), 8);
+}
+
+// Two pixels in 16-bit lanes: src scaled by the coverage, then over dst.
+inline __m128i blend2(__m128i s, __m128i d, __m128i cov) {
+    s = div255(_mm_mullo_epi16(s, cov));
+    __m128i a = _mm_shufflehi_epi16(_mm_shufflelo_epi16(s, 0xFF), 0xFF);
+    __m128i inv = _mm_sub_epi16(_mm_set1_epi16(255), a);
+    return _mm_add_epi16(s, div255(_mm_mullo_epi16(d, inv)));
+}
+
+// Four pixels: colors[0..3] with covers[0..3] over dst[0..3].
+inline void blend4(uint32_t* dst, __m128i colors, const uint8_t* covers) {
+    const __m128i zero = _mm_setzero_si128();
+    uint32_t c4;
+    std::memcpy(&c4, covers, 4);
+    __m128i c = _mm_unpacklo_epi8(_mm_cvtsi32_si128(static_cast<int>(c4)), zero);
+    c = _mm_unpacklo_epi16(c, c);
+    __m128i clo = _mm_unpacklo_epi32(c, c), chi = _mm_unpackhi_epi32(c, c);
+    __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(dst));
+    __m128i lo = blend2(_mm_unpacklo_epi8(colors, zero), _mm_unpacklo_epi8(d, zero), clo);
+    __m128i hi = blend2(_mm_unpackhi_epi8(colors, zero), _mm_unpackhi_epi8(d, zero), chi);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(dst), _mm_packus_epi16(lo, hi));
+}
+
+}  // namespace
+#endif
+
 void blendSolidSpan(uint32_t* dst, int len, uint32_t color, const uint8_t* covers) {
-    if ((color >> 24) == 255) {
-        for (int i = 0; i < len; ++i) {
-            uint32_t c = covers[i];
-            if (c == 255) {
-                dst[i] = color;
-            } else if (c) {
-                dst[i] = over(mulPixel(color, c), dst[i]);
-            }
-        }
-        return;
-    }
-    const uint32_t inv = 255u - (color >> 24);
-    for (int i = 0; i < len; ++i) {
+    const bool opaque = (color >> 24) == 255;
+    int i = 0;
+#if defined(__SSE2__)
+    const __m128i colors = _mm_set1_epi32(static_cast<int>(color));
+#endif
+    while (i < len) {
         uint32_t c = covers[i];
-        if (c == 255) {
-            dst[i] = color + mulPixel(dst[i], inv);
-        } else if (c) {
-            dst[i] = over(mulPixel(color, c), dst[i]);
+        if (c == 255 && opaque) {
+            int j = i + 1;
+            while (j < len && covers[j] == 255) ++j;
+            std::fill(dst + i, dst + j, color);
+            i = j;
+            continue;
         }
+#if defined(__SSE2__)
+        if (i + 4 <= len) {
+            uint32_t c4;
+            std::memcpy(&c4, covers + i, 4);
+            if (c4 == 0) {
+                i += 4;
+                continue;
+            }
+            blend4(dst + i, colors, covers + i);
+            i += 4;
+            continue;
+        }
+#endif
+        if (c) dst[i] = over(mulPixel(color, c), dst[i]);
+        ++i;
     }
 }
 
 void blendColorSpan(uint32_t* dst, int len, const uint32_t* colors, const uint8_t* covers) {
-    for (int i = 0; i < len; ++i) {
+    int i = 0;
+#if defined(__SSE2__)
+    for (; i + 4 <= len; i += 4) {
+        uint32_t c4;
+        std::memcpy(&c4, covers + i, 4);
+        if (c4 == 0) continue;
+        blend4(dst + i, _mm_loadu_si128(reinterpret_cast<const __m128i*>(colors + i)), covers + i);
+    }
+#endif
+    for (; i < len; ++i) {
         uint32_t c = covers[i];
-        if (!c) continue;
-        uint32_t s = c == 255 ? colors[i] : mulPixel(colors[i], c);
-        uint32_t a = s >> 24;
-        if (a == 255) {
-            dst[i] = s;
-        } else if (a || s) {
-            dst[i] = over(s, dst[i]);
-        }
+        if (c) dst[i] = over(c == 255 ? colors[i] : mulPixel(colors[i], c), dst[i]);
     }
 }
 

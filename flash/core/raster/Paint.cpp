@@ -139,14 +139,17 @@ void Paint::generate(int x, int y, int len, uint32_t* out) const {
         }
         return;
     }
+    if (t_.size() < static_cast<size_t>(len)) t_.resize(len);
     const float scale = 1.0f / 16384.0f;
     float fx = static_cast<float>(gx) * scale, fy = static_cast<float>(gy) * scale;
     const float dfx = static_cast<float>(dgx) * scale, dfy = static_cast<float>(dgy) * scale;
     if (kind_ == Radial) {
-        for (int i = 0; i < len; ++i, fx += dfx, fy += dfy) {
-            float t = std::sqrt(fx * fx + fy * fy);
-            out[i] = table_[spreadIndex(t * 256.0f, spread_)];
+        // Distances first (a loop the compiler can vectorise), then the table.
+        for (int i = 0; i < len; ++i) {
+            float px = fx + dfx * static_cast<float>(i), py = fy + dfy * static_cast<float>(i);
+            t_[i] = std::sqrt(px * px + py * py) * 256.0f;
         }
+        lookup(len, out);
         return;
     }
     // Focal: t = |FP| / |FQ| with Q where the ray from focal point F through P
@@ -162,7 +165,22 @@ void Paint::generate(int x, int y, int len, uint32_t* out) const {
             float s = (-b + std::sqrt(std::max(0.0f, disc))) / dd;  // F + s*d lies on the circle
             t = s > 0 ? 1.0f / s : 1e9f;
         }
-        out[i] = table_[spreadIndex(t * 256.0f, spread_)];
+        t_[i] = t * 256.0f;
+    }
+    lookup(len, out);
+}
+
+void Paint::lookup(int len, uint32_t* out) const {
+    switch (spread_) {
+        case SpreadMode::Pad:
+            for (int i = 0; i < len; ++i) {
+                float u = t_[i];
+                out[i] = table_[u < 255.0f ? (u > 0 ? static_cast<int>(u) : 0) : 255];
+            }
+            break;
+        default:
+            for (int i = 0; i < len; ++i) out[i] = table_[spreadIndex(t_[i], spread_)];
+            break;
     }
 }
 

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "flash/core/Shape.h"
 #include "flash/core/Types.h"
@@ -30,7 +31,10 @@ public:
     static void buildTable(const Gradient& g, const ColorTransform& cx, uint32_t table[256]);
 
 private:
+    void lookup(int len, uint32_t* out) const;  // t_ (table units) -> colours
+
     Kind kind_ = None;
+    mutable std::vector<float> t_;
     uint32_t color_ = 0;
     uint32_t table_[256];
     Matrix inverse_;  // device pixel -> gradient square

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 namespace flash {
 
@@ -174,18 +175,28 @@ void Rasterizer::accumulateClippedX(float x0, float y0, float x1, float y1) {
 namespace {
 
 // Coverage 0..255 of an accumulated area by the fill rule.
-inline uint8_t coverage(float s, FillRule rule, bool antialias) {
+template <bool EvenOdd, bool Antialias>
+inline uint8_t coverage(float s) {
     float a = std::fabs(s);
-    if (rule == FillRule::EvenOdd) {
+    if (EvenOdd) {
         if (a > 1.0f) {
             a = std::fmod(a, 2.0f);
             if (a > 1.0f) a = 2.0f - a;
         }
-    } else if (a > 1.0f) {
-        a = 1.0f;
+    } else {
+        a = std::min(a, 1.0f);
     }
-    if (!antialias) return a >= 0.5f ? 255 : 0;
+    if (!Antialias) return a >= 0.5f ? 255 : 0;
     return static_cast<uint8_t>(a * 255.0f + 0.5f);
+}
+
+// Emits cov[0 .. last - start] as the span from start, without the zero
+// coverage at either end.
+inline void emit(SpanSink& sink, int y, int ox, int start, int last, const uint8_t* cov) {
+    int first = start;
+    while (first <= last && cov[first - start] == 0) ++first;
+    while (last >= first && cov[last - start] == 0) --last;
+    if (last >= first) sink.span(y, first + ox, last - first + 1, cov + (first - start));
 }
 
 }  // namespace
@@ -208,53 +219,59 @@ void Rasterizer::sweep(FillRule rule, bool antialias, SpanSink& sink) {
         covers_.resize(stride_ + (1 << kBlockShift));
     const float fx = static_cast<float>(ox_), fy = static_cast<float>(oy_);
     for (const Line& l : lines_) accumulateClippedX(l.x0 - fx, l.y0 - fy, l.x1 - fx, l.y1 - fy);
+    if (rule == FillRule::EvenOdd) {
+        if (antialias) {
+            sweepRows<true, true>(sink);
+        } else {
+            sweepRows<true, false>(sink);
+        }
+    } else if (antialias) {
+        sweepRows<false, true>(sink);
+    } else {
+        sweepRows<false, false>(sink);
+    }
+}
 
+template <bool EvenOdd, bool Antialias>
+void Rasterizer::sweepRows(SpanSink& sink) {
     uint8_t* cov = covers_.data();
     for (int y = 0; y < bh_; ++y) {
         int lo = rowMin_[y], hi = rowMax_[y];
         if (lo > hi) continue;
         float* row = acc_.data() + static_cast<size_t>(y) * stride_;
-        uint8_t* flags = touched_.data() + static_cast<size_t>(y) * blocksPerRow_;
+        const uint8_t* flags = touched_.data() + static_cast<size_t>(y) * blocksPerRow_;
         const int end = std::min(hi, bw_ - 1);  // last pixel with coverage to report
         float s = 0;
-        int spanStart = -1;  // pixels from spanStart to x - 1 are collected in cov
-        // Walk whole blocks; the first and last may be partly outside [lo, hi].
+        int spanStart = -1;  // coverage of the pixels from spanStart on is collected in cov
         for (int b = lo >> kBlockShift; (b << kBlockShift) <= hi; ++b) {
             int bx0 = std::max(lo, b << kBlockShift), bx1 = std::min(hi + 1, (b + 1) << kBlockShift);
+            int stop = std::min(bx1, end + 1);
             if (flags[b]) {
-                for (int x = bx0; x < bx1; ++x) {
+                if (spanStart < 0) spanStart = bx0;
+                uint8_t* c = cov - spanStart;
+                int x = bx0;
+                for (; x < stop; ++x) {
                     s += row[x];
                     row[x] = 0;
-                    if (x > end) continue;
-                    uint8_t c = coverage(s, rule, antialias);
-                    if (c) {
-                        if (spanStart < 0) spanStart = x;
-                        cov[x - spanStart] = c;
-                    } else if (spanStart >= 0) {
-                        cov[x - spanStart] = 0;
-                    }
+                    c[x] = coverage<EvenOdd, Antialias>(s);
+                }
+                for (; x < bx1; ++x) {
+                    s += row[x];
+                    row[x] = 0;
                 }
                 continue;
             }
             // No cell here: the coverage stays what it was.
-            uint8_t c = coverage(s, rule, antialias);
-            int stop = std::min(bx1, end + 1);
+            uint8_t c = coverage<EvenOdd, Antialias>(s);
             if (c) {
                 if (spanStart < 0) spanStart = bx0;
-                std::fill(cov + (bx0 - spanStart), cov + (stop - spanStart), c);
+                if (stop > bx0) std::memset(cov + (bx0 - spanStart), c, static_cast<size_t>(stop - bx0));
             } else if (spanStart >= 0) {
-                // A gap of a whole block ends the span (trimmed of trailing zeros).
-                int last = bx0 - 1;
-                while (last >= spanStart && cov[last - spanStart] == 0) --last;
-                if (last >= spanStart) sink.span(y + oy_, spanStart + ox_, last - spanStart + 1, cov);
+                emit(sink, y + oy_, ox_, spanStart, bx0 - 1, cov);  // a gap of a whole block ends the span
                 spanStart = -1;
             }
         }
-        if (spanStart >= 0) {
-            int last = end;
-            while (last >= spanStart && cov[last - spanStart] == 0) --last;
-            if (last >= spanStart) sink.span(y + oy_, spanStart + ox_, last - spanStart + 1, cov);
-        }
+        if (spanStart >= 0) emit(sink, y + oy_, ox_, spanStart, end, cov);
     }
 }
 

@@ -38,6 +38,8 @@ private:
     };
     void accumulate(float x0, float y0, float x1, float y1);
     void accumulateClippedX(float x0, float y0, float x1, float y1);
+    template <bool EvenOdd, bool Antialias>
+    void sweepRows(SpanSink& sink);
 
     int width_ = 0, height_ = 0;
     std::vector<Line> lines_;
@@ -48,7 +50,7 @@ private:
     std::vector<int> rowMin_, rowMax_;
     // One flag per block of kBlock cells of a row: set where cells were
     // touched. Untouched blocks have constant coverage and are swept whole.
-    static const int kBlockShift = 4;
+    static const int kBlockShift = 3;
     int blocksPerRow_ = 0;
     std::vector<uint8_t> touched_;
     std::vector<uint8_t> covers_;

@@ -40,43 +40,66 @@ void Stroker::circle(PointF c, float r, float tolerance, Rasterizer& out) {
     polygon(poly_.data(), n, out);
 }
 
-void Stroker::join(PointF v, PointF d0, PointF d1, const StrokeStyle& s, Rasterizer& out) {
-    float cross = d0.x * d1.y - d0.y * d1.x;
-    float dot = d0.x * d1.x + d0.y * d1.y;
-    if (std::fabs(cross) < 1e-6f && dot > 0) return;  // straight on
+void Stroker::loop(Rasterizer& out) {
+    size_t n = poly_.size();
+    for (size_t i = 0; i < n; ++i) {
+        const PointF& a = poly_[i];
+        const PointF& b = poly_[(i + 1) % n];
+        out.addLine(a.x, a.y, b.x, b.y);
+    }
+    poly_.clear();
+}
+
+void Stroker::joinSide(PointF v, PointF a, PointF b, const StrokeStyle& s) {
     const float h = s.halfWidth;
-    // The outer side of the turn is opposite to the direction it turns to.
-    float side = cross > 0 ? -1.0f : 1.0f;
-    PointF n0{-d0.y * side, d0.x * side}, n1{-d1.y * side, d1.x * side};
-    PointF p0{v.x + n0.x * h, v.y + n0.y * h}, p1{v.x + n1.x * h, v.y + n1.y * h};
+    PointF na{-a.y * h, a.x * h}, nb{-b.y * h, b.x * h};
+    PointF pa{v.x + na.x, v.y + na.y}, pb{v.x + nb.x, v.y + nb.y};
+    float cross = a.x * b.y - a.y * b.x;
+    float dot = a.x * b.x + a.y * b.y;
+    if (std::fabs(cross) < 1e-6f && dot > 0) {  // straight on
+        poly_.push_back(pa);
+        return;
+    }
+    if (cross > 0) {  // turning towards this side: the inner side, through the vertex
+        poly_.push_back(pa);
+        poly_.push_back(v);
+        poly_.push_back(pb);
+        return;
+    }
+    poly_.push_back(pa);
     if (s.join == JoinStyle::Round) {
         float theta = std::acos(std::max(-1.0f, std::min(1.0f, dot)));
         int steps = std::max(1, std::min(128, static_cast<int>(std::ceil(theta / arcStep(h, s.tolerance)))));
-        float dir = cross > 0 ? 1.0f : (cross < 0 ? -1.0f : 1.0f);
-        poly_.clear();
-        poly_.push_back(v);
-        poly_.push_back(p0);
         for (int i = 1; i < steps; ++i) {
-            float a = dir * theta * i / steps;
-            float ca = std::cos(a), sa = std::sin(a);
-            poly_.push_back({v.x + h * (n0.x * ca - n0.y * sa), v.y + h * (n0.x * sa + n0.y * ca)});
+            float t = -theta * i / steps;  // rotating from na towards nb
+            float ct = std::cos(t), st = std::sin(t);
+            poly_.push_back({v.x + na.x * ct - na.y * st, v.y + na.x * st + na.y * ct});
         }
-        poly_.push_back(p1);
-        polygon(poly_.data(), static_cast<int>(poly_.size()), out);
-        return;
-    }
-    if (s.join == JoinStyle::Miter && dot > -0.9999f) {
+    } else if (s.join == JoinStyle::Miter && dot > -0.9999f) {
         float cosHalf = std::sqrt((1.0f + dot) / 2.0f);
         if (cosHalf > 0 && 1.0f / cosHalf <= s.miterLimit) {
-            float k = h / (1.0f + dot);
-            PointF tip{v.x + (n0.x + n1.x) * k, v.y + (n0.y + n1.y) * k};
-            PointF q[4] = {v, p0, tip, p1};
-            polygon(q, 4, out);
-            return;
+            float k = 1.0f / (1.0f + dot);
+            poly_.push_back({v.x + (na.x + nb.x) * k, v.y + (na.y + nb.y) * k});
         }
     }
-    PointF t[3] = {v, p0, p1};
-    polygon(t, 3, out);
+    poly_.push_back(pb);
+}
+
+void Stroker::capSide(PointF p, PointF d, CapStyle c, const StrokeStyle& s) {
+    const float h = s.halfWidth;
+    PointF n{-d.y * h, d.x * h};
+    if (c == CapStyle::Round) {
+        int steps = std::max(2, std::min(256, static_cast<int>(std::ceil(kPi / arcStep(h, s.tolerance)))));
+        for (int i = 1; i < steps; ++i) {
+            float t = -kPi * i / steps;  // from +n through d to -n
+            float ct = std::cos(t), st = std::sin(t);
+            poly_.push_back({p.x + n.x * ct - n.y * st, p.y + n.x * st + n.y * ct});
+        }
+    } else if (c == CapStyle::Square) {
+        poly_.push_back({p.x + n.x + d.x * h, p.y + n.y + d.y * h});
+        poly_.push_back({p.x - n.x + d.x * h, p.y - n.y + d.y * h});
+    }
+    poly_.push_back({p.x - n.x, p.y - n.y});
 }
 
 void Stroker::cap(PointF p, PointF d, CapStyle c, const StrokeStyle& s, Rasterizer& out) {
@@ -119,26 +142,33 @@ void Stroker::stroke(const std::vector<PointF>& points, bool closed, const Strok
     size_t n = pts_.size();
     if (n < 3) closed = false;
     size_t segs = closed ? n : n - 1;
-    std::vector<PointF> dirs(segs);
+    dirs_.resize(segs);
     for (size_t i = 0; i < segs; ++i) {
         const PointF& a = pts_[i];
         const PointF& b = pts_[(i + 1) % n];
         float dx = b.x - a.x, dy = b.y - a.y, len = std::sqrt(dx * dx + dy * dy);
-        dirs[i] = {dx / len, dy / len};
-        PointF nn{-dirs[i].y * h, dirs[i].x * h};
-        PointF q[4] = {{a.x + nn.x, a.y + nn.y},
-                       {b.x + nn.x, b.y + nn.y},
-                       {b.x - nn.x, b.y - nn.y},
-                       {a.x - nn.x, a.y - nn.y}};
-        polygon(q, 4, out);
+        dirs_[i] = {dx / len, dy / len};
     }
-    for (size_t i = 1; i < segs; ++i) join(pts_[i], dirs[i - 1], dirs[i], style, out);
+    auto back = [](PointF d) { return PointF{-d.x, -d.y}; };
+    poly_.clear();
     if (closed) {
-        join(pts_[0], dirs[segs - 1], dirs[0], style, out);
-    } else {
-        cap(pts_[0], {-dirs[0].x, -dirs[0].y}, style.startCap, style, out);
-        cap(pts_[n - 1], dirs[segs - 1], style.endCap, style, out);
+        for (size_t i = 0; i < n; ++i) joinSide(pts_[i], dirs_[(i + segs - 1) % segs], dirs_[i], style);
+        loop(out);
+        for (size_t k = n; k-- > 0;)
+            joinSide(pts_[k], back(dirs_[k]), back(dirs_[(k + segs - 1) % segs]), style);
+        loop(out);
+        return;
     }
+    PointF n0{-dirs_[0].y * h, dirs_[0].x * h};
+    poly_.push_back({pts_[0].x + n0.x, pts_[0].y + n0.y});
+    for (size_t i = 1; i + 1 < n; ++i) joinSide(pts_[i], dirs_[i - 1], dirs_[i], style);
+    PointF nl{-dirs_[segs - 1].y * h, dirs_[segs - 1].x * h};
+    poly_.push_back({pts_[n - 1].x + nl.x, pts_[n - 1].y + nl.y});
+    capSide(pts_[n - 1], dirs_[segs - 1], style.endCap, style);
+    for (size_t i = n - 1; i-- > 1;) joinSide(pts_[i], back(dirs_[i]), back(dirs_[i - 1]), style);
+    poly_.push_back({pts_[0].x - n0.x, pts_[0].y - n0.y});
+    capSide(pts_[0], back(dirs_[0]), style.startCap, style);
+    loop(out);
 }
 
 }  // namespace flash

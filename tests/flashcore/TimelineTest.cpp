@@ -436,3 +436,49 @@ TEST(Scripts, NewSpritesStartOnFrameOneAndAdvanceFromTheNextTick) {
     p.tick();
     EXPECT_EQ(child(p, 1)->currentFrame, 1);
 }
+
+TEST(Robustness, SpritesPlacingThemselvesStopAtTheNestingLimit) {
+    swfw::Movie m = fctest::stage100();
+    Bytes self;
+    for (const Bytes& t : {swfw::placeObject2(fctest::place(1, 2)), swfw::placeObject2(fctest::place(2, 2))})
+        self.insert(self.end(), t.begin(), t.end());
+    self.insert(self.end(), {0x40, 0x00, 0x40, 0x00});
+    m.add(swfw::defineSprite(2, self));
+    m.add(swfw::placeObject2(fctest::place(1, 2)));
+    m.showFrame();
+    Player p;
+    p.engine().maxObjects = 5000;
+    auto start = std::chrono::steady_clock::now();
+    ASSERT_TRUE(fctest::load(p, m.build()));
+    for (int i = 0; i < 3; ++i) p.tick();
+    fctest::render(p, 50, 50);
+    EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(), 5.0);
+}
+
+TEST(Robustness, ScriptsSurviveBadTargetsAndStackUnderflow) {
+    ActionWriter s;
+    s.setTarget("no/such/clip").stop().play().gotoFrame(3).setTarget("");
+    s.op(0x17).op(0x17).op(0x0A).op(0x1D);  // pops of an empty stack
+    s.push("/nothing:v").pushInt(1).setVariable();
+    s.push("r").push("ok").setVariable();
+    s.record(0x96, {0x09, 0xFF, 0xFF, 0x63});  // constant beyond the pool, then an unknown type
+    s.record(0x99, {0x00, 0x80});              // a jump far before the block
+    s.push("r").push("not reached").setVariable();
+    Player p;
+    ASSERT_TRUE(fctest::load(p, scriptMovie(s)));
+    EXPECT_EQ(rootVar(p, "r"), "ok");
+    EXPECT_TRUE(p.isPlaying());  // the Stop went to no clip
+}
+
+TEST(Robustness, PlaceObject3PlacesLikePlaceObject2) {
+    swfw::Movie m = fctest::stage100();
+    m.add(square(1, {0, 255, 0, 255}));
+    swfw::Place p3 = fctest::place(1, 1, swfw::Matrix::translate(400, 400));
+    m.add(swfw::placeObject3(p3));
+    m.showFrame();
+    Player p;
+    ASSERT_TRUE(fctest::load(p, m.build()));
+    fctest::Image img = fctest::render(p, 100, 100);
+    EXPECT_EQ(img.at(25, 25), 0xFF00FF00u);
+    EXPECT_EQ(img.at(5, 5), 0xFFFFFFFFu);
+}

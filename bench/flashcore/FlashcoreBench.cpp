@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "flash/core/Player.h"
+#include "flash/core/raster/Canvas.h"
 #include "tools/swfwriter/ActionWriter.h"
 #include "tools/swfwriter/ShapeWriter.h"
 
@@ -107,6 +108,22 @@ void BM_RenderScene(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations());
 }
 
+// The blender alone: one row of translucent colour at full coverage.
+void BM_BlendRow(benchmark::State& state) {
+    const int n = 1920;
+    std::vector<uint32_t> dst(n, 0xFFF0F0E6u), colors(n, 0xC0804020u);
+    std::vector<uint8_t> covers(n, 255);
+    for (auto _ : state) {
+        if (state.range(0)) {
+            flash::blendColorSpan(dst.data(), n, colors.data(), covers.data());
+        } else {
+            flash::blendSolidSpan(dst.data(), n, 0xC0804020u, covers.data());
+        }
+        benchmark::DoNotOptimize(dst.data());
+    }
+    state.SetItemsProcessed(state.iterations() * n);
+}
+
 const int kHigh = static_cast<int>(flash::Quality::High);
 const int kLow = static_cast<int>(flash::Quality::Low);
 
@@ -118,5 +135,7 @@ BENCHMARK(BM_RenderScene)
     ->Args({1920, 1080, kHigh})
     ->Args({1920, 1080, kLow})
     ->Unit(benchmark::kMillisecond);
+
+BENCHMARK(BM_BlendRow)->Arg(0)->Arg(1);
 
 BENCHMARK_MAIN();

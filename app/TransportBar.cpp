@@ -1,8 +1,9 @@
 #include "app/TransportBar.h"
 
-#include "app/Skin.h"
-
 #include <algorithm>
+
+#include "app/AppState.h"
+#include "app/Skin.h"
 
 namespace kv {
 
@@ -77,7 +78,7 @@ void TransportBar::create() {
     lblCaption.setAlign(Align::Client);
     lblCaption.setTransparent(true);
     lblCaption.setVerticalCenter(true);
-    for (Label* l : {&lblTime, &lblCaption}) {
+    for (Label* l : {&lblTime, static_cast<Label*>(&lblCaption)}) {
         l->setFont("宋体", -12);
         l->setTextColor(kSkinText);
     }
@@ -86,27 +87,64 @@ void TransportBar::create() {
 }
 
 void TransportBar::refreshBackground() {
-    pnlBottom_Bottom.setBackgroundPicture(Skin::instance().bottomBar(std::max(pnlBottom_Bottom.width(), 1)), false);
+    pnlBottom_Bottom.setBackgroundPicture(Skin::instance().bottomBar(std::max(pnlBottom_Bottom.width(), 1)),
+                                          false);
     pnlBottom_Bottom.invalidate();
-    for (Control* c : {static_cast<Control*>(&Panel10), static_cast<Control*>(&Panel7),
-                       static_cast<Control*>(&Panel11)})
+    for (Control* c :
+         {static_cast<Control*>(&Panel10), static_cast<Control*>(&Panel7), static_cast<Control*>(&Panel11)})
         InvalidateRect(c->handle(), nullptr, FALSE);
 }
 
 int TransportBar::trackRange() const { return pnlTrack.width() - imgTrackBar.width(); }
 
+int ThumbLeftForFrame(int current, int total, int range) {
+    if (total <= 0) return -1;
+    range = std::max(range, 0);
+    // The product in integers, the division in floating point, truncated.
+    const long long product = static_cast<long long>(current) * range;
+    const int left = static_cast<int>(static_cast<double>(product) / total);
+    // A frame outside the movie (a seek past its end) still keeps the thumb on the track.
+    return std::clamp(left, 0, range);
+}
+
+int FrameForThumbLeft(int left, int total, int range) {
+    if (range <= 0) return 0;
+    return static_cast<int>(static_cast<long long>(left) * total / range);
+}
+
+std::string SeekCaption(int frame, int total) {
+    if (total == 0) return std::string();
+    const long long percent = static_cast<long long>(frame) * 100 / total;
+    return "定位到： " + std::to_string(frame) + " 帧 / " + std::to_string(total) + " 帧 (" +
+           std::to_string(percent) + "%)";
+}
+
+unsigned long WaveVolumeOfStep(int volumeNum) {
+    const unsigned long v = static_cast<unsigned long>(std::clamp(volumeNum, 0, kVolumeSteps)) * 5000;
+    return v * 65536 + v;
+}
+
 void TransportBar::UpdatePlayProgress(int current, int total) {
-    int range = trackRange();
-    int left = 0;
-    if (total > 0) left = static_cast<int>(static_cast<double>(current * range) / total);
+    const int left = ThumbLeftForFrame(current, total, trackRange());
+    if (left < 0) return;
     imgTrackBar.setLeft(left);
     imgPlayProgress.setWidth(left);
 }
 
+void TransportBar::ShowPlayProgress() {
+    lblTime.setText(std::to_string(MovieCurrentFrame) + " / " + std::to_string(MovieTotalFrames) + "   ");
+}
+
+void TransportBar::resetProgress() {
+    imgTrackBar.setLeft(0);
+    imgPlayProgress.setWidth(0);
+    lblTime.setText("");
+}
+
 void TransportBar::placeVolumeThumb(int volumeNum) {
-    int left = 172 + volumeNum * 60 / 13;
+    const int left = kVolumeLeft + std::clamp(volumeNum, 0, kVolumeSteps) * kVolumeSpan / kVolumeSteps;
     imgVolumeBar.setLeft(left);
-    imgVolumeTrack.setWidth(left - 172);
+    imgVolumeTrack.setWidth(left - kVolumeLeft);
 }
 
 void TransportBar::showPlayState(int state) {
@@ -119,6 +157,33 @@ void TransportBar::showPlayState(int state) {
     imgPlayStatus.setVisible(true);
 }
 
-void TransportBar::attach(TMainForm&) {}
+void CaptionLabel::setUnderline(bool on) {
+    if (on == underline_) return;
+    underline_ = on;
+    invalidate();
+}
+
+// Draws the text as the plain label does, in the underlined face.
+void CaptionLabel::paint(HDC dc, const RECT& client) {
+    if (!underline_) {
+        Label::paint(dc, client);
+        return;
+    }
+    if (!underlineFont_) {
+        LOGFONTA lf{};
+        lf.lfHeight = -12;
+        lf.lfWeight = FW_NORMAL;
+        lf.lfUnderline = TRUE;
+        lf.lfCharSet = DEFAULT_CHARSET;
+        lstrcpynA(lf.lfFaceName, "宋体", LF_FACESIZE);
+        underlineFont_.reset(CreateFontIndirectA(&lf));
+    }
+    SelectGuard sel(dc, underlineFont_.get());
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, textColor());
+    RECT r = client;
+    DrawTextA(dc, text().c_str(), static_cast<int>(text().size()), &r,
+              DT_NOPREFIX | DT_SINGLELINE | DT_END_ELLIPSIS | DT_LEFT | DT_VCENTER);
+}
 
 }  // namespace kv

@@ -1,14 +1,53 @@
 // The transport bar at the bottom of the main window: ten-frame buttons and
 // the seek track above; play, stop, previous, next, mute, volume, play status,
-// caption label and frame counter below.
+// caption label and frame counter below. It also carries the handlers of the
+// skinned controls of the top strip (task buttons, playlist drop-down).
 #pragma once
 
+#include <functional>
+#include <string>
+
+#include "ui/Handles.h"
 #include "ui/Label.h"
 #include "ui/MyImage.h"
 
 namespace kv {
 
 class TMainForm;
+
+// The caption label: underlined with a hand cursor while it offers the
+// property window of the playing movie.
+class CaptionLabel : public Label {
+public:
+    using Label::Label;
+    void setUnderline(bool on);
+    bool underline() const { return underline_; }
+    HCURSOR cursor() const { return cursor_; }
+
+protected:
+    void paint(HDC dc, const RECT& client) override;
+
+private:
+    bool underline_ = false;
+    UniqueFont underlineFont_;
+};
+
+// Seek-track arithmetic. The thumb's left edge runs from 0 to range (track
+// width minus thumb width).
+// Thumb position of a frame: trunc(current × range / total), kept on the track;
+// -1 when total ≤ 0 (the thumb is left where it is).
+int ThumbLeftForFrame(int current, int total, int range);
+// Frame of a thumb position: left × total div range; 0 when range ≤ 0.
+int FrameForThumbLeft(int left, int total, int range);
+// The seek caption "定位到： 50 帧 / 200 帧 (25%)"; empty when total is 0.
+std::string SeekCaption(int frame, int total);
+
+// Volume slider: the thumb's left edge runs over 60 pixels from 172.
+constexpr int kVolumeLeft = 172;
+constexpr int kVolumeSpan = 60;
+constexpr int kVolumeSteps = 13;
+// The 32-bit wave volume (both channels) of a step 0–13: step × 5000 per channel.
+unsigned long WaveVolumeOfStep(int volumeNum);
 
 class TransportBar {
 public:
@@ -37,12 +76,16 @@ public:
     Panel Panel7{&pnlBottom_Bottom};
     Label lblTime{&Panel7};
     Panel Panel11{&pnlBottom_Bottom};
-    Label lblCaption{&Panel11};
+    CaptionLabel lblCaption{&Panel11};
 
     // Track geometry: W − w, the range of the thumb's left edge.
     int trackRange() const;
-    // Places the thumb and the played part for a frame.
+    // Places the thumb and the played part for a frame (nothing when total ≤ 0).
     void UpdatePlayProgress(int current, int total);
+    // Writes the frame counter from MovieCurrentFrame and MovieTotalFrames.
+    void ShowPlayProgress();
+    // Thumb at the left end, no played part, empty counter (after a stop).
+    void resetProgress();
     // Places the volume thumb and the filled track for a volume step 0–13.
     void placeVolumeThumb(int volumeNum);
     // Shows the pictures and hint of a play state (0 stopped, 1 playing, 2 paused).
@@ -52,6 +95,85 @@ public:
     // Connects the controls' events to their handlers (the main window calls
     // it once its controls exist).
     void attach(TMainForm& form);
+
+    // Hooks for parts that do not exist yet or live elsewhere: opening the
+    // playlist selector's list, and the property window of the playing movie.
+    std::function<void()> onPlayListDropDown;
+    std::function<void()> onShowProperty;
+
+    // Drag state of the seek thumb and the volume thumb.
+    bool ThumbDragging = false;
+    int ThumbDownX = 0;
+    bool VolumeDragging = false;
+    int VolumeDownX = 0;
+
+    // Event handlers.
+    void imgPlayMouseDown(const MouseEvent& e);
+    void imgPlayMouseUp(const MouseEvent& e);
+    void imgPlayMouseEnter();
+    void imgPlayMouseLeave();
+    void imgStopMouseDown(const MouseEvent& e);
+    void imgStopMouseUp(const MouseEvent& e);
+    void imgStopMouseEnter();
+    void imgStopMouseLeave();
+    void imgFrontMouseDown(const MouseEvent& e);
+    void imgFrontMouseUp(const MouseEvent& e);
+    void imgFrontMouseEnter();
+    void imgFrontMouseLeave();
+    void imgNextMouseDown(const MouseEvent& e);
+    void imgNextMouseUp(const MouseEvent& e);
+    void imgNextMouseEnter();
+    void imgNextMouseLeave();
+    void imgBackMouseDown(const MouseEvent& e);
+    void imgBackMouseUp(const MouseEvent& e);
+    void imgBackMouseEnter();
+    void imgBackMouseLeave();
+    void imgForwardMouseDown(const MouseEvent& e);
+    void imgForwardMouseUp(const MouseEvent& e);
+    void imgForwardMouseEnter();
+    void imgForwardMouseLeave();
+    void imgVolumeMouseDown(const MouseEvent& e);
+    void imgVolumeMouseEnter();
+    void imgVolumeMouseLeave();
+    void imgVolumeClick();
+    void imgTrackBarMouseDown(const MouseEvent& e);
+    void imgTrackBarMouseMove(const MouseEvent& e);
+    void imgTrackBarMouseUp(const MouseEvent& e);
+    void imgTrackBarMouseEnter();
+    void imgTrackBarMouseLeave();
+    void imgPlayProgressMouseDown(const MouseEvent& e);
+    void imgPlayProgressMouseUp(const MouseEvent& e);
+    void imgVolumeBarMouseDown(const MouseEvent& e);
+    void imgVolumeBarMouseMove(const MouseEvent& e);
+    void imgVolumeBarMouseUp(const MouseEvent& e);
+    void imgVolumeBarMouseEnter();
+    void imgVolumeBarMouseLeave();
+    void imgTaskPlayMouseDown(const MouseEvent& e);
+    void imgTaskPlayMouseEnter();
+    void imgTaskPlayMouseLeave();
+    void imgTaskPlayClick();
+    void imgTaskFileTypeConvertMouseDown(const MouseEvent& e);
+    void imgTaskFileTypeConvertMouseEnter();
+    void imgTaskFileTypeConvertMouseLeave();
+    void imgTaskFileTypeConvertClick();
+    void imgPlayListDropDownMouseEnter();
+    void imgPlayListDropDownMouseLeave();
+    void imgPlayListDropDownClick();
+    void lblCaptionMouseEnter();
+    void lblCaptionMouseLeave();
+    void lblCaptionClick();
+
+private:
+    // The hover text of a control, shown when tool tips are on.
+    void showHoverText(const std::string& text);
+    void restoreCaption();
+    // Sets the wave volume from the stored step (sound on).
+    void applyVolume();
+    // Task buttons: the one of the active page ignores hover and press.
+    void taskButtonPicture(int page, const char* picture);
+    void taskButtonClick(int page);
+
+    TMainForm* form_ = nullptr;
 };
 
 }  // namespace kv

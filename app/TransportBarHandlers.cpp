@@ -1,0 +1,425 @@
+// The transport bar's event handlers: picture swaps on hover and press, hover
+// texts in the caption label, the play commands, seeking with the thumb or a
+// click on the track, mute and the volume slider, the task buttons of the top
+// strip and the caption label's link to the property window.
+#include <algorithm>
+#include <string>
+
+#include "app/AppState.h"
+#include "app/MainForm.h"
+#include "app/Skin.h"
+#include "app/TransportBar.h"
+#include "playback/PlayForm.h"
+#include "ui/SystemServices.h"
+
+namespace kv {
+
+namespace {
+
+HBITMAP pic(const char* name) { return Skin::instance().picture(name); }
+
+bool rightButton(const MouseEvent& e) { return e.button == MouseButton::Right; }
+
+bool playing() { return PlayState == 1; }
+
+// Runs a command of the play window, if there is one.
+void command(void (TPlayForm::*m)()) {
+    if (PlayForm) (PlayForm->*m)();
+}
+
+void seekTo(int frame) {
+    if (PlayForm) PlayForm->MoveToPosition(frame);
+}
+
+std::string volumeCaption(int thumbLeft) {
+    return "音量：" + std::to_string((thumbLeft - kVolumeLeft) * 100 / kVolumeSpan) + "%";
+}
+
+}  // namespace
+
+void TransportBar::attach(TMainForm& form) {
+    form_ = &form;
+    // The thumb lies over the played part, which lies over the track.
+    imgPlayProgress.bringToFront();
+    imgTrackBar.bringToFront();
+
+    struct Wiring {
+        Control& control;
+        void (TransportBar::*down)(const MouseEvent&);
+        void (TransportBar::*up)(const MouseEvent&);
+        void (TransportBar::*move)(const MouseEvent&);
+        void (TransportBar::*enter)();
+        void (TransportBar::*leave)();
+        void (TransportBar::*click)();
+    };
+    using T = TransportBar;
+    const Wiring table[] = {
+        {imgPlay, &T::imgPlayMouseDown, &T::imgPlayMouseUp, nullptr, &T::imgPlayMouseEnter,
+         &T::imgPlayMouseLeave, nullptr},
+        {imgStop, &T::imgStopMouseDown, &T::imgStopMouseUp, nullptr, &T::imgStopMouseEnter,
+         &T::imgStopMouseLeave, nullptr},
+        {imgFront, &T::imgFrontMouseDown, &T::imgFrontMouseUp, nullptr, &T::imgFrontMouseEnter,
+         &T::imgFrontMouseLeave, nullptr},
+        {imgNext, &T::imgNextMouseDown, &T::imgNextMouseUp, nullptr, &T::imgNextMouseEnter,
+         &T::imgNextMouseLeave, nullptr},
+        {imgBack, &T::imgBackMouseDown, &T::imgBackMouseUp, nullptr, &T::imgBackMouseEnter,
+         &T::imgBackMouseLeave, nullptr},
+        {imgForward, &T::imgForwardMouseDown, &T::imgForwardMouseUp, nullptr, &T::imgForwardMouseEnter,
+         &T::imgForwardMouseLeave, nullptr},
+        {imgVolume, &T::imgVolumeMouseDown, nullptr, nullptr, &T::imgVolumeMouseEnter,
+         &T::imgVolumeMouseLeave, &T::imgVolumeClick},
+        {imgTrackBar, &T::imgTrackBarMouseDown, &T::imgTrackBarMouseUp, &T::imgTrackBarMouseMove,
+         &T::imgTrackBarMouseEnter, &T::imgTrackBarMouseLeave, nullptr},
+        {imgTrackScroll, &T::imgPlayProgressMouseDown, &T::imgPlayProgressMouseUp, nullptr, nullptr, nullptr,
+         nullptr},
+        {imgPlayProgress, &T::imgPlayProgressMouseDown, &T::imgPlayProgressMouseUp, nullptr, nullptr, nullptr,
+         nullptr},
+        {imgVolumeBar, &T::imgVolumeBarMouseDown, &T::imgVolumeBarMouseUp, &T::imgVolumeBarMouseMove,
+         &T::imgVolumeBarMouseEnter, &T::imgVolumeBarMouseLeave, nullptr},
+        {form.imgTaskPlay, &T::imgTaskPlayMouseDown, nullptr, nullptr, &T::imgTaskPlayMouseEnter,
+         &T::imgTaskPlayMouseLeave, &T::imgTaskPlayClick},
+        {form.Label2, &T::imgTaskPlayMouseDown, nullptr, nullptr, &T::imgTaskPlayMouseEnter,
+         &T::imgTaskPlayMouseLeave, &T::imgTaskPlayClick},
+        {form.imgTaskFileTypeConvert, &T::imgTaskFileTypeConvertMouseDown, nullptr, nullptr,
+         &T::imgTaskFileTypeConvertMouseEnter, &T::imgTaskFileTypeConvertMouseLeave,
+         &T::imgTaskFileTypeConvertClick},
+        {form.Label1, &T::imgTaskFileTypeConvertMouseDown, nullptr, nullptr,
+         &T::imgTaskFileTypeConvertMouseEnter, &T::imgTaskFileTypeConvertMouseLeave,
+         &T::imgTaskFileTypeConvertClick},
+        {form.imgPlayListDropDown, nullptr, nullptr, nullptr, &T::imgPlayListDropDownMouseEnter,
+         &T::imgPlayListDropDownMouseLeave, &T::imgPlayListDropDownClick},
+        {lblCaption, nullptr, nullptr, nullptr, &T::lblCaptionMouseEnter, &T::lblCaptionMouseLeave,
+         &T::lblCaptionClick},
+    };
+    for (const Wiring& w : table) {
+        Control& c = w.control;
+        if (w.down) c.onMouseDown = [this, m = w.down](const MouseEvent& e) { (this->*m)(e); };
+        if (w.up) c.onMouseUp = [this, m = w.up](const MouseEvent& e) { (this->*m)(e); };
+        if (w.move) c.onMouseMove = [this, m = w.move](const MouseEvent& e) { (this->*m)(e); };
+        if (w.enter) c.onMouseEnter = [this, m = w.enter] { (this->*m)(); };
+        if (w.leave) c.onMouseLeave = [this, m = w.leave] { (this->*m)(); };
+        if (w.click) c.onClick = [this, m = w.click] { (this->*m)(); };
+    }
+    // The buttons' clicks are the Play menu's commands.
+    imgPlay.onClick = [] { command(&TPlayForm::pmiPlayClick); };
+    imgStop.onClick = [] { command(&TPlayForm::pmiStopClick); };
+    imgFront.onClick = [] { command(&TPlayForm::pmiFrontClick); };
+    imgNext.onClick = [] { command(&TPlayForm::pmiNextClick); };
+    imgBack.onClick = [] { command(&TPlayForm::pmiBackClick); };
+    imgForward.onClick = [] { command(&TPlayForm::pmiForwardClick); };
+}
+
+void TransportBar::showHoverText(const std::string& text) {
+    if (Options.ShowToolsTip) lblCaption.setText(text);
+}
+
+void TransportBar::restoreCaption() {
+    if (form_) form_->ShowCaptionInlblCaption();
+}
+
+void TransportBar::applyVolume() { sys().setWaveVolume(WaveVolumeOfStep(Options.VolumeNum)); }
+
+// Play/pause: the pictures follow the play state.
+
+void TransportBar::imgPlayMouseDown(const MouseEvent& e) {
+    if (rightButton(e)) return;
+    imgPlay.setPicture(pic(playing() ? "imgPauseDown" : "imgPlayDown"));
+}
+
+void TransportBar::imgPlayMouseUp(const MouseEvent& e) {
+    if (rightButton(e)) return;
+    imgPlay.setPicture(playing() ? pic("imgPause") : nullptr);
+}
+
+void TransportBar::imgPlayMouseEnter() {
+    imgPlay.setPicture(pic(playing() ? "imgPauseEnter" : "imgPlayEnter"));
+    showHoverText(playing() ? "暂停播放当前文件" : "播放当前文件");
+}
+
+void TransportBar::imgPlayMouseLeave() {
+    imgPlay.setPicture(playing() ? pic("imgPause") : nullptr);
+    restoreCaption();
+}
+
+// Stop, previous and next file, ten frames back and forward: hover and press
+// pictures over the background's normal look.
+
+void TransportBar::imgStopMouseDown(const MouseEvent& e) {
+    if (!rightButton(e)) imgStop.setPicture(pic("imgStopDown"));
+}
+void TransportBar::imgStopMouseUp(const MouseEvent& e) {
+    if (!rightButton(e)) imgStop.setPicture(nullptr);
+}
+void TransportBar::imgStopMouseEnter() {
+    imgStop.setPicture(pic("imgStopEnter"));
+    showHoverText("停止播放当前文件");
+}
+void TransportBar::imgStopMouseLeave() {
+    imgStop.setPicture(nullptr);
+    restoreCaption();
+}
+
+void TransportBar::imgFrontMouseDown(const MouseEvent& e) {
+    if (!rightButton(e)) imgFront.setPicture(pic("imgFrontDown"));
+}
+void TransportBar::imgFrontMouseUp(const MouseEvent& e) {
+    if (!rightButton(e)) imgFront.setPicture(nullptr);
+}
+void TransportBar::imgFrontMouseEnter() {
+    imgFront.setPicture(pic("imgFrontEnter"));
+    showHoverText("播放前一文件");
+}
+void TransportBar::imgFrontMouseLeave() {
+    imgFront.setPicture(nullptr);
+    restoreCaption();
+}
+
+void TransportBar::imgNextMouseDown(const MouseEvent& e) {
+    if (!rightButton(e)) imgNext.setPicture(pic("imgNextDown"));
+}
+void TransportBar::imgNextMouseUp(const MouseEvent& e) {
+    if (!rightButton(e)) imgNext.setPicture(nullptr);
+}
+void TransportBar::imgNextMouseEnter() {
+    imgNext.setPicture(pic("imgNextEnter"));
+    showHoverText("播放后一文件");
+}
+void TransportBar::imgNextMouseLeave() {
+    imgNext.setPicture(nullptr);
+    restoreCaption();
+}
+
+void TransportBar::imgBackMouseDown(const MouseEvent& e) {
+    if (!rightButton(e)) imgBack.setPicture(pic("imgBackDown"));
+}
+void TransportBar::imgBackMouseUp(const MouseEvent& e) {
+    if (!rightButton(e)) imgBack.setPicture(nullptr);
+}
+void TransportBar::imgBackMouseEnter() {
+    imgBack.setPicture(pic("imgBackEnter"));
+    showHoverText("后退10帧");
+}
+void TransportBar::imgBackMouseLeave() {
+    imgBack.setPicture(nullptr);
+    restoreCaption();
+}
+
+void TransportBar::imgForwardMouseDown(const MouseEvent& e) {
+    if (!rightButton(e)) imgForward.setPicture(pic("imgForwardDown"));
+}
+void TransportBar::imgForwardMouseUp(const MouseEvent& e) {
+    if (!rightButton(e)) imgForward.setPicture(nullptr);
+}
+void TransportBar::imgForwardMouseEnter() {
+    imgForward.setPicture(pic("imgForwardEnter"));
+    showHoverText("前进10帧");
+}
+void TransportBar::imgForwardMouseLeave() {
+    imgForward.setPicture(nullptr);
+    restoreCaption();
+}
+
+// Mute: the press turns the button over (its tag 1 means sound on), the
+// click applies it to the wave volume. Muting keeps the volume step.
+
+void TransportBar::imgVolumeMouseDown(const MouseEvent& e) {
+    if (rightButton(e)) return;
+    if (imgVolume.tag == 1) {
+        imgVolume.tag = 0;
+        imgVolume.setPicture(pic("imgNoneVolume"));
+    } else {
+        imgVolume.tag = 1;
+        imgVolume.setPicture(nullptr);
+    }
+}
+
+void TransportBar::imgVolumeClick() {
+    if (imgVolume.tag == 1) {
+        applyVolume();
+        imgVolume.hint = "静音";
+    } else {
+        sys().setWaveVolume(0);
+        imgVolume.hint = "声音";
+    }
+}
+
+void TransportBar::imgVolumeMouseEnter() { showHoverText(imgVolume.tag == 1 ? "静音" : "声音"); }
+
+void TransportBar::imgVolumeMouseLeave() { restoreCaption(); }
+
+// The seek thumb: a left press starts a drag that moves the thumb and the
+// played part and names the frame; the release seeks there.
+
+void TransportBar::imgTrackBarMouseDown(const MouseEvent& e) {
+    if (rightButton(e)) return;
+    imgTrackBar.setPicture(pic("imgTrackBarDown"));
+    if (e.button != MouseButton::Left) return;
+    ThumbDragging = true;
+    TrackDragging = true;
+    ThumbDownX = e.x;
+    if (MovieTotalFrames != 0) lblCaption.setText(SeekCaption(MovieCurrentFrame, MovieTotalFrames));
+}
+
+void TransportBar::imgTrackBarMouseMove(const MouseEvent& e) {
+    if (!ThumbDragging || PlayState == 0) return;
+    const int range = trackRange();
+    const int left = std::clamp(imgTrackBar.left() + e.x - ThumbDownX, 0, std::max(range, 0));
+    imgTrackBar.setLeft(left);
+    imgPlayProgress.setWidth(left);
+    // No track to measure on, or no frames: the caption stays as it is.
+    if (range <= 0 || MovieTotalFrames == 0) return;
+    lblCaption.setText(SeekCaption(FrameForThumbLeft(left, MovieTotalFrames, range), MovieTotalFrames));
+}
+
+void TransportBar::imgTrackBarMouseUp(const MouseEvent& e) {
+    if (rightButton(e)) return;
+    const int frame = FrameForThumbLeft(imgPlayProgress.width(), MovieTotalFrames, trackRange());
+    imgTrackBar.setPicture(pic("imgTrackBarBase"));
+    seekTo(frame);
+    ThumbDragging = false;
+    TrackDragging = false;
+    restoreCaption();
+}
+
+void TransportBar::imgTrackBarMouseEnter() {
+    imgTrackBar.setPicture(pic("imgTrackBarEnter"));
+    showHoverText("定位");
+}
+
+void TransportBar::imgTrackBarMouseLeave() {
+    imgTrackBar.setPicture(pic("imgTrackBarBase"));
+    restoreCaption();
+}
+
+// A press on the track centres the thumb on the pointer; the release seeks.
+// Near either end the thumb stays on the track, so the seek never leaves
+// the movie's frames.
+
+void TransportBar::imgPlayProgressMouseDown(const MouseEvent& e) {
+    if (rightButton(e) || PlayState == 0) return;
+    TrackDragging = true;
+    const int left = std::clamp(e.x - imgTrackBar.width() / 2, 0, std::max(trackRange(), 0));
+    imgTrackBar.setLeft(left);
+    imgPlayProgress.setWidth(left);
+}
+
+void TransportBar::imgPlayProgressMouseUp(const MouseEvent& e) {
+    if (rightButton(e)) return;
+    if (PlayState != 0) {
+        seekTo(FrameForThumbLeft(imgPlayProgress.width(), MovieTotalFrames, trackRange()));
+        restoreCaption();
+    }
+    // Cleared in any case: the player must not stay locked out of the thumb
+    // when playing stopped between press and release.
+    TrackDragging = false;
+}
+
+// The volume thumb: a press unmutes at the stored step; dragging sets the
+// step 0–13 over the 60-pixel span and the wave volume with it.
+
+void TransportBar::imgVolumeBarMouseDown(const MouseEvent& e) {
+    if (rightButton(e)) return;
+    if (imgVolume.tag == 0) {
+        imgVolume.setPicture(nullptr);
+        imgVolume.tag = 1;
+        imgVolume.hint = "静音";
+        applyVolume();
+    }
+    imgVolumeBar.setPicture(pic("imgVolumeBarDown"));
+    if (e.button != MouseButton::Left) return;
+    VolumeDragging = true;
+    VolumeDownX = e.x;
+    lblCaption.setText(volumeCaption(imgVolumeBar.left()));
+}
+
+void TransportBar::imgVolumeBarMouseMove(const MouseEvent& e) {
+    if (!VolumeDragging) return;
+    const int left =
+        std::clamp(imgVolumeBar.left() + e.x - VolumeDownX, kVolumeLeft, kVolumeLeft + kVolumeSpan);
+    imgVolumeBar.setLeft(left);
+    imgVolumeTrack.setWidth(left - imgVolumeTrack.left());
+    Options.VolumeNum = std::clamp((left - kVolumeLeft) * kVolumeSteps / kVolumeSpan, 0, kVolumeSteps);
+    lblCaption.setText(volumeCaption(left));
+    applyVolume();
+}
+
+void TransportBar::imgVolumeBarMouseUp(const MouseEvent& e) {
+    if (rightButton(e)) return;
+    imgVolumeBar.setPicture(pic("imgVolumeBarBase"));
+    VolumeDragging = false;
+    restoreCaption();
+}
+
+void TransportBar::imgVolumeBarMouseEnter() {
+    imgVolumeBar.setPicture(pic("imgVolumeBarEnter"));
+    showHoverText("音量调节");
+}
+
+void TransportBar::imgVolumeBarMouseLeave() {
+    imgVolumeBar.setPicture(pic("imgVolumeBarBase"));
+    restoreCaption();
+}
+
+// Task buttons: page 0 is the play page, page 1 the conversion page.
+
+void TransportBar::taskButtonPicture(int page, const char* picture) {
+    if (!form_ || form_->activePage() == page) return;
+    MyImage& button = page == 0 ? form_->imgTaskPlay : form_->imgTaskFileTypeConvert;
+    button.setPicture(picture ? pic(picture) : nullptr);
+    // The caption under the icon is a child window: it repaints on its own.
+    (page == 0 ? form_->Label2 : form_->Label1).invalidate();
+}
+
+void TransportBar::taskButtonClick(int page) {
+    if (!form_ || form_->activePage() == page) return;
+    form_->setActivePage(page);
+    form_->pgcMainChange();
+    (page == 0 ? form_->Label1 : form_->Label2).invalidate();
+}
+
+void TransportBar::imgTaskPlayMouseDown(const MouseEvent& e) {
+    if (!rightButton(e)) taskButtonPicture(0, "imgTaskButtonDown");
+}
+void TransportBar::imgTaskPlayMouseEnter() { taskButtonPicture(0, "imgTaskButtonEnter"); }
+void TransportBar::imgTaskPlayMouseLeave() { taskButtonPicture(0, nullptr); }
+void TransportBar::imgTaskPlayClick() { taskButtonClick(0); }
+
+void TransportBar::imgTaskFileTypeConvertMouseDown(const MouseEvent& e) {
+    if (!rightButton(e)) taskButtonPicture(1, "imgTaskButtonDown");
+}
+void TransportBar::imgTaskFileTypeConvertMouseEnter() { taskButtonPicture(1, "imgTaskButtonEnter"); }
+void TransportBar::imgTaskFileTypeConvertMouseLeave() { taskButtonPicture(1, nullptr); }
+void TransportBar::imgTaskFileTypeConvertClick() { taskButtonClick(1); }
+
+// The playlist drop-down button opens the selector of saved playlists.
+
+void TransportBar::imgPlayListDropDownMouseEnter() {
+    if (form_) form_->imgPlayListDropDown.setPicture(pic("imgDropDownEnter"));
+}
+
+void TransportBar::imgPlayListDropDownMouseLeave() {
+    if (form_) form_->imgPlayListDropDown.setPicture(nullptr);
+}
+
+void TransportBar::imgPlayListDropDownClick() {
+    if (onPlayListDropDown) onPlayListDropDown();
+}
+
+// The caption label links to the property window while a movie is loaded.
+
+void TransportBar::lblCaptionMouseEnter() {
+    if (PlayState == 0) return;
+    lblCaption.setUnderline(true);
+    lblCaption.setCursor(LoadCursor(nullptr, IDC_HAND));
+}
+
+void TransportBar::lblCaptionMouseLeave() {
+    lblCaption.setUnderline(false);
+    lblCaption.setCursor(nullptr);
+}
+
+void TransportBar::lblCaptionClick() {
+    if (onShowProperty) onShowProperty();
+}
+
+}  // namespace kv

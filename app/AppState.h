@@ -24,6 +24,16 @@ extern int PlayState;
 extern std::string CurrentFile, CurrentTitle;
 extern int MovieCurrentFrame, MovieTotalFrames;
 
+// Stage size in pixels of the movie being played.
+extern int MovieWidth, MovieHeight;
+// A play range or an A-B loop is running, between these frames.
+extern bool PlayAreaActive, ABCircleActive;
+extern int AreaBeginFrame, AreaEndFrame;
+// The frame seen at the previous timer tick, for stall detection.
+extern int LastTimerFrame;
+// Set once playing was stopped in this run ("已停止" instead of "准备就绪").
+extern bool HasStopped;
+
 // Modifier flags shared by the key handlers of the main, play and playlist windows.
 extern bool CtrlDown, AltDown, ShiftDown;
 // Set while the user presses the seek track.

@@ -99,7 +99,6 @@ public:
 
     // Caption label and state pictures, written by the player too.
     void ShowCaptionInlblCaption();
-    bool HasStopped = false;
 
     bool IsMinimized = false;
     bool FormShown = false;

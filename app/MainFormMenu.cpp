@@ -41,6 +41,27 @@ void TMainForm::wireMenu() {
         {"mmiForward", play(&TPlayForm::pmiForwardClick)},
         {"mmiFront", play(&TPlayForm::pmiFrontClick)},
         {"mmiNext", play(&TPlayForm::pmiNextClick)},
+        {"mmiFullScreen", play(&TPlayForm::pmiFullScreenClick)},
+        {"mmiHighQulity", play(&TPlayForm::pmiHighQulityClick)},
+        {"mmiMiddleQulity", play(&TPlayForm::pmiMiddleQulityClick)},
+        {"mmiLowQulity", play(&TPlayForm::pmiLowQulityClick)},
+        {"mmiZoomIn", play(&TPlayForm::pmiZoomInClick)},
+        {"mmiZoomOut", play(&TPlayForm::pmiZoomOutClick)},
+        {"mmiNormalSize", play(&TPlayForm::pmiNormalSizeClick)},
+        {"mmiShieldOuterPictureOfScene", play(&TPlayForm::pmiShieldOuterPictureOfSceneClick)},
+        {"mmiKeepScale", play(&TPlayForm::pmiKeepScaleClick)},
+        {"mmiAutoControl", play(&TPlayForm::pmiAutoControlClick)},
+        {"mmiJumpToPosition", play(&TPlayForm::pmiJumpToFrameClick)},
+        {"mmiPlayArea", play(&TPlayForm::pmiPlayAreaClick)},
+        {"mmiSaveAs", play(&TPlayForm::pmiSaveAsClick)},
+        {"mmiFileProperty", play(&TPlayForm::pmiPropertyClick)},
+        {"mmiAddToFav", play(&TPlayForm::pmiAddToFavClick)},
+        {"mmiSavePicture", play(&TPlayForm::pmiSavePictureClick)},
+        {"mmiSetWallpaper", play(&TPlayForm::pmiSetWallPaperClick)},
+        {"mmiOpenFiles",
+         [] {
+             if (PlayListForm) PlayListForm->pmiOpenFilesClick();
+         }},
         {"mmiCirclePlay", [this] { item("mmiCirclePlay").setChecked(!item("mmiCirclePlay").checked()); }},
         {"mmiRandomPlay", [this] { item("mmiRandomPlay").setChecked(!item("mmiRandomPlay").checked()); }},
         {"mmiCircleCurrentFile",
@@ -56,6 +77,16 @@ void TMainForm::wireMenu() {
          }},
     };
     for (const auto& h : handlers) item(h.first).onClick = h.second;
+    for (const char* name : {"mmi4PicturePlay", "N91", "N161", "N251", "N361"}) {
+        MenuItem* m = &item(name);
+        m->onClick = [m] {
+            if (PlayState != 0 && Seams.multiPicture) Seams.multiPicture(m->tag);
+        };
+    }
+    if (!Seams.openFiles)
+        Seams.openFiles = [] {
+            if (PlayListForm) PlayListForm->pmiOpenFilesClick();
+        };
 
     MenuItem& tray = pmTrayMenu->root();
     (*pmTrayMenu)["pmiTrayPlay"].onClick = [this] { item("mmiPlay").click(); };

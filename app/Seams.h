@@ -15,6 +15,18 @@ struct MainFormSeams {
     std::function<void(const std::string&)> playFavoriteItem;  // plays the movie of a ".ffv" file
     std::function<void()> showOptions;                 // the options dialog
     std::function<void()> showAbout;                   // the about box
+
+    // Commands of the play window carried out by other windows.
+    std::function<void(const std::string& title, const std::string& path)> showFlashFileProperty;
+    std::function<void(const std::string& title, const std::string& path)> addFileToFavorite;
+    std::function<void()> jumpToFrame;      // the jump-to-frame dialog
+    std::function<void()> playArea;         // the play-range dialog
+    std::function<void()> saveAs;           // Save As of the current movie
+    std::function<void()> savePicture;      // save the current picture
+    std::function<void()> setWallpaper;     // the wallpaper dialog
+    std::function<void(int pictures)> multiPicture;  // the multi-picture view
+    std::function<void()> openFiles;        // the playlist window's open-files command
+    std::function<void(const std::string& command, const std::string& args)> fsCommand;
 };
 
 extern MainFormSeams Seams;

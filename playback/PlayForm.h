@@ -1,12 +1,20 @@
 // TPlayForm: the play window docked into the main window's play area. It
-// hosts the Flash control and carries every playback command.
+// hosts the Flash control and carries every playback command: loading and
+// starting movies from the current list, pause and resume, stop, next and
+// previous, ten-frame steps, seeking, the play modes at a movie's end, full
+// screen, quality, scale, zoom and clipping to the stage.
 #pragma once
+
+#include <windows.h>
+#include <shellapi.h>
 
 #include <memory>
 #include <string>
 
+#include "flash/ShockwaveFlash.h"
 #include "ui/Form.h"
 #include "ui/Menu.h"
+#include "ui/Timer.h"
 
 namespace kv {
 
@@ -18,23 +26,75 @@ public:
 
     Panel pnlMain{this};
     Panel pnlFlash{&pnlMain};
+    TShockwaveFlash Flash1{&pnlFlash};
+    Timer tmMain;
     std::unique_ptr<Menu> pmMain;
+    MenuItem& item(const std::string& name) { return (*pmMain)[name]; }
 
-    // Playback commands (the main menu's mmi items call these).
+    // Loads and starts a movie (a projector through its unpacked copy); false
+    // when the file is missing, not a movie or cannot be unpacked.
+    bool PlayFile(const std::string& path);
+    // Makes the path the only item of the current list and plays it.
     virtual void playAFile(const std::string& path);
+    void StopPlayFile();
+    virtual void MoveToPosition(int frame);
+    void UpdatePlayProgress(int current, int total);
+    void ShowPlayProgress();
+    void AdjustSizeOfPlayArea(int width, int height);
+    void ShowFlashInfo();
+    // The application-wide message hook; true marks the message handled.
+    bool ApplicationEventsMessage(MSG& msg);
+    void tmMainTimer();
+
+    // Commands.
     virtual void pmiPlayClick();
     virtual void pmiStopClick();
-    virtual void MoveToPosition(int frame);
     virtual void pmiFrontClick();
     virtual void pmiNextClick();
     virtual void pmiBackClick();
     virtual void pmiForwardClick();
+    void pmiFullScreenClick();
+    void pmiJumpToFrameClick();
+    void pmiPlayAreaClick();
+    void pmiPlayFileClick();
+    void pmiAutoControlClick();
+    void pmiHighQulityClick();
+    void pmiMiddleQulityClick();
+    void pmiLowQulityClick();
+    void pmiKeepScaleClick();
+    void pmiZoomInClick();
+    void pmiZoomOutClick();
+    void pmiNormalSizeClick();
+    void pmiShieldOuterPictureOfSceneClick();
+    void pmiPropertyClick();
+    void pmiAddToFavClick();
+    void pmiSaveAsClick();
+    void pmiSavePictureClick();
+    void pmiSetWallPaperClick();
+    void pmiMulitPictureClick(const MenuItem& sender);
+    void pmiCloseClick();
+    void pnlMainDblClick();
+    void pnlMainResize();
+    // Dropped files: the first one plays when it is a movie or a projector.
+    void WMDropFiles(HDROP drop);
 
     // Parks the Flash host panel out of view while nothing is loaded.
     void parkFlashHost(int size);
+    bool fullScreen() const;
 
 protected:
     void FormDestroy() override;
+    void FormKeyDown(WORD& key, ShiftState shift) override;
+    void FormKeyUp(WORD& key, ShiftState shift) override;
+    bool handleFormMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
+
+private:
+    void wireMenu();
+    void setQuality(const char* which, int value);
+    void applyEndRule();
+    void showPlaying();
+    void recordRecentFile(const std::string& path);
+    int hookId_ = 0;
 };
 
 extern TPlayForm* PlayForm;

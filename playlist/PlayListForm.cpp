@@ -7,6 +7,7 @@
 #include "platform/AnsiText.h"
 #include "playback/PlayForm.h"
 #include "playlist/PlayListReport.h"
+#include "ui/UiServices.h"
 
 namespace kv {
 
@@ -96,6 +97,18 @@ void TPlayListForm::LoadPlayListFile(const std::string& path) {
         bool isDefault = AnsiLowerAscii(path) == AnsiLowerAscii(ProgramPath + "Korvamelden.fpl");
         MainForm->lblPlayListName.setText(isDefault ? "正在播放" : ExtractFileTitle(path));
     }
+}
+
+void TPlayListForm::pmiOpenFilesClick() {
+    FileDialogRequest req;
+    req.owner = handle();
+    req.filter = "全部支持格式|*.swf;*.exe|flash动画|*.swf|可执行flash动画|*.exe";
+    req.initialDir = Options.LastOpenFolder;
+    req.multiSelect = true;
+    FileDialogResult out;
+    if (!ui().openFileDialog(req, out) || out.files.empty()) return;
+    for (const std::string& f : out.files) AddItem(f, ExtractFileTitle(f));
+    Options.LastOpenFolder = AnsiExtractFilePath(out.files.front());
 }
 
 void TPlayListForm::setShowFlashInfoMark(bool checked) { (*pmFlashInfo)["pmiShowFlashInfo"].setChecked(checked); }

@@ -37,6 +37,8 @@ public:
     // Shows the titles of the current list again.
     void RefreshItems();
 
+    // Adds movies chosen in the open dialog to the current list.
+    void pmiOpenFilesClick();
     void pmiShowFlashInfoClick();
     void setShowFlashInfoMark(bool checked);
     void applyListFont();

@@ -110,6 +110,15 @@ void Form::dock(Control& host) {
     refit();
 }
 
+void Form::undock() {
+    host_ = nullptr;
+    if (!handle()) return;
+    LONG style = GetWindowLongA(handle(), GWL_STYLE);
+    style = (style & ~WS_CHILD) | WS_POPUP;
+    SetWindowLongA(handle(), GWL_STYLE, style);
+    SetParent(handle(), nullptr);
+}
+
 void Form::refit() {
     if (!host_ || !handle()) return;
     RECT r = host_->clientRect();

@@ -36,6 +36,8 @@ public:
     // Docks the form into a host control: child window, no border, filling the host.
     void dock(Control& host);
     bool docked() const { return host_ != nullptr; }
+    // Takes a docked form out of its host: a borderless top-level window again.
+    void undock();
     Control* host() const { return host_; }
     // Fits a docked form to its host again.
     void refit();

@@ -11,9 +11,7 @@
 #include "platform/IniFile.h"
 #include "playback/PlayForm.h"
 #include "playlist/PlayListForm.h"
-#include "tests/app/ProgramFolder.h"
-#include "tests/support/FakeSystemServices.h"
-#include "tests/support/FakeUiServices.h"
+#include "tests/support/AppHarness.h"
 #include "tools/swfwriter/SwfWriter.h"
 #include "ui/Application.h"
 
@@ -33,37 +31,19 @@ public:
 
 class MainFormTest : public ::testing::Test {
 protected:
-    test::ProgramFolder folder;
-    test::FakeUiServices ui;
-    test::FakeSystemServices sys;
+    test::AppHarness app;
+    test::ProgramFolder& folder = app.folder;
+    test::FakeUiServices& ui = app.ui;
+    test::FakeSystemServices& sys = app.sys;
     SpyPlayForm* spy = nullptr;
 
     void start(const std::string& ini = "", std::vector<std::string> params = {}) {
-        ProgramPathOverride = folder.path();
-        if (!ini.empty()) folder.write("Korvamelden.ini", ini);
-        CommandLineParams = std::move(params);
         auto s = std::make_unique<SpyPlayForm>();
         spy = s.get();
-        ASSERT_TRUE(CreateForms(std::move(s)));
-        pump();
+        ASSERT_TRUE(app.start(ini, std::move(params), std::move(s)));
     }
-    static void pump() {
-        for (int i = 0; i < 5; ++i) {
-            Application::instance().processMessages();
-            Sleep(10);
-        }
-    }
-    void TearDown() override {
-        DestroyForms();
-        ProgramPathOverride.clear();
-        CommandLineParams.clear();
-        PlayState = 0;
-        CurrentFile.clear();
-        Application::instance().resetTerminated();
-        MSG m;
-        while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) {
-        }
-    }
+    static void pump() { test::AppHarness::pump(); }
+    void TearDown() override { app.stop(); }
     std::vector<std::string> playCalls() const {
         std::vector<std::string> out;
         for (const auto& c : spy->calls)

@@ -482,3 +482,22 @@ TEST(Robustness, PlaceObject3PlacesLikePlaceObject2) {
     EXPECT_EQ(img.at(25, 25), 0xFF00FF00u);
     EXPECT_EQ(img.at(5, 5), 0xFFFFFFFFu);
 }
+
+TEST(Timeline, SeekingInALongMovieStaysFast) {
+    // 20000 frames, 40 squares moving every frame.
+    swfw::Movie m = fctest::stage100();
+    m.add(square(1));
+    for (uint16_t d = 1; d <= 40; ++d) m.add(swfw::placeObject2(fctest::place(d, 1)));
+    for (int f = 0; f < 20000; ++f) {
+        if (f) m.add(moveTo(static_cast<uint16_t>(1 + f % 40), f % 1800, f % 1700));
+        m.showFrame();
+    }
+    Player p;
+    ASSERT_TRUE(fctest::load(p, m.build(), false));
+    auto start = std::chrono::steady_clock::now();
+    for (int i = 0; i < 200; ++i) p.gotoFrame((i * 7919) % 20000);
+    double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    EXPECT_LT(seconds, 1.0);
+    p.gotoFrame(19999);
+    EXPECT_EQ(child(p, 1 + 19999 % 40)->matrix.tx, 19999 % 1800);
+}

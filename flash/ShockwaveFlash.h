@@ -7,6 +7,8 @@
 // showing its first frame is 0, GotoFrame(0) shows the first frame.
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -31,6 +33,9 @@ public:
     void setMovie(const std::string& path);
     const std::string& movie() const { return movie_; }
     bool loaded() const;
+    // Loads a movie held in memory (the projector's appended movie); movie()
+    // then gives `name`. False leaves the control empty.
+    bool loadFromMemory(const uint8_t* data, size_t size, const std::string& name = std::string());
 
     void Play();
     void Stop();
@@ -59,7 +64,24 @@ public:
 
     flash::Player& player();
 
+protected:
+    LRESULT handleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+    void onHandleDestroyed() override;
+
 private:
+    bool loadBytes(const uint8_t* data, size_t size);
+    void updateTimer();
+    void frameTimer();
+    // Runs an engine call, then hands the FSCommands it raised to OnFSCommand
+    // (never from inside the engine, so a handler may reload or stop the movie).
+    template <typename F>
+    void runEngine(F&& f);
+    void deliverCommands();
+    void redraw();
+    void renderIfStale();
+    // Pointer input for the engine (buttons): the position in stage twips.
+    void pointerInput(int x, int y, bool down);
+
     struct Impl;
     std::unique_ptr<Impl> impl_;
     std::string movie_;

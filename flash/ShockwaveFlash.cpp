@@ -1,0 +1,357 @@
+#include "flash/ShockwaveFlash.h"
+
+#include <windowsx.h>
+
+#include <algorithm>
+#include <cstring>
+#include <utility>
+#include <vector>
+
+#include "flash/FrameClock.h"
+#include "flash/WicImageDecoder.h"
+#include "flash/core/Player.h"
+#include "ui/Handles.h"
+
+namespace kv {
+
+namespace {
+
+const char* const kClassName = "KvShockwaveFlash";
+constexpr UINT_PTR kFrameTimerId = 1;
+// Files larger than this are not movies the player could hold anyway.
+constexpr long long kMaxMovieBytes = 256LL * 1024 * 1024;
+
+double secondsNow() {
+    static LARGE_INTEGER freq = [] {
+        LARGE_INTEGER f;
+        QueryPerformanceFrequency(&f);
+        return f;
+    }();
+    LARGE_INTEGER c;
+    QueryPerformanceCounter(&c);
+    return static_cast<double>(c.QuadPart) / static_cast<double>(freq.QuadPart);
+}
+
+// Reads a whole file, sharing it for reading and writing so the player
+// never locks a movie another program is writing or copying.
+bool readWholeFile(const std::string& path, std::vector<uint8_t>& out) {
+    out.clear();
+    UniqueFile f(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!f) return false;
+    LARGE_INTEGER size{};
+    if (!GetFileSizeEx(f.get(), &size) || size.QuadPart <= 0 || size.QuadPart > kMaxMovieBytes) return false;
+    try {
+        out.resize(static_cast<size_t>(size.QuadPart));
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    size_t done = 0;
+    while (done < out.size()) {
+        DWORD want = static_cast<DWORD>(std::min<size_t>(out.size() - done, 1 << 20)), got = 0;
+        if (!ReadFile(f.get(), out.data() + done, want, &got, nullptr) || got == 0) break;
+        done += got;
+    }
+    out.resize(done);  // a file that shrank while read: what arrived
+    return done > 0;
+}
+
+// A top-down 32-bit DIB section of w x h; bits receives its pixels.
+HBITMAP createDib(int w, int h, uint32_t** bits) {
+    BITMAPINFO bi{};
+    bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
+    bi.bmiHeader.biWidth = w;
+    bi.bmiHeader.biHeight = -h;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    bi.bmiHeader.biCompression = BI_RGB;
+    void* p = nullptr;
+    HBITMAP b = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &p, nullptr, 0);
+    *bits = b ? static_cast<uint32_t*>(p) : nullptr;
+    return b;
+}
+
+}  // namespace
+
+struct TShockwaveFlash::Impl {
+    flash::Player player;
+    WicImageDecoder decoder;
+    FrameClock clock;
+    bool timerOn = false;
+    UINT timerInterval = 0;
+
+    // The picture: premultiplied 0xAARRGGBB, which a 32-bit DIB shows as is.
+    UniqueBitmap dib;
+    uint32_t* bits = nullptr;
+    int dibW = 0, dibH = 0;
+    bool stale = true;
+
+    std::vector<std::pair<std::string, std::string>> commands;
+    int engineDepth = 0;
+    bool delivering = false;
+
+    // Last pointer position in stage twips, for the engine's buttons.
+    double pointerX = 0, pointerY = 0;
+    bool pointerDown = false;
+};
+
+TShockwaveFlash::TShockwaveFlash(Control* parent) : Control(parent), impl_(std::make_unique<Impl>()) {
+    color_ = RGB(0, 0, 0);
+    impl_->player.setImageDecoder(&impl_->decoder);
+    impl_->player.setLoop(true);
+    impl_->player.setFSCommandHandler(
+        [this](const std::string& c, const std::string& a) { impl_->commands.emplace_back(c, a); });
+}
+
+TShockwaveFlash::~TShockwaveFlash() {
+    // The window goes first, while the engine it paints from still exists.
+    destroy();
+}
+
+bool TShockwaveFlash::create(int x, int y, int w, int h) {
+    registerWindowClass(kClassName, CS_DBLCLKS);
+    x_ = x;
+    y_ = y;
+    w_ = w;
+    h_ = h;
+    if (!createControl(kClassName)) return false;
+    updateTimer();
+    return true;
+}
+
+flash::Player& TShockwaveFlash::player() { return impl_->player; }
+
+bool TShockwaveFlash::loaded() const { return impl_->player.isLoaded(); }
+
+void TShockwaveFlash::setMovie(const std::string& path) {
+    movie_ = path;
+    std::vector<uint8_t> bytes;
+    // "1.swf" is how the player asks for an empty control: never read it.
+    bool unload = path.empty() || lstrcmpiA(path.c_str(), "1.swf") == 0 || !readWholeFile(path, bytes);
+    if (unload) {
+        loadBytes(nullptr, 0);
+    } else {
+        loadBytes(bytes.data(), bytes.size());
+    }
+}
+
+bool TShockwaveFlash::loadFromMemory(const uint8_t* data, size_t size, const std::string& name) {
+    movie_ = name;
+    return loadBytes(data, size);
+}
+
+bool TShockwaveFlash::loadBytes(const uint8_t* data, size_t size) {
+    impl_->commands.clear();
+    bool ok = false;
+    runEngine([&] {
+        impl_->player.unload();
+        if (data && size > 0) ok = impl_->player.load(data, size, /*autoStart=*/false);
+        if (!ok) impl_->player.unload();
+        impl_->player.setLoop(true);
+        impl_->player.setQuality(flash::qualityFromControl(quality_));
+        impl_->player.setScaleMode(scaleMode_ == 1 ? flash::ScaleMode::NoBorder : flash::ScaleMode::ShowAll);
+    });
+    impl_->clock.setRate(impl_->player.frameRate());
+    impl_->clock.restart(secondsNow());
+    updateTimer();
+    redraw();
+    return ok;
+}
+
+template <typename F>
+void TShockwaveFlash::runEngine(F&& f) {
+    ++impl_->engineDepth;
+    f();
+    --impl_->engineDepth;
+    if (impl_->engineDepth == 0) deliverCommands();
+}
+
+void TShockwaveFlash::deliverCommands() {
+    // A handler that drives the control again only queues more commands;
+    // the outer loop hands them on in order.
+    if (impl_->delivering) return;
+    impl_->delivering = true;
+    while (!impl_->commands.empty()) {
+        auto batch = std::move(impl_->commands);
+        impl_->commands.clear();
+        for (auto& c : batch)
+            if (OnFSCommand) OnFSCommand(c.first, c.second);
+    }
+    impl_->delivering = false;
+}
+
+void TShockwaveFlash::Play() {
+    if (!loaded()) return;
+    if (!impl_->player.isPlaying()) impl_->clock.restart(secondsNow());
+    runEngine([&] { impl_->player.play(); });
+}
+
+void TShockwaveFlash::Stop() {
+    runEngine([&] { impl_->player.stop(); });
+}
+
+void TShockwaveFlash::StopPlay() { Stop(); }
+
+void TShockwaveFlash::GotoFrame(int frame) {
+    if (!loaded()) return;
+    runEngine([&] { impl_->player.gotoFrame(frame); });
+    redraw();
+}
+
+int TShockwaveFlash::CurrentFrame() const { return impl_->player.currentFrame(); }
+
+bool TShockwaveFlash::IsPlaying() const { return impl_->player.isPlaying(); }
+
+int TShockwaveFlash::TotalFrames() const { return impl_->player.totalFrames(); }
+
+void TShockwaveFlash::setQuality(int q) {
+    quality_ = q;
+    impl_->player.setQuality(flash::qualityFromControl(q));
+    redraw();
+}
+
+void TShockwaveFlash::setScaleMode(int m) {
+    if (m != 0 && m != 1) return;  // only show all and no border exist here
+    scaleMode_ = m;
+    impl_->player.setScaleMode(m == 1 ? flash::ScaleMode::NoBorder : flash::ScaleMode::ShowAll);
+    redraw();
+}
+
+void TShockwaveFlash::Zoom(int percent) {
+    impl_->player.zoom(percent);
+    redraw();
+}
+
+void TShockwaveFlash::tick() {
+    if (!loaded()) return;
+    runEngine([&] { impl_->player.tick(); });
+    redraw();
+}
+
+void TShockwaveFlash::redraw() {
+    impl_->stale = true;
+    invalidate();
+}
+
+void TShockwaveFlash::renderIfStale() {
+    RECT rc = clientRect();
+    int w = std::max<int>(rc.right - rc.left, 1), h = std::max<int>(rc.bottom - rc.top, 1);
+    if (!impl_->dib || w != impl_->dibW || h != impl_->dibH) {
+        impl_->dib.reset(createDib(w, h, &impl_->bits));
+        impl_->dibW = impl_->dib ? w : 0;
+        impl_->dibH = impl_->dib ? h : 0;
+        impl_->stale = true;
+    }
+    if (!impl_->stale || !impl_->bits) return;
+    if (loaded()) {
+        impl_->player.render(impl_->bits, w, h, w);
+    } else {
+        // An empty control shows its own colour.
+        uint32_t c = 0xFF000000u | (GetRValue(color_) << 16) | (GetGValue(color_) << 8) | GetBValue(color_);
+        std::fill(impl_->bits, impl_->bits + static_cast<size_t>(w) * h, c);
+    }
+    GdiFlush();
+    impl_->stale = false;
+}
+
+HBITMAP TShockwaveFlash::paintToBitmap() {
+    renderIfStale();
+    if (!impl_->bits) return nullptr;
+    uint32_t* bits = nullptr;
+    HBITMAP copy = createDib(impl_->dibW, impl_->dibH, &bits);
+    if (copy) std::memcpy(bits, impl_->bits, static_cast<size_t>(impl_->dibW) * impl_->dibH * 4);
+    return copy;
+}
+
+void TShockwaveFlash::updateTimer() {
+    bool want = handle() && loaded();
+    // Two timer events per frame period at least, so each frame comes close
+    // to its time; the clock keeps the average rate exact.
+    UINT interval = 0;
+    if (want) {
+        double half = impl_->clock.period() * 1000.0 / 2;
+        interval = static_cast<UINT>(std::max(10.0, std::min(half, 100.0)));
+    }
+    if (impl_->timerOn && (!want || interval != impl_->timerInterval)) {
+        if (handle()) KillTimer(handle(), kFrameTimerId);
+        impl_->timerOn = false;
+    }
+    if (want && !impl_->timerOn) {
+        impl_->timerOn = SetTimer(handle(), kFrameTimerId, interval, nullptr) != 0;
+        impl_->timerInterval = interval;
+    }
+}
+
+void TShockwaveFlash::frameTimer() {
+    // A modal loop run by an FSCommand handler still dispatches timer
+    // messages; the engine is not entered again meanwhile.
+    if (!loaded() || impl_->engineDepth > 0 || impl_->delivering) return;
+    int frames = impl_->clock.advance(secondsNow());
+    if (frames <= 0) return;
+    runEngine([&] {
+        for (int i = 0; i < frames && impl_->player.isLoaded(); ++i) impl_->player.tick();
+    });
+    redraw();
+}
+
+void TShockwaveFlash::pointerInput(int x, int y, bool down) {
+    // The engine has no pointer input yet; the stage position is kept here
+    // for the button support to pick up.
+    flash::Matrix inv;
+    RECT rc = clientRect();
+    if (!impl_->player.viewMatrix(rc.right, rc.bottom).invert(inv)) return;
+    impl_->pointerX = inv.mapX(x, y);
+    impl_->pointerY = inv.mapY(x, y);
+    impl_->pointerDown = down;
+}
+
+LRESULT TShockwaveFlash::handleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+        case WM_PAINT: {
+            PaintDc pdc(handle());
+            renderIfStale();
+            if (impl_->dib) {
+                UniqueMemDc mem(CreateCompatibleDC(pdc.get()));
+                SelectGuard sel(mem.get(), impl_->dib.get());
+                BitBlt(pdc.get(), 0, 0, impl_->dibW, impl_->dibH, mem.get(), 0, 0, SRCCOPY);
+            }
+            return 0;
+        }
+        case WM_ERASEBKGND:
+            return 1;
+        case WM_SIZE: {
+            LRESULT r = Control::handleMessage(msg, wp, lp);
+            redraw();
+            return r;
+        }
+        case WM_TIMER:
+            if (wp == kFrameTimerId) {
+                frameTimer();
+                return 0;
+            }
+            break;
+        case WM_LBUTTONDOWN:
+        case WM_RBUTTONDOWN:
+        case WM_MBUTTONDOWN:
+        case WM_LBUTTONDBLCLK:
+            if (GetFocus() != handle()) SetFocus(handle());
+            pointerInput(GET_X_LPARAM(lp), GET_Y_LPARAM(lp), msg != WM_RBUTTONDOWN && msg != WM_MBUTTONDOWN);
+            break;
+        case WM_LBUTTONUP:
+        case WM_MOUSEMOVE:
+            pointerInput(GET_X_LPARAM(lp), GET_Y_LPARAM(lp), (wp & MK_LBUTTON) != 0 && msg != WM_LBUTTONUP);
+            break;
+        case WM_GETDLGCODE:
+            return DLGC_WANTARROWS | DLGC_WANTCHARS;
+        default:
+            break;
+    }
+    return Control::handleMessage(msg, wp, lp);
+}
+
+void TShockwaveFlash::onHandleDestroyed() {
+    impl_->timerOn = false;  // the timer died with the window
+    Control::onHandleDestroyed();
+}
+
+}  // namespace kv

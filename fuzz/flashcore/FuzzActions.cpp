@@ -35,8 +35,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     swfw::Bytes movie = makeMovie(data, size);
     flash::Player player;
     player.setFSCommandHandler([](const std::string&, const std::string&) {});
-    player.engine().actionBudget = 4000;
-    player.engine().tickBudget = 16000;
+    player.engine().actionBudget = 1500;
+    player.engine().tickBudget = 4000;
     if (!player.load(movie.data(), movie.size())) return 0;
     for (int i = 0; i < 3; ++i) player.tick();
     player.gotoFrame(0);

@@ -13,7 +13,7 @@ void TransportBar::create() {
 
     pnlBottom_Top.create(0, 0, 100, 13);
     pnlBottom_Top.setAlign(Align::Top);
-    pnlBottom_Top.setBackgroundPicture(skin.trackScroll());
+    pnlBottom_Top.setBackgroundPicture(skin.trackStrip(std::max(pnlBottom_Top.width(), 1)), false);
     imgBack.create(0, 1, 24, 10);
     imgBack.setAlign(Align::Left);
     imgBack.hint = "后退10帧";
@@ -84,6 +84,13 @@ void TransportBar::create() {
     }
     refreshBackground();
     pnlBottom_Bottom.onResize = [this] { refreshBackground(); };
+    // The ten-frame arrows at rest are part of the upper strip's picture.
+    pnlBottom_Top.onResize = [this] {
+        pnlBottom_Top.setBackgroundPicture(Skin::instance().trackStrip(std::max(pnlBottom_Top.width(), 1)),
+                                           false);
+        for (Control* c : {static_cast<Control*>(&imgBack), static_cast<Control*>(&imgForward)})
+            c->invalidate();
+    };
 }
 
 void TransportBar::refreshBackground() {

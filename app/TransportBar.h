@@ -170,7 +170,8 @@ private:
     // Sets the wave volume from the stored step (sound on).
     void applyVolume();
     // Task buttons: the one of the active page ignores hover and press.
-    void taskButtonPicture(int page, const char* picture);
+    // state: "Enter", "Down", or nullptr for the rest look.
+    void taskButtonPicture(int page, const char* state);
     void taskButtonClick(int page);
 
     TMainForm* form_ = nullptr;

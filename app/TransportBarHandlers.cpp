@@ -39,6 +39,13 @@ std::string volumeCaption(int thumbLeft) {
 
 void TransportBar::attach(TMainForm& form) {
     form_ = &form;
+    Skin::instance().activeTaskPage = [] { return MainForm ? MainForm->activePage() : 0; };
+    // The top strip carries the drop-down arrow at its right end: drawn per width.
+    form.Panel2.onResize = [&form] {
+        form.Panel2.setBackgroundPicture(Skin::instance().topStrip(std::max(form.Panel2.width(), 1)), false);
+        for (Control* c : form.Panel2.children()) c->invalidate();
+    };
+    form.Panel2.onResize();
     // The thumb lies over the played part, which lies over the track.
     imgPlayProgress.bringToFront();
     imgTrackBar.bringToFront();
@@ -362,10 +369,12 @@ void TransportBar::imgVolumeBarMouseLeave() {
 
 // Task buttons: page 0 is the play page, page 1 the conversion page.
 
-void TransportBar::taskButtonPicture(int page, const char* picture) {
+void TransportBar::taskButtonPicture(int page, const char* state) {
     if (!form_ || form_->activePage() == page) return;
     MyImage& button = page == 0 ? form_->imgTaskPlay : form_->imgTaskFileTypeConvert;
-    button.setPicture(picture ? pic(picture) : nullptr);
+    const std::string name =
+        std::string(page == 0 ? "imgTaskPlay" : "imgTaskFileTypeConvert") + (state ? state : "");
+    button.setPicture(state ? pic(name.c_str()) : nullptr);
     // The caption under the icon is a child window: it repaints on its own.
     (page == 0 ? form_->Label2 : form_->Label1).invalidate();
 }
@@ -378,16 +387,16 @@ void TransportBar::taskButtonClick(int page) {
 }
 
 void TransportBar::imgTaskPlayMouseDown(const MouseEvent& e) {
-    if (!rightButton(e)) taskButtonPicture(0, "imgTaskButtonDown");
+    if (!rightButton(e)) taskButtonPicture(0, "Down");
 }
-void TransportBar::imgTaskPlayMouseEnter() { taskButtonPicture(0, "imgTaskButtonEnter"); }
+void TransportBar::imgTaskPlayMouseEnter() { taskButtonPicture(0, "Enter"); }
 void TransportBar::imgTaskPlayMouseLeave() { taskButtonPicture(0, nullptr); }
 void TransportBar::imgTaskPlayClick() { taskButtonClick(0); }
 
 void TransportBar::imgTaskFileTypeConvertMouseDown(const MouseEvent& e) {
-    if (!rightButton(e)) taskButtonPicture(1, "imgTaskButtonDown");
+    if (!rightButton(e)) taskButtonPicture(1, "Down");
 }
-void TransportBar::imgTaskFileTypeConvertMouseEnter() { taskButtonPicture(1, "imgTaskButtonEnter"); }
+void TransportBar::imgTaskFileTypeConvertMouseEnter() { taskButtonPicture(1, "Enter"); }
 void TransportBar::imgTaskFileTypeConvertMouseLeave() { taskButtonPicture(1, nullptr); }
 void TransportBar::imgTaskFileTypeConvertClick() { taskButtonClick(1); }
 

@@ -335,23 +335,23 @@ TEST_F(TransportBarTest, CaptionLabelOffersThePropertiesOnlyWhileAMovieIsLoaded)
 TEST_F(TransportBarTest, TaskButtonsSwitchPagesAndTheActiveOneIgnoresTheMouse) {
     start();
     MyImage &playTask = MainForm->imgTaskPlay, &convertTask = MainForm->imgTaskFileTypeConvert;
-    HBITMAP down = pic("imgTaskButtonDown");
     playTask.mouseEnter();
     playTask.mouseLeave();
-    EXPECT_EQ(playTask.picture(), down);
+    EXPECT_EQ(playTask.picture(), pic("imgTaskPlayDown"));
     convertTask.mouseEnter();
-    EXPECT_EQ(convertTask.picture(), pic("imgTaskButtonEnter"));
+    EXPECT_EQ(convertTask.picture(), pic("imgTaskFileTypeConvertEnter"));
     convertTask.mouseLeave();
     EXPECT_EQ(convertTask.picture(), nullptr);
     MainForm->Label1.mouseDown(at(3));  // the caption under the icon acts as the button
-    EXPECT_EQ(convertTask.picture(), down);
+    EXPECT_EQ(convertTask.picture(), pic("imgTaskFileTypeConvertDown"));
     MainForm->Label1.mouseUp(at(3));
     EXPECT_EQ(MainForm->activePage(), 1);
     EXPECT_EQ(playTask.picture(), nullptr);
+    EXPECT_EQ(pic("imgTaskButtonDown"), pic("imgTaskFileTypeConvertDown"));  // the active page's picture
     playTask.mouseDown(at(3));
     playTask.mouseUp(at(3));
     EXPECT_EQ(MainForm->activePage(), 0);
-    EXPECT_EQ(playTask.picture(), down);
+    EXPECT_EQ(playTask.picture(), pic("imgTaskPlayDown"));
     EXPECT_EQ(convertTask.picture(), nullptr);
 
     int dropped = 0;

@@ -287,13 +287,6 @@ TEST_F(FlashControlTest, MovieFileStaysFreeForOthersToWriteAndDelete) {
     EXPECT_TRUE(flash.loaded());  // the movie lives on in memory
 }
 
-TEST_F(FlashControlTest, ClickGivesTheControlKeyboardFocus) {
-    SetFocus(host.handle());
-    SendMessageA(flash.handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 10));
-    SendMessageA(flash.handle(), WM_LBUTTONUP, 0, MAKELPARAM(10, 10));
-    EXPECT_EQ(GetFocus(), flash.handle());
-}
-
 // The frame clock keeps the average rate whatever the timer's grain.
 TEST(FrameClock, AverageRateHoldsForCoarseAndFineTimerEvents) {
     struct Case {

@@ -1,7 +1,6 @@
 // Pictures of movies decoded through the Windows imaging services.
 #include <gtest/gtest.h>
 #include <objbase.h>
-#include <wincodec.h>
 #include <zlib.h>
 
 #include <cstdint>
@@ -48,43 +47,6 @@ Bytes makePng(int w, int h, const Bytes& rgba) {
     return png;
 }
 
-// A JPEG of one flat colour, written by the system's own encoder.
-Bytes makeJpeg(int w, int h, uint8_t r, uint8_t g, uint8_t b) {
-    Bytes out;
-    IWICImagingFactory* factory = nullptr;
-    if (FAILED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
-                                IID_IWICImagingFactory, reinterpret_cast<void**>(&factory))))
-        return out;
-    IStream* stream = nullptr;
-    IWICBitmapEncoder* enc = nullptr;
-    IWICBitmapFrameEncode* frame = nullptr;
-    CreateStreamOnHGlobal(nullptr, TRUE, &stream);
-    factory->CreateEncoder(GUID_ContainerFormatJpeg, nullptr, &enc);
-    if (stream && enc && SUCCEEDED(enc->Initialize(stream, WICBitmapEncoderNoCache)) &&
-        SUCCEEDED(enc->CreateNewFrame(&frame, nullptr)) && SUCCEEDED(frame->Initialize(nullptr))) {
-        WICPixelFormatGUID fmt = GUID_WICPixelFormat24bppBGR;
-        frame->SetSize(w, h);
-        frame->SetPixelFormat(&fmt);
-        Bytes px;
-        for (int i = 0; i < w * h; ++i) px.insert(px.end(), {b, g, r});
-        frame->WritePixels(h, w * 3, static_cast<UINT>(px.size()), px.data());
-        frame->Commit();
-        enc->Commit();
-        HGLOBAL mem = nullptr;
-        GetHGlobalFromStream(stream, &mem);
-        STATSTG st{};
-        stream->Stat(&st, STATFLAG_NONAME);
-        auto* p = static_cast<uint8_t*>(GlobalLock(mem));
-        if (p) out.assign(p, p + st.cbSize.LowPart);
-        GlobalUnlock(mem);
-    }
-    if (frame) frame->Release();
-    if (enc) enc->Release();
-    if (stream) stream->Release();
-    factory->Release();
-    return out;
-}
-
 class ComApartment : public ::testing::Test {
 protected:
     void SetUp() override { CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED); }
@@ -104,24 +66,6 @@ TEST_F(ComApartment, PngDecodesToPremultipliedPixelsTopRowFirst) {
     EXPECT_NEAR(static_cast<int>(img.pixels[1] & 0xFF), 128, 1);  // colour scaled by alpha
     EXPECT_EQ(img.pixels[2], 0xFF0000FFu);
     EXPECT_EQ(img.pixels[3], 0u);
-}
-
-TEST_F(ComApartment, JpegDecodesAlsoWithTheOldMarkerPrefix) {
-    Bytes jpeg = makeJpeg(16, 8, 200, 40, 40);
-    ASSERT_GT(jpeg.size(), 100u);
-    Bytes prefixed = {0xFF, 0xD9, 0xFF, 0xD8};
-    prefixed.insert(prefixed.end(), jpeg.begin(), jpeg.end());
-    for (const Bytes* data : {&jpeg, &prefixed}) {
-        WicImageDecoder d;
-        flash::DecodedImage img;
-        ASSERT_TRUE(d.decode(data->data(), data->size(), img));
-        EXPECT_EQ(img.width, 16);
-        EXPECT_EQ(img.height, 8);
-        uint32_t p = img.pixels[8 * 4 + 8];
-        EXPECT_NEAR(static_cast<int>((p >> 16) & 0xFF), 200, 12);
-        EXPECT_NEAR(static_cast<int>(p & 0xFF), 40, 12);
-        EXPECT_EQ(p >> 24, 0xFFu);
-    }
 }
 
 TEST_F(ComApartment, DamagedOrForeignDataIsRefused) {

@@ -317,6 +317,16 @@ LRESULT TShockwaveFlash::handleMessage(UINT msg, WPARAM wp, LPARAM lp) {
             }
             return 0;
         }
+        case WM_PRINTCLIENT: {
+            // PrintWindow and WM_PRINT: the same picture into the caller's DC.
+            renderIfStale();
+            if (impl_->dib) {
+                UniqueMemDc mem(CreateCompatibleDC(reinterpret_cast<HDC>(wp)));
+                SelectGuard sel(mem.get(), impl_->dib.get());
+                BitBlt(reinterpret_cast<HDC>(wp), 0, 0, impl_->dibW, impl_->dibH, mem.get(), 0, 0, SRCCOPY);
+            }
+            return 0;
+        }
         case WM_ERASEBKGND:
             return 1;
         case WM_SIZE: {

@@ -247,6 +247,17 @@ TEST_F(FlashControlTest, PaintToBitmapHasTheControlSizeAndTheMovieBackground) {
     UniqueBitmap after(flash.paintToBitmap());
     EXPECT_TRUE(isColor(flashtest::pixelOf(b.get(), 60, 40), 255, 0, 0));
     EXPECT_TRUE(isColor(flashtest::pixelOf(after.get(), 52, 40), 0, 128, 0));
+    // Printing the window gives the same picture.
+    WindowDc screen(flash.handle());
+    UniqueMemDc mem(CreateCompatibleDC(screen.get()));
+    UniqueBitmap printed(CreateCompatibleBitmap(screen.get(), 120, 80));
+    {
+        SelectGuard sel(mem.get(), printed.get());
+        ASSERT_TRUE(PrintWindow(flash.handle(), mem.get(), PW_CLIENTONLY));
+        EXPECT_EQ(GetPixel(mem.get(), 52, 40), RGB(0, 128, 0));
+        EXPECT_EQ(GetPixel(mem.get(), 60, 30), RGB(0, 128, 0));
+        EXPECT_EQ(GetPixel(mem.get(), 60, 40), RGB(255, 0, 0));
+    }
     // An empty control still gives a bitmap of its size.
     flash.setMovie("1.swf");
     UniqueBitmap none(flash.paintToBitmap());

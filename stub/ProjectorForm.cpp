@@ -82,6 +82,7 @@ int RunProjector(const std::string& exePath) {
     app.title = form.caption();
     app.mainForm = &form;
     form.show();
+    SetForegroundWindow(form.handle());
     form.flash().setFocus();
     app.run();
     app.mainForm = nullptr;

@@ -138,16 +138,6 @@ void TransportBar::UpdatePlayProgress(int current, int total) {
     imgPlayProgress.setWidth(left);
 }
 
-void TransportBar::ShowPlayProgress() {
-    lblTime.setText(std::to_string(MovieCurrentFrame) + " / " + std::to_string(MovieTotalFrames) + "   ");
-}
-
-void TransportBar::resetProgress() {
-    imgTrackBar.setLeft(0);
-    imgPlayProgress.setWidth(0);
-    lblTime.setText("");
-}
-
 void TransportBar::placeVolumeThumb(int volumeNum) {
     const int left = kVolumeLeft + std::clamp(volumeNum, 0, kVolumeSteps) * kVolumeSpan / kVolumeSteps;
     imgVolumeBar.setLeft(left);

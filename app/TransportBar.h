@@ -82,10 +82,6 @@ public:
     int trackRange() const;
     // Places the thumb and the played part for a frame (nothing when total ≤ 0).
     void UpdatePlayProgress(int current, int total);
-    // Writes the frame counter from MovieCurrentFrame and MovieTotalFrames.
-    void ShowPlayProgress();
-    // Thumb at the left end, no played part, empty counter (after a stop).
-    void resetProgress();
     // Places the volume thumb and the filled track for a volume step 0–13.
     void placeVolumeThumb(int volumeNum);
     // Shows the pictures and hint of a play state (0 stopped, 1 playing, 2 paused).
@@ -96,10 +92,9 @@ public:
     // it once its controls exist).
     void attach(TMainForm& form);
 
-    // Hooks for parts that do not exist yet or live elsewhere: opening the
-    // playlist selector's list, and the property window of the playing movie.
+    // Opens the playlist selector's list (the selector belongs to the
+    // library menus, which connect it here).
     std::function<void()> onPlayListDropDown;
-    std::function<void()> onShowProperty;
 
     // Drag state of the seek thumb and the volume thumb.
     bool ThumbDragging = false;

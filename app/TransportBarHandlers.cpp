@@ -427,8 +427,6 @@ void TransportBar::lblCaptionMouseLeave() {
     lblCaption.setCursor(nullptr);
 }
 
-void TransportBar::lblCaptionClick() {
-    if (onShowProperty) onShowProperty();
-}
+void TransportBar::lblCaptionClick() { command(&TPlayForm::pmiPropertyClick); }
 
 }  // namespace kv

@@ -89,6 +89,7 @@ struct TShockwaveFlash::Impl {
     std::vector<std::pair<std::string, std::string>> commands;
     int engineDepth = 0;
     bool delivering = false;
+    unsigned loads = 0;  // counts loads, so a reload drops the old movie's commands
 
     // Last pointer position in stage twips, for the engine's buttons.
     double pointerX = 0, pointerY = 0;
@@ -142,6 +143,7 @@ bool TShockwaveFlash::loadFromMemory(const uint8_t* data, size_t size, const std
 
 bool TShockwaveFlash::loadBytes(const uint8_t* data, size_t size) {
     impl_->commands.clear();
+    ++impl_->loads;
     bool ok = false;
     runEngine([&] {
         impl_->player.unload();
@@ -174,8 +176,12 @@ void TShockwaveFlash::deliverCommands() {
     while (!impl_->commands.empty()) {
         auto batch = std::move(impl_->commands);
         impl_->commands.clear();
-        for (auto& c : batch)
+        unsigned movie = impl_->loads;
+        for (auto& c : batch) {
+            // Commands the old movie raised are dropped once another is loaded.
+            if (impl_->loads != movie) break;
             if (OnFSCommand) OnFSCommand(c.first, c.second);
+        }
     }
     impl_->delivering = false;
 }

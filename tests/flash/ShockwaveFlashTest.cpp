@@ -171,6 +171,19 @@ TEST_F(FlashControlTest, FSCommandHandlerMayUnloadOrReloadTheMovie) {
     EXPECT_EQ(calls, 2);
     EXPECT_FALSE(flash.loaded());
     flash.tick();
+
+    // Commands the old movie raised after the one that replaced it are dropped.
+    swfw::Movie two;
+    two.add(swfw::doAction(
+        swfw::ActionWriter().getUrl("FSCommand:first", "").getUrl("FSCommand:second", "").bytes()));
+    two.showFrame();
+    std::vector<std::string> got;
+    flash.OnFSCommand = [&](const std::string& c, const std::string&) {
+        got.push_back(c);
+        if (c == "first") flash.setMovie("1.swf");
+    };
+    flash.setMovie(write("two.swf", two.build()));
+    EXPECT_EQ(got, std::vector<std::string>{"first"});
 }
 
 TEST_F(FlashControlTest, ZoomAndScaleModeChangeThePicture) {

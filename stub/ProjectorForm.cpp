@@ -48,9 +48,41 @@ bool ProjectorForm::open(const std::vector<uint8_t>& movie, const std::string& c
     return true;
 }
 
-void ProjectorForm::fsCommand(const std::string& command, const std::string&) {
-    // A movie may end its projector.
-    if (lstrcmpiA(command.c_str(), "quit") == 0 && handle()) PostMessageA(handle(), WM_CLOSE, 0, 0);
+void ProjectorForm::fsCommand(const std::string& command, const std::string& args) {
+    // A movie may end its projector or show itself on the whole screen.
+    if (lstrcmpiA(command.c_str(), "quit") == 0 && handle()) {
+        PostMessageA(handle(), WM_CLOSE, 0, 0);
+    } else if (lstrcmpiA(command.c_str(), "fullscreen") == 0) {
+        setFullScreen(lstrcmpiA(args.c_str(), "true") == 0);
+    }
+}
+
+void ProjectorForm::setFullScreen(bool on) {
+    if (!handle() || on == fullScreen_) return;
+    const DWORD framed = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
+    fullScreen_ = on;
+    if (on) {
+        GetWindowRect(handle(), &normalBounds_);
+        MONITORINFO mi{sizeof mi, {}, {}, 0};
+        GetMonitorInfoA(MonitorFromWindow(handle(), MONITOR_DEFAULTTONEAREST), &mi);
+        SetWindowLongA(handle(), GWL_STYLE, (GetWindowLongA(handle(), GWL_STYLE) & ~framed) | WS_POPUP);
+        const RECT& m = mi.rcMonitor;
+        SetWindowPos(handle(), HWND_TOP, m.left, m.top, m.right - m.left, m.bottom - m.top,
+                     SWP_FRAMECHANGED | SWP_SHOWWINDOW);
+    } else {
+        SetWindowLongA(handle(), GWL_STYLE, (GetWindowLongA(handle(), GWL_STYLE) & ~WS_POPUP) | framed);
+        const RECT& r = normalBounds_;
+        SetWindowPos(handle(), nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
+                     SWP_FRAMECHANGED | SWP_NOZORDER | SWP_SHOWWINDOW);
+    }
+}
+
+void ProjectorForm::FormKeyDown(WORD& key, ShiftState) {
+    // The form previews the keys of the control: Esc leaves full screen.
+    if (key == VK_ESCAPE && fullScreen_) {
+        setFullScreen(false);
+        key = 0;
+    }
 }
 
 bool ProjectorForm::handleFormMessage(UINT msg, WPARAM wp, LPARAM, LRESULT& result) {

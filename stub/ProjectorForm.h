@@ -26,6 +26,10 @@ public:
     // when the bytes are not a movie.
     bool open(const std::vector<uint8_t>& movie, const std::string& caption);
     TShockwaveFlash& flash() { return flash_; }
+    // Full screen: a borderless window over the whole monitor; Esc leaves it.
+    void setFullScreen(bool on);
+    bool fullScreen() const { return fullScreen_; }
+    void FormKeyDown(WORD& key, ShiftState shift) override;
 
 protected:
     bool handleFormMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
@@ -33,6 +37,8 @@ protected:
 private:
     void fsCommand(const std::string& command, const std::string& args);
     TShockwaveFlash flash_{this};
+    bool fullScreen_ = false;
+    RECT normalBounds_{};
 };
 
 // The stub's whole run: reads the movie appended to exePath, plays it until

@@ -12,6 +12,7 @@
 #include "tests/platform/TempFolder.h"
 #include "tools/swfwriter/ActionWriter.h"
 #include "tools/swfwriter/ShapeWriter.h"
+#include "ui/Application.h"
 #include "ui/UiServices.h"
 
 using namespace kv;
@@ -188,6 +189,31 @@ TEST(Projector, MovieCanEndItsProjectorWithTheQuitCommand) {
     Process p(exe);
     ASSERT_TRUE(p.started);
     EXPECT_EQ(p.exitCode(15000), 0u);
+}
+
+TEST(Projector, FullScreenCommandCoversTheMonitorAndEscReturnsToTheWindow) {
+    swfw::Movie m;
+    m.stage = {0, 200 * 20, 0, 100 * 20};
+    m.add(swfw::doAction(swfw::ActionWriter().getUrl("FSCommand:fullscreen", "true").bytes()));
+    m.showFrame();
+    swfw::Bytes movie = m.build();
+    ProjectorForm form;
+    ASSERT_TRUE(form.open(std::vector<uint8_t>(movie.begin(), movie.end()), "full"));
+    form.show();
+    EXPECT_TRUE(form.fullScreen());
+    RECT r{};
+    GetWindowRect(form.handle(), &r);
+    EXPECT_EQ(r.right - r.left, GetSystemMetrics(SM_CXSCREEN));
+    EXPECT_EQ(r.bottom - r.top, GetSystemMetrics(SM_CYSCREEN));
+    EXPECT_EQ(form.flash().width(), GetSystemMetrics(SM_CXSCREEN));
+
+    PostMessageA(form.flash().handle(), WM_KEYDOWN, VK_ESCAPE, 0);
+    Application::instance().processMessages();
+    EXPECT_FALSE(form.fullScreen());
+    GetClientRect(form.handle(), &r);
+    EXPECT_EQ(r.right, 200);
+    EXPECT_EQ(r.bottom, 100);
+    EXPECT_TRUE(GetWindowLongA(form.handle(), GWL_STYLE) & WS_CAPTION);
 }
 
 TEST(Projector, StubWithoutMovieSaysSoInAMessageBox) {

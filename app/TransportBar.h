@@ -160,8 +160,12 @@ public:
 
 private:
     // The hover text of a control, shown when tool tips are on.
-    void showHoverText(const std::string& text);
+    void showHoverText(const Control& owner, const std::string& text);
+    // The caption of the play state, after a hover text or a drag.
     void restoreCaption();
+    // Restores the caption when a control is left, unless another control's
+    // hover text shows by then.
+    void leaveCaption(const Control& left);
     // Sets the wave volume from the stored step (sound on).
     void applyVolume();
     // Task buttons: the one of the active page ignores hover and press.
@@ -170,6 +174,7 @@ private:
     void taskButtonClick(int page);
 
     TMainForm* form_ = nullptr;
+    const Control* hoverOwner_ = nullptr;  // the control whose hover text shows
 };
 
 }  // namespace kv

@@ -116,12 +116,22 @@ void TransportBar::attach(TMainForm& form) {
     imgForward.onClick = [] { command(&TPlayForm::pmiForwardClick); };
 }
 
-void TransportBar::showHoverText(const std::string& text) {
-    if (Options.ShowToolsTip) lblCaption.setText(text);
+void TransportBar::showHoverText(const Control& owner, const std::string& text) {
+    if (!Options.ShowToolsTip) return;
+    lblCaption.setText(text);
+    hoverOwner_ = &owner;
 }
 
 void TransportBar::restoreCaption() {
+    hoverOwner_ = nullptr;
     if (form_) form_->ShowCaptionInlblCaption();
+}
+
+// The leave of one control can arrive after the enter of its neighbour (the
+// system reports leaving late); the neighbour's text then stays.
+void TransportBar::leaveCaption(const Control& left) {
+    if (hoverOwner_ && hoverOwner_ != &left) return;
+    restoreCaption();
 }
 
 void TransportBar::applyVolume() { sys().setWaveVolume(WaveVolumeOfStep(Options.VolumeNum)); }
@@ -140,12 +150,12 @@ void TransportBar::imgPlayMouseUp(const MouseEvent& e) {
 
 void TransportBar::imgPlayMouseEnter() {
     imgPlay.setPicture(pic(playing() ? "imgPauseEnter" : "imgPlayEnter"));
-    showHoverText(playing() ? "暂停播放当前文件" : "播放当前文件");
+    showHoverText(imgPlay, playing() ? "暂停播放当前文件" : "播放当前文件");
 }
 
 void TransportBar::imgPlayMouseLeave() {
     imgPlay.setPicture(playing() ? pic("imgPause") : nullptr);
-    restoreCaption();
+    leaveCaption(imgPlay);
 }
 
 // Stop, previous and next file, ten frames back and forward: hover and press
@@ -159,11 +169,11 @@ void TransportBar::imgStopMouseUp(const MouseEvent& e) {
 }
 void TransportBar::imgStopMouseEnter() {
     imgStop.setPicture(pic("imgStopEnter"));
-    showHoverText("停止播放当前文件");
+    showHoverText(imgStop, "停止播放当前文件");
 }
 void TransportBar::imgStopMouseLeave() {
     imgStop.setPicture(nullptr);
-    restoreCaption();
+    leaveCaption(imgStop);
 }
 
 void TransportBar::imgFrontMouseDown(const MouseEvent& e) {
@@ -174,11 +184,11 @@ void TransportBar::imgFrontMouseUp(const MouseEvent& e) {
 }
 void TransportBar::imgFrontMouseEnter() {
     imgFront.setPicture(pic("imgFrontEnter"));
-    showHoverText("播放前一文件");
+    showHoverText(imgFront, "播放前一文件");
 }
 void TransportBar::imgFrontMouseLeave() {
     imgFront.setPicture(nullptr);
-    restoreCaption();
+    leaveCaption(imgFront);
 }
 
 void TransportBar::imgNextMouseDown(const MouseEvent& e) {
@@ -189,11 +199,11 @@ void TransportBar::imgNextMouseUp(const MouseEvent& e) {
 }
 void TransportBar::imgNextMouseEnter() {
     imgNext.setPicture(pic("imgNextEnter"));
-    showHoverText("播放后一文件");
+    showHoverText(imgNext, "播放后一文件");
 }
 void TransportBar::imgNextMouseLeave() {
     imgNext.setPicture(nullptr);
-    restoreCaption();
+    leaveCaption(imgNext);
 }
 
 void TransportBar::imgBackMouseDown(const MouseEvent& e) {
@@ -204,11 +214,11 @@ void TransportBar::imgBackMouseUp(const MouseEvent& e) {
 }
 void TransportBar::imgBackMouseEnter() {
     imgBack.setPicture(pic("imgBackEnter"));
-    showHoverText("后退10帧");
+    showHoverText(imgBack, "后退10帧");
 }
 void TransportBar::imgBackMouseLeave() {
     imgBack.setPicture(nullptr);
-    restoreCaption();
+    leaveCaption(imgBack);
 }
 
 void TransportBar::imgForwardMouseDown(const MouseEvent& e) {
@@ -219,11 +229,11 @@ void TransportBar::imgForwardMouseUp(const MouseEvent& e) {
 }
 void TransportBar::imgForwardMouseEnter() {
     imgForward.setPicture(pic("imgForwardEnter"));
-    showHoverText("前进10帧");
+    showHoverText(imgForward, "前进10帧");
 }
 void TransportBar::imgForwardMouseLeave() {
     imgForward.setPicture(nullptr);
-    restoreCaption();
+    leaveCaption(imgForward);
 }
 
 // Mute: the press turns the button over (its tag 1 means sound on), the
@@ -250,9 +260,9 @@ void TransportBar::imgVolumeClick() {
     }
 }
 
-void TransportBar::imgVolumeMouseEnter() { showHoverText(imgVolume.tag == 1 ? "静音" : "声音"); }
+void TransportBar::imgVolumeMouseEnter() { showHoverText(imgVolume, imgVolume.tag == 1 ? "静音" : "声音"); }
 
-void TransportBar::imgVolumeMouseLeave() { restoreCaption(); }
+void TransportBar::imgVolumeMouseLeave() { leaveCaption(imgVolume); }
 
 // The seek thumb: a left press starts a drag that moves the thumb and the
 // played part and names the frame; the release seeks there.
@@ -290,12 +300,12 @@ void TransportBar::imgTrackBarMouseUp(const MouseEvent& e) {
 
 void TransportBar::imgTrackBarMouseEnter() {
     imgTrackBar.setPicture(pic("imgTrackBarEnter"));
-    showHoverText("定位");
+    showHoverText(imgTrackBar, "定位");
 }
 
 void TransportBar::imgTrackBarMouseLeave() {
     imgTrackBar.setPicture(pic("imgTrackBarBase"));
-    restoreCaption();
+    leaveCaption(imgTrackBar);
 }
 
 // A press on the track centres the thumb on the pointer; the release seeks.
@@ -359,12 +369,12 @@ void TransportBar::imgVolumeBarMouseUp(const MouseEvent& e) {
 
 void TransportBar::imgVolumeBarMouseEnter() {
     imgVolumeBar.setPicture(pic("imgVolumeBarEnter"));
-    showHoverText("音量调节");
+    showHoverText(imgVolumeBar, "音量调节");
 }
 
 void TransportBar::imgVolumeBarMouseLeave() {
     imgVolumeBar.setPicture(pic("imgVolumeBarBase"));
-    restoreCaption();
+    leaveCaption(imgVolumeBar);
 }
 
 // Task buttons: page 0 is the play page, page 1 the conversion page.

@@ -280,6 +280,13 @@ TEST_F(TransportBarTest, HoverTextsShowOnlyWithToolTipsOn) {
             c.first->mouseLeave();
             EXPECT_EQ(caption(), "sea");
         }
+        // A late leave of the previous button keeps the next one's text.
+        bar->imgStop.mouseEnter();
+        bar->imgFront.mouseEnter();
+        bar->imgStop.mouseLeave();
+        EXPECT_EQ(caption(), tips ? "播放前一文件" : "sea");
+        bar->imgFront.mouseLeave();
+        EXPECT_EQ(caption(), "sea");
         PlayState = 0;
         bar->imgVolume.tag = 0;
         bar->imgPlay.mouseEnter();

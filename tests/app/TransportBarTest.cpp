@@ -171,10 +171,16 @@ TEST_F(TransportBarTest, TrackClickCentresTheThumbAndStaysInsideTheMovie) {
         EXPECT_FALSE(TrackDragging);
         EXPECT_EQ(spy->calls, std::vector<std::string>{c.seek}) << c.x;
     }
+    // Playing stopped between press and release: the player gets the thumb back.
+    bar->imgTrackScroll.mouseDown(at(100));
+    PlayState = 0;
+    bar->imgTrackScroll.mouseUp(at(100));
+    EXPECT_FALSE(TrackDragging);
+    PlayState = 1;
     spy->calls.clear();
-    bar->imgTrackScroll.mouseDown(at(100, MouseButton::Right));
-    bar->imgTrackScroll.mouseUp(at(100, MouseButton::Right));
-    EXPECT_EQ(bar->imgTrackBar.left(), 300);
+    bar->imgTrackScroll.mouseDown(at(200, MouseButton::Right));
+    bar->imgTrackScroll.mouseUp(at(200, MouseButton::Right));
+    EXPECT_EQ(bar->imgTrackBar.left(), 90);  // where the press before left it
     EXPECT_TRUE(spy->calls.empty());
 }
 
@@ -217,6 +223,7 @@ TEST_F(TransportBarTest, MuteTogglesOnPressAndThumbPressUnmutesAtTheStoredStep) 
     bar->imgVolumeBar.mouseDown(at(6));
     EXPECT_EQ(mute.tag, 1);
     EXPECT_EQ(mute.picture(), nullptr);
+    EXPECT_EQ(mute.hint, "静音");
     EXPECT_EQ(sys.volumes.back(), 40000u * 65537u);
     EXPECT_EQ(Options.VolumeNum, 8);
     EXPECT_EQ(caption(), "音量：60%");  // 172 + 8 × 60 div 13 = 208
@@ -418,4 +425,12 @@ TEST_F(TransportBarTest, KeyTableReachesTheMenuCommands) {
     form.FormKeyDown(p, ShiftState{});
     EXPECT_EQ(clicked, std::vector<std::string>{"mmiPlay"});
     EXPECT_TRUE(ShiftDown);
+}
+
+TEST_F(TransportBarTest, WindowKeepsItsMinimumSize) {
+    start();
+    MINMAXINFO mm{};
+    SendMessageA(MainForm->handle(), WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&mm));
+    EXPECT_EQ(mm.ptMinTrackSize.x, 540);
+    EXPECT_EQ(mm.ptMinTrackSize.y, 430);
 }

@@ -29,13 +29,15 @@ bool TPlayListForm::create() {
     pnlFlashInfo.create(0, 0, 210, Options.HeightOfFlashInfo);
     pnlFlashInfo.setAlign(Align::Top);
     pnlFlashInfo.setColor(kSkinText);
-    lvFlashInfo.create(-18, 5, 240, 90, LVS_REPORT | LVS_NOCOLUMNHEADER | LVS_SINGLESEL | LVS_NOSCROLL);
+    // Our list view has no image column, so it needs no negative offset to
+    // hide one: it starts at the panel's left edge.
+    lvFlashInfo.create(0, 5, 240, 90, LVS_REPORT | LVS_NOCOLUMNHEADER | LVS_SINGLESEL | LVS_NOSCROLL);
     lvFlashInfo.addColumn(85);
     lvFlashInfo.addColumn(143);
     lvFlashInfo.setColors(RGB(255, 255, 255), kSkinText);
     pnlFlashInfo.onResize = [this] {
         int w = pnlFlashInfo.width();
-        lvFlashInfo.setBounds(-18, 5, w + 30, std::max(pnlFlashInfo.height() - 5, 0));
+        lvFlashInfo.setBounds(0, 5, w + 12, std::max(pnlFlashInfo.height() - 5, 0));
         lvFlashInfo.setColumnWidth(0, 85);
         lvFlashInfo.setColumnWidth(1, w - 67);
     };

@@ -298,12 +298,16 @@ void TransportBar::imgTrackBarMouseUp(const MouseEvent& e) {
     restoreCaption();
 }
 
+// While a thumb is dragged the captured pointer may leave and re-enter it: the
+// pressed look and the drag caption stay until the release.
 void TransportBar::imgTrackBarMouseEnter() {
+    if (ThumbDragging) return;
     imgTrackBar.setPicture(pic("imgTrackBarEnter"));
     showHoverText(imgTrackBar, "定位");
 }
 
 void TransportBar::imgTrackBarMouseLeave() {
+    if (ThumbDragging) return;
     imgTrackBar.setPicture(pic("imgTrackBarBase"));
     leaveCaption(imgTrackBar);
 }
@@ -368,11 +372,13 @@ void TransportBar::imgVolumeBarMouseUp(const MouseEvent& e) {
 }
 
 void TransportBar::imgVolumeBarMouseEnter() {
+    if (VolumeDragging) return;
     imgVolumeBar.setPicture(pic("imgVolumeBarEnter"));
     showHoverText(imgVolumeBar, "音量调节");
 }
 
 void TransportBar::imgVolumeBarMouseLeave() {
+    if (VolumeDragging) return;
     imgVolumeBar.setPicture(pic("imgVolumeBarBase"));
     leaveCaption(imgVolumeBar);
 }

@@ -131,6 +131,10 @@ TEST_F(TransportBarTest, DraggingTheThumbNamesTheFrameStopsAtEitherEndAndSeeks) 
     thumb.mouseMove(at(5 + 1000));
     EXPECT_EQ(thumb.left(), 300);
     EXPECT_EQ(caption(), "定位到： 200 帧 / 200 帧 (100%)");
+    thumb.mouseLeave();  // the captured pointer strays off the thumb
+    thumb.mouseEnter();
+    EXPECT_EQ(thumb.picture(), pic("imgTrackBarDown"));
+    EXPECT_EQ(caption(), "定位到： 200 帧 / 200 帧 (100%)");
     thumb.mouseUp(at(5));
     EXPECT_FALSE(TrackDragging);
     EXPECT_EQ(thumb.picture(), pic("imgTrackBarBase"));
@@ -204,6 +208,8 @@ TEST_F(TransportBarTest, VolumeThumbSetsStepPercentAndWaveVolume) {
         EXPECT_EQ(bar->imgVolumeBar.left(), c.left);
         EXPECT_EQ(bar->imgVolumeTrack.width(), c.left - 172);
         EXPECT_EQ(sys.volumes.back(), c.step * 5000u * 65537u);
+        bar->imgVolumeBar.mouseLeave();  // still dragging: the caption stays
+        EXPECT_EQ(caption(), c.text);
         bar->imgVolumeBar.mouseUp(at(6));
         EXPECT_EQ(caption(), "准备就绪");
     }

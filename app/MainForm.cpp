@@ -71,8 +71,6 @@ void TMainForm::createControls() {
         l->setTextColor(RGB(255, 255, 255));
         l->setFont("宋体", -12);
     }
-    SetParent(Label2.handle(), imgTaskPlay.handle());
-    SetParent(Label1.handle(), imgTaskFileTypeConvert.handle());
     Panel12.create(0, 0, 230, 40);
     Panel12.setAlign(Align::Right);
     Panel12.setTransparent(true);
@@ -101,6 +99,14 @@ void TMainForm::createControls() {
     sbFullScreen.hint = "全屏显示";
     sbMaxVideoWindow.create(0, 4, 22, 22);
     sbMaxVideoWindow.hint = "最大化视频窗口";
+    for (MyImage* sb : {&sbFullScreen, &sbMaxVideoWindow}) {
+        const std::string name = sb == &sbFullScreen ? "sbFullScreen" : "sbMaxVideoWindow";
+        sb->setPicture(skin.picture(name));
+        sb->onMouseEnter = [sb, name] { sb->setPicture(Skin::instance().picture(name + "Enter")); };
+        sb->onMouseLeave = [sb, name] { sb->setPicture(Skin::instance().picture(name)); };
+    }
+    sbFullScreen.onClick = [this] { item("mmiFullScreen").click(); };
+    sbMaxVideoWindow.onClick = [this] { item("mmiMaxVideoWindow").click(); };
     Panel6.onResize = [this] {
         sbMaxVideoWindow.setLeft(Panel6.width() - 26);
         sbFullScreen.setLeft(Panel6.width() - 50);

@@ -45,9 +45,9 @@ public:
     MyImage sbFullScreen{&Panel6};
     MyImage sbMaxVideoWindow{&Panel6};
     MyImage imgTaskPlay{&Panel2};
-    Label Label2{&Panel2};
+    Label Label2{&imgTaskPlay};
     MyImage imgTaskFileTypeConvert{&Panel2};
-    Label Label1{&Panel2};
+    Label Label1{&imgTaskFileTypeConvert};
     Panel Panel12{&Panel2};
     Label lblPlayListName{&Panel12};
     MyImage imgPlayListDropDown{&Panel12};

@@ -216,6 +216,24 @@ HBITMAP smallButtonPicture(bool ok, bool hover) {
     return c.toBitmap();
 }
 
+// The two flat buttons on the strip above the play area: full screen (four
+// corners pointing out) and the maximised video area (a frame with a bar).
+HBITMAP speedButtonPicture(bool fullScreen, bool hover) {
+    Canvas c(22, 22, kSkinStrip);
+    if (hover) c.fillRoundRect(0.5, 0.5, 21, 21, 3, kWhite, 0.3);
+    if (fullScreen) {
+        const double k[4][2] = {{5, 5}, {17, 5}, {5, 17}, {17, 17}};
+        for (const auto& p : k) {
+            double dx = p[0] < 11 ? 1 : -1, dy = p[1] < 11 ? 1 : -1;
+            c.fillPolygon({{p[0], p[1]}, {p[0] + 5 * dx, p[1]}, {p[0], p[1] + 5 * dy}}, kWhite);
+        }
+    } else {
+        c.fillRoundRect(4, 5, 14, 12, 1.5, kWhite);
+        c.fillRoundRect(5.5, 8, 11, 7.5, 1, kSkinStrip);
+    }
+    return c.toBitmap();
+}
+
 }  // namespace
 
 Skin& Skin::instance() {
@@ -269,6 +287,10 @@ void Skin::build() {
         dropDownGlyph(c, 0, 0);
         put("imgDropDownEnter", c.toBitmap());
     }
+    put("sbFullScreen", speedButtonPicture(true, false));
+    put("sbFullScreenEnter", speedButtonPicture(true, true));
+    put("sbMaxVideoWindow", speedButtonPicture(false, false));
+    put("sbMaxVideoWindowEnter", speedButtonPicture(false, true));
     put("imgbtnCloseBase", smallButtonPicture(false, false));
     put("imgbtnCloseEnter", smallButtonPicture(false, true));
     put("imgbtnOKBase", smallButtonPicture(true, false));

@@ -60,6 +60,33 @@ inline void blend4(uint32_t* dst, __m128i colors, const uint8_t* covers) {
     _mm_storeu_si128(reinterpret_cast<__m128i*>(dst), _mm_packus_epi16(lo, hi));
 }
 
+// Four pixels at full coverage: colors[0..3] over dst[0..3].
+inline void blend4Full(uint32_t* dst, __m128i colors) {
+    const __m128i zero = _mm_setzero_si128(), ff = _mm_set1_epi16(255);
+    __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(dst));
+    __m128i slo = _mm_unpacklo_epi8(colors, zero), shi = _mm_unpackhi_epi8(colors, zero);
+    __m128i alo = _mm_shufflehi_epi16(_mm_shufflelo_epi16(slo, 0xFF), 0xFF);
+    __m128i ahi = _mm_shufflehi_epi16(_mm_shufflelo_epi16(shi, 0xFF), 0xFF);
+    __m128i lo = div255(_mm_mullo_epi16(_mm_unpacklo_epi8(d, zero), _mm_sub_epi16(ff, alo)));
+    __m128i hi = div255(_mm_mullo_epi16(_mm_unpackhi_epi8(d, zero), _mm_sub_epi16(ff, ahi)));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(dst), _mm_adds_epu8(colors, _mm_packus_epi16(lo, hi)));
+}
+
+// A run of one translucent colour at full coverage over dst[0..len-1].
+inline void blendSolidRun(uint32_t* dst, int len, uint32_t color) {
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i inv = _mm_set1_epi16(static_cast<short>(255 - (color >> 24)));
+    const __m128i src = _mm_set1_epi32(static_cast<int>(color));
+    int i = 0;
+    for (; i + 4 <= len; i += 4) {
+        __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(dst + i));
+        __m128i lo = div255(_mm_mullo_epi16(_mm_unpacklo_epi8(d, zero), inv));
+        __m128i hi = div255(_mm_mullo_epi16(_mm_unpackhi_epi8(d, zero), inv));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + i), _mm_adds_epu8(src, _mm_packus_epi16(lo, hi)));
+    }
+    for (; i < len; ++i) dst[i] = over(color, dst[i]);
+}
+
 }  // namespace
 #endif
 
@@ -71,10 +98,18 @@ void blendSolidSpan(uint32_t* dst, int len, uint32_t color, const uint8_t* cover
 #endif
     while (i < len) {
         uint32_t c = covers[i];
-        if (c == 255 && opaque) {
+        if (c == 255) {
             int j = i + 1;
             while (j < len && covers[j] == 255) ++j;
-            std::fill(dst + i, dst + j, color);
+            if (opaque) {
+                std::fill(dst + i, dst + j, color);
+            } else {
+#if defined(__SSE2__)
+                blendSolidRun(dst + i, j - i, color);
+#else
+                for (int k = i; k < j; ++k) dst[k] = over(color, dst[k]);
+#endif
+            }
             i = j;
             continue;
         }
@@ -103,6 +138,10 @@ void blendColorSpan(uint32_t* dst, int len, const uint32_t* colors, const uint8_
         uint32_t c4;
         std::memcpy(&c4, covers + i, 4);
         if (c4 == 0) continue;
+        if (c4 == 0xFFFFFFFFu) {
+            blend4Full(dst + i, _mm_loadu_si128(reinterpret_cast<const __m128i*>(colors + i)));
+            continue;
+        }
         blend4(dst + i, _mm_loadu_si128(reinterpret_cast<const __m128i*>(colors + i)), covers + i);
     }
 #endif

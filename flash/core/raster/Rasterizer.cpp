@@ -4,6 +4,10 @@
 #include <cmath>
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace flash {
 
 void Rasterizer::reset(int width, int height) {
@@ -125,7 +129,10 @@ void Rasterizer::accumulate(float x0, float y0, float x1, float y1) {
         rowMin_[y] = std::min(rowMin_[y], lo);
         rowMax_[y] = std::max(rowMax_[y], hi);
         uint8_t* flags = touched_.data() + static_cast<size_t>(y) * blocksPerRow_;
-        for (int b = lo >> kBlockShift, e = hi >> kBlockShift; b <= e; ++b) flags[b] = 1;
+        const int bl = lo >> kBlockShift, bh = hi >> kBlockShift;
+        flags[bl] = 1;
+        flags[bh] = 1;
+        for (int b = bl + 1; b < bh; ++b) flags[b] = 1;
         x = xnext;
     }
 }
@@ -190,6 +197,47 @@ inline uint8_t coverage(float s) {
     return static_cast<uint8_t>(a * 255.0f + 0.5f);
 }
 
+#if defined(__SSE2__)
+// Four coverage values (as 32-bit lanes) of accumulated areas, computed as
+// coverage() does.
+template <bool EvenOdd, bool Antialias>
+inline __m128i coverage4(__m128 s) {
+    const __m128 one = _mm_set1_ps(1.0f);
+    __m128 a = _mm_and_ps(s, _mm_castsi128_ps(_mm_set1_epi32(0x7FFFFFFF)));
+    a = _mm_min_ps(a, _mm_set1_ps(1e9f));  // also turns NaN into a finite value
+    if (EvenOdd) {
+        // a mod 2, folded back from (1, 2) to (0, 1).
+        __m128 pairs = _mm_cvtepi32_ps(_mm_cvttps_epi32(_mm_mul_ps(a, _mm_set1_ps(0.5f))));
+        a = _mm_sub_ps(a, _mm_add_ps(pairs, pairs));
+        a = _mm_min_ps(a, _mm_sub_ps(_mm_set1_ps(2.0f), a));
+    }
+    a = _mm_max_ps(_mm_min_ps(a, one), _mm_setzero_ps());
+    if (!Antialias)
+        return _mm_and_si128(_mm_castps_si128(_mm_cmpge_ps(a, _mm_set1_ps(0.5f))), _mm_set1_epi32(255));
+    return _mm_cvttps_epi32(_mm_add_ps(_mm_mul_ps(a, _mm_set1_ps(255.0f)), _mm_set1_ps(0.5f)));
+}
+
+// Running sums of four cells: lane i gets v[0] + ... + v[i].
+inline __m128 prefixSum4(__m128 v) {
+    v = _mm_add_ps(v, _mm_castsi128_ps(_mm_slli_si128(_mm_castps_si128(v), 4)));
+    return _mm_add_ps(v, _mm_castsi128_ps(_mm_slli_si128(_mm_castps_si128(v), 8)));
+}
+
+// Eight cells: sums them into s (all lanes hold it), clears them and writes
+// their coverage to out[0..7].
+template <bool EvenOdd, bool Antialias>
+inline void sweep8(float* cells, uint8_t* out, __m128& s) {
+    __m128 v0 = _mm_loadu_ps(cells), v1 = _mm_loadu_ps(cells + 4);
+    _mm_storeu_ps(cells, _mm_setzero_ps());
+    _mm_storeu_ps(cells + 4, _mm_setzero_ps());
+    __m128 p0 = _mm_add_ps(prefixSum4(v0), s);
+    __m128 p1 = _mm_add_ps(prefixSum4(v1), _mm_shuffle_ps(p0, p0, 0xFF));
+    s = _mm_shuffle_ps(p1, p1, 0xFF);
+    __m128i c = _mm_packs_epi32(coverage4<EvenOdd, Antialias>(p0), coverage4<EvenOdd, Antialias>(p1));
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(out), _mm_packus_epi16(c, c));
+}
+#endif
+
 // Emits cov[0 .. last - start] as the span from start, without the zero
 // coverage at either end.
 inline void emit(SpanSink& sink, int y, int ox, int start, int last, const uint8_t* cov) {
@@ -235,21 +283,33 @@ void Rasterizer::sweep(FillRule rule, bool antialias, SpanSink& sink) {
 template <bool EvenOdd, bool Antialias>
 void Rasterizer::sweepRows(SpanSink& sink) {
     uint8_t* cov = covers_.data();
+    const int kBlock = 1 << kBlockShift;
     for (int y = 0; y < bh_; ++y) {
         int lo = rowMin_[y], hi = rowMax_[y];
         if (lo > hi) continue;
         float* row = acc_.data() + static_cast<size_t>(y) * stride_;
         const uint8_t* flags = touched_.data() + static_cast<size_t>(y) * blocksPerRow_;
         const int end = std::min(hi, bw_ - 1);  // last pixel with coverage to report
+        const int lastBlock = hi >> kBlockShift;
         float s = 0;
         int spanStart = -1;  // coverage of the pixels from spanStart on is collected in cov
-        for (int b = lo >> kBlockShift; (b << kBlockShift) <= hi; ++b) {
-            int bx0 = std::max(lo, b << kBlockShift), bx1 = std::min(hi + 1, (b + 1) << kBlockShift);
-            int stop = std::min(bx1, end + 1);
+        for (int b = lo >> kBlockShift; b <= lastBlock;) {
             if (flags[b]) {
+                int bx0 = std::max(lo, b << kBlockShift), bx1 = std::min(hi + 1, (b + 1) << kBlockShift);
+                int stop = std::min(bx1, end + 1);
                 if (spanStart < 0) spanStart = bx0;
                 uint8_t* c = cov - spanStart;
                 int x = bx0;
+                ++b;
+#if defined(__SSE2__)
+                if (bx0 == bx1 - kBlock && stop == bx1) {
+                    // A whole block inside the row's cells.
+                    __m128 sv = _mm_set1_ps(s);
+                    sweep8<EvenOdd, Antialias>(row + x, c + x, sv);
+                    s = _mm_cvtss_f32(sv);
+                    continue;
+                }
+#endif
                 for (; x < stop; ++x) {
                     s += row[x];
                     row[x] = 0;
@@ -261,7 +321,13 @@ void Rasterizer::sweepRows(SpanSink& sink) {
                 }
                 continue;
             }
-            // No cell here: the coverage stays what it was.
+            // A run of blocks without cells (their cells are all zero): the
+            // coverage stays what it was.
+            int e = b + 1;
+            while (e <= lastBlock && !flags[e]) ++e;
+            int bx0 = std::max(lo, b << kBlockShift), bx1 = std::min(hi + 1, e << kBlockShift);
+            int stop = std::min(bx1, end + 1);
+            b = e;
             uint8_t c = coverage<EvenOdd, Antialias>(s);
             if (c) {
                 if (spanStart < 0) spanStart = bx0;

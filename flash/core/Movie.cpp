@@ -256,6 +256,7 @@ void MovieDef::parseTimeline(size_t begin, size_t end, TimelineDef& timeline, bo
                 if (isSprite) break;
                 uint16_t id = 0;
                 auto shape = parseDefineShape(r, code, id);
+                if (shape) resolveBitmaps(*shape);
                 if (shape && !characters_.count(id)) {
                     auto c = std::make_unique<Character>();
                     c->kind = Character::Shape;
@@ -269,6 +270,7 @@ void MovieDef::parseTimeline(size_t begin, size_t end, TimelineDef& timeline, bo
                 if (isSprite) break;
                 uint16_t id = 0;
                 auto morph = parseDefineMorphShape(r, code, id);
+                if (morph) resolveBitmaps(*morph);
                 if (morph && !characters_.count(id)) {
                     auto c = std::make_unique<Character>();
                     c->kind = Character::Morph;
@@ -290,7 +292,8 @@ void MovieDef::parseTimeline(size_t begin, size_t end, TimelineDef& timeline, bo
                 break;
             }
             default:
-                break;  // unknown and not yet supported tags are skipped by length
+                if (!isSprite) parseAssetTag(code, r);  // others are skipped by length
+                break;
         }
     }
     // Tags after the last ShowFrame belong to no frame; a timeline without
@@ -301,6 +304,11 @@ void MovieDef::parseTimeline(size_t begin, size_t end, TimelineDef& timeline, bo
 
 bool MovieDef::load(const uint8_t* data, size_t size) {
     characters_.clear();
+    bitmaps_.clear();
+    fonts_.clear();
+    jpegTables_.clear();
+    bitmapBudget_ = size_t(1) << 26;
+    textEdgeBudget_ = size_t(1) << 21;
     root_ = TimelineDef();
     hasBackground_ = false;
     background_ = {255, 255, 255, 255};

@@ -10,7 +10,9 @@
 #include <unordered_map>
 #include <vector>
 
+#include "flash/core/Bitmap.h"
 #include "flash/core/Shape.h"
+#include "flash/core/Text.h"
 #include "flash/core/Types.h"
 
 namespace flash {
@@ -110,12 +112,18 @@ public:
     const MovieHeader& header() const { return header_; }
     const TimelineDef& root() const { return root_; }
     const Character* character(uint16_t id) const;
+    const BitmapData* bitmap(uint16_t id) const;  // null when there is none
+    const FontData* font(uint16_t id) const;
     bool hasBackground() const { return hasBackground_; }
     Rgba background() const { return background_; }
     int version() const { return header_.version; }
 
 private:
     void parseTimeline(size_t begin, size_t end, TimelineDef& timeline, bool isSprite);
+    // Bitmap, font and text tags (MovieAssets.cpp).
+    void parseAssetTag(uint16_t code, ByteReader& r);
+    void resolveBitmaps(ShapeData& shape) const;  // points bitmap fills at their bitmaps
+    void resolveBitmaps(MorphData& morph) const;
 
     MovieHeader header_;
     std::vector<uint8_t> body_;
@@ -124,6 +132,13 @@ private:
     Rgba background_{255, 255, 255, 255};
     bool hasBackground_ = false;
     uint32_t nextSerial_ = 1;
+    // Bitmaps and fonts are no display characters: they are drawn through
+    // bitmap fills and text characters.
+    std::unordered_map<uint16_t, std::unique_ptr<BitmapData>> bitmaps_;
+    std::unordered_map<uint16_t, std::unique_ptr<FontData>> fonts_;
+    std::vector<uint8_t> jpegTables_;
+    size_t bitmapBudget_ = 0;    // pixels the lossless bitmaps may still take
+    size_t textEdgeBudget_ = 0;  // glyph edges the text characters may still take
 };
 
 }  // namespace flash

@@ -121,6 +121,7 @@ void Player::render(uint32_t* pixels, int width, int height, int stride, const M
                       pixels + static_cast<size_t>(y) * stride + width, 0xFFFFFFFFu);
         return;
     }
+    renderer_.setImageDecoder(decoder_);
     renderer_.render(*engine_.root(), backgroundColor(), pixels, width, height, stride, view, quality);
 }
 

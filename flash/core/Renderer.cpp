@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "flash/core/Bitmap.h"
+
 namespace flash {
 
 namespace {
@@ -84,7 +86,13 @@ void Renderer::drawObject(const DisplayObject& o, const Matrix& m, const ColorTr
         case Character::Sprite:
             renderChildren(o, m, cx, mask, level);
             break;
+        default:
+            break;  // bitmaps and fonts are drawn through shapes
     }
+}
+
+void Renderer::prepare(const FillStyle& fill) {
+    if (fill.kind == FillKind::Bitmap && fill.bitmap) fill.bitmap->decode(decoder_);
 }
 
 void Renderer::addEdge(const Edge& e, bool reversed, const Matrix& m) {
@@ -121,6 +129,7 @@ void Renderer::drawShape(const ShapeData& shape, const Matrix& m, const ColorTra
             const std::vector<EdgeRef>& refs = L.fillEdges[f];
             if (refs.empty()) continue;
             if (!mask) {
+                prepare(L.fills[f - 1]);
                 paint_.setFill(L.fills[f - 1], m, cx);
                 if (!paint_.visible()) continue;
             }
@@ -145,6 +154,7 @@ void Renderer::strokeLayer(const ShapeLayer& L, const Matrix& m, const ColorTran
             }
         if (!any) continue;
         if (style.hasFill) {
+            prepare(style.fill);
             paint_.setFill(style.fill, m, cx);
         } else {
             paint_.setSolid(cx.apply(style.color));

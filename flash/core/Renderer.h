@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "flash/core/DisplayObject.h"
+#include "flash/core/ImageDecoder.h"
 #include "flash/core/Shape.h"
 #include "flash/core/raster/Canvas.h"
 #include "flash/core/raster/Paint.h"
@@ -29,12 +30,15 @@ public:
     void drawShape(const ShapeData& shape, const Matrix& toDevice, const ColorTransform& cx, bool mask);
     Canvas& canvas() { return canvas_; }
     void setQuality(Quality q);
+    // Decodes the JPEG bitmaps of fills the first time they are drawn.
+    void setImageDecoder(ImageDecoder* decoder) { decoder_ = decoder; }
 
 private:
     void renderChildren(const DisplayObject& clip, const Matrix& m, const ColorTransform& cx, bool mask,
                         int level);
     void drawObject(const DisplayObject& o, const Matrix& m, const ColorTransform& cx, bool mask, int level);
     void addEdge(const Edge& e, bool reversed, const Matrix& m);
+    void prepare(const FillStyle& fill);
     void strokeLayer(const ShapeLayer& layer, const Matrix& m, const ColorTransform& cx);
 
     Canvas canvas_;
@@ -43,6 +47,7 @@ private:
     Paint paint_;
     ShapeData morphScratch_;
     std::vector<PointF> points_;
+    ImageDecoder* decoder_ = nullptr;
     bool antialias_ = true;
     float tolerance_ = 0.2f;
 };

@@ -11,6 +11,8 @@
 
 namespace flash {
 
+class BitmapData;
+
 struct GradientStop {
     uint8_t ratio = 0;
     Rgba color;
@@ -35,6 +37,7 @@ struct FillStyle {
     uint16_t bitmapId = 0;
     bool bitmapRepeat = true;
     bool bitmapSmooth = true;
+    const BitmapData* bitmap = nullptr;  // the movie's character bitmapId, when it exists
 };
 
 enum class CapStyle : uint8_t { Round = 0, None = 1, Square = 2 };
@@ -107,5 +110,8 @@ struct MorphData {
 // cannot form a shape (the tag is then skipped).
 std::unique_ptr<ShapeData> parseDefineShape(ByteReader& r, int tagCode, uint16_t& id);
 std::unique_ptr<MorphData> parseDefineMorphShape(ByteReader& r, int tagCode, uint16_t& id);
+// A SHAPE without style arrays (font glyphs): edges with any fill index
+// turned into fill 1 and no lines. False on truncated records.
+bool parseGlyphShape(ByteReader& r, std::vector<Edge>& edges);
 
 }  // namespace flash

@@ -191,6 +191,27 @@ void ShapeLayer::gatherFills() {
     }
 }
 
+bool parseGlyphShape(ByteReader& r, std::vector<Edge>& edges) {
+    int fillBits = static_cast<int>(r.ub(4));
+    int lineBits = static_cast<int>(r.ub(4));
+    std::vector<Record> records;
+    bool ok = readRecords(r, fillBits, lineBits, records, nullptr);
+    uint16_t f0 = 0, f1 = 0;
+    bool newPath = true;
+    for (const Record& rec : records) {
+        if (rec.kind == Record::Style) {
+            if (rec.f0 >= 0) f0 = rec.f0 != 0;
+            if (rec.f1 >= 0) f1 = rec.f1 != 0;
+            newPath = newPath || rec.move;
+            continue;
+        }
+        edges.push_back({rec.x0, rec.y0, rec.cx, rec.cy, rec.x1, rec.y1, rec.kind == Record::Curve, newPath, f0,
+                         f1, 0});
+        newPath = false;
+    }
+    return ok;
+}
+
 std::unique_ptr<ShapeData> parseDefineShape(ByteReader& r, int tagCode, uint16_t& id) {
     int version = tagCode == 2 ? 1 : tagCode == 22 ? 2 : tagCode == 32 ? 3 : 4;
     auto shape = std::make_unique<ShapeData>();

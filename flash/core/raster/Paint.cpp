@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "flash/core/Bitmap.h"
+
 namespace flash {
 
 namespace {
@@ -89,9 +91,17 @@ void Paint::setFill(const FillStyle& fill, const Matrix& shapeToDevice, const Co
         case FillKind::Solid:
             setSolid(cx.apply(fill.color));
             return;
-        case FillKind::Bitmap:
+        case FillKind::Bitmap: {
+            Matrix bitmapToDevice = shapeToDevice * fill.matrix;
             kind_ = None;
+            if (!fill.bitmap || !fill.bitmap->ready() || !bitmapToDevice.invert(inverse_)) return;
+            bitmap_ = fill.bitmap;
+            repeat_ = fill.bitmapRepeat;
+            smooth_ = fill.bitmapSmooth;
+            cx_ = cx;
+            kind_ = Bitmap;
             return;
+        }
         default:
             break;
     }
@@ -118,6 +128,10 @@ void Paint::generate(int x, int y, int len, uint32_t* out) const {
     }
     if (kind_ == None) {
         std::fill(out, out + len, 0u);
+        return;
+    }
+    if (kind_ == Bitmap) {
+        generateBitmap(x, y, len, out);
         return;
     }
     const double px = x + 0.5, py = y + 0.5;
@@ -181,6 +195,80 @@ void Paint::lookup(int len, uint32_t* out) const {
         default:
             for (int i = 0; i < len; ++i) out[i] = table_[spreadIndex(t_[i], spread_)];
             break;
+    }
+}
+
+namespace {
+
+// (256 - t) * a + t * b per channel of premultiplied colours, t in 0..256.
+inline uint32_t lerpColor(uint32_t a, uint32_t b, uint32_t t) {
+    uint32_t s = 256 - t;
+    uint32_t rb = (((a & 0xFF00FF) * s + (b & 0xFF00FF) * t) >> 8) & 0xFF00FF;
+    uint32_t ag = (((a >> 8) & 0xFF00FF) * s + ((b >> 8) & 0xFF00FF) * t) & 0xFF00FF00;
+    return rb | ag;
+}
+
+// Texel coordinate: wrapped for repeating fills, clamped to the edge for clipped ones.
+inline int texel(int64_t i, int size, bool repeat) {
+    if (repeat) {
+        int64_t m = i % size;
+        return static_cast<int>(m < 0 ? m + size : m);
+    }
+    return static_cast<int>(i < 0 ? 0 : (i >= size ? size - 1 : i));
+}
+
+inline int64_t toFixed(double v) {
+    const double lim = 1e9;
+    if (!(v > -lim)) v = -lim;  // also catches NaN
+    if (v > lim) v = lim;
+    return static_cast<int64_t>(std::llround(v * 65536.0));
+}
+
+}  // namespace
+
+void Paint::generateBitmap(int x, int y, int len, uint32_t* out) const {
+    const uint32_t* src = bitmap_->pixels().data();
+    const int w = bitmap_->width(), h = bitmap_->height();
+    const double px = x + 0.5, py = y + 0.5;
+    double u = inverse_.a * px + inverse_.c * py + inverse_.tx;
+    double v = inverse_.b * px + inverse_.d * py + inverse_.ty;
+    if (smooth_) {
+        // Texel centres lie at half-integer coordinates.
+        u -= 0.5;
+        v -= 0.5;
+    }
+    int64_t fu = toFixed(u), fv = toFixed(v);
+    const int64_t du = toFixed(inverse_.a), dv = toFixed(inverse_.b);
+    if (!smooth_) {
+        if (dv == 0) {
+            const uint32_t* row = src + static_cast<size_t>(texel(fv >> 16, h, repeat_)) * w;
+            for (int i = 0; i < len; ++i, fu += du) out[i] = row[texel(fu >> 16, w, repeat_)];
+        } else {
+            for (int i = 0; i < len; ++i, fu += du, fv += dv)
+                out[i] = src[static_cast<size_t>(texel(fv >> 16, h, repeat_)) * w + texel(fu >> 16, w, repeat_)];
+        }
+    } else {
+        for (int i = 0; i < len; ++i, fu += du, fv += dv) {
+            int64_t iu = fu >> 16, iv = fv >> 16;
+            uint32_t tu = static_cast<uint32_t>((fu >> 8) & 0xFF), tv = static_cast<uint32_t>((fv >> 8) & 0xFF);
+            int x0 = texel(iu, w, repeat_), x1 = texel(iu + 1, w, repeat_);
+            const uint32_t* r0 = src + static_cast<size_t>(texel(iv, h, repeat_)) * w;
+            const uint32_t* r1 = src + static_cast<size_t>(texel(iv + 1, h, repeat_)) * w;
+            out[i] = lerpColor(lerpColor(r0[x0], r0[x1], tu), lerpColor(r1[x0], r1[x1], tu), tv);
+        }
+    }
+    if (cx_.isIdentity()) return;
+    for (int i = 0; i < len; ++i) {
+        uint32_t p = out[i], a = p >> 24;
+        if (a == 0 && cx_.aAdd <= 0) continue;
+        Rgba c;
+        c.a = static_cast<uint8_t>(a);
+        if (a) {
+            c.r = static_cast<uint8_t>(std::min<uint32_t>(255, (((p >> 16) & 0xFF) * 255 + a / 2) / a));
+            c.g = static_cast<uint8_t>(std::min<uint32_t>(255, (((p >> 8) & 0xFF) * 255 + a / 2) / a));
+            c.b = static_cast<uint8_t>(std::min<uint32_t>(255, ((p & 0xFF) * 255 + a / 2) / a));
+        }
+        out[i] = premultiply(cx_.apply(c));
     }
 }
 

@@ -13,12 +13,12 @@ namespace flash {
 
 class Paint {
 public:
-    enum Kind : uint8_t { None, Solid, Linear, Radial, Focal };
+    enum Kind : uint8_t { None, Solid, Linear, Radial, Focal, Bitmap };
 
     void setNone() { kind_ = None; }
     void setSolid(const Rgba& straight);
     // A fill style seen through shapeToDevice (twips -> pixels) and a colour
-    // transform. Bitmap fills paint nothing until bitmaps are supported.
+    // transform. A bitmap fill paints nothing until its bitmap is decoded.
     void setFill(const FillStyle& fill, const Matrix& shapeToDevice, const ColorTransform& cx);
 
     Kind kind() const { return kind_; }
@@ -32,6 +32,7 @@ public:
 
 private:
     void lookup(int len, uint32_t* out) const;  // t_ (table units) -> colours
+    void generateBitmap(int x, int y, int len, uint32_t* out) const;
 
     Kind kind_ = None;
     mutable std::vector<float> t_;
@@ -40,6 +41,9 @@ private:
     Matrix inverse_;  // device pixel -> gradient square
     SpreadMode spread_ = SpreadMode::Pad;
     float focal_ = 0;
+    const BitmapData* bitmap_ = nullptr;
+    bool repeat_ = true, smooth_ = true;
+    ColorTransform cx_;
 };
 
 }  // namespace flash

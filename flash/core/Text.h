@@ -1,0 +1,46 @@
+// Fonts and text: glyph outlines of DefineFont/2/3, and static and edit
+// text turned into shapes at load time, so that the renderer draws them as
+// it draws any shape (one layer per run of glyphs, filled in its colour).
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "flash/core/ByteReader.h"
+#include "flash/core/Shape.h"
+
+namespace flash {
+
+struct FontData {
+    std::string name;
+    double emSize = 1024;  // glyph units per EM (20480 for DefineFont3)
+    std::vector<std::vector<Edge>> glyphs;
+    std::vector<uint16_t> codes;    // glyph index -> character code (may be empty)
+    std::vector<int16_t> advances;  // glyph units, when the font has a layout
+    int ascent = 0, descent = 0, leading = 0;
+    bool hasLayout = false;
+
+    int glyphForCode(uint32_t code) const;  // -1 when the font has no glyph for it
+};
+
+using FontLookup = std::function<const FontData*(uint16_t id)>;
+
+// DefineFont (10), DefineFont2 (48), DefineFont3 (75). Null when unreadable.
+std::unique_ptr<FontData> parseDefineFont(ByteReader& r, int tagCode, uint16_t& id);
+// DefineFontInfo (13) / DefineFontInfo2 (62): character codes of a DefineFont.
+void parseDefineFontInfo(ByteReader& r, int tagCode, const std::function<FontData*(uint16_t)>& fonts);
+// DefineText (11) / DefineText2 (33) as a shape.
+// `edgeBudget` is the number of glyph edges the movie may still place.
+std::unique_ptr<ShapeData> parseDefineText(ByteReader& r, int tagCode, const FontLookup& fonts,
+                                           size_t& edgeBudget, uint16_t& id);
+// DefineEditText (37) showing its initial text as a shape: with the embedded
+// glyphs when it uses outlines, and as nothing but its border otherwise.
+std::unique_ptr<ShapeData> parseDefineEditText(ByteReader& r, int version, const FontLookup& fonts,
+                                               size_t& edgeBudget, uint16_t& id);
+// The lower-case name of an HTML tag ("FONT face=.." -> "font").
+std::string foldTag(const std::string& s);
+
+}  // namespace flash

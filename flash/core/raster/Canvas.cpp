@@ -100,6 +100,14 @@ void blendSolidSpan(uint32_t* dst, int len, uint32_t color, const uint8_t* cover
         uint32_t c = covers[i];
         if (c == 255) {
             int j = i + 1;
+#if defined(__SSE2__)
+            const __m128i full = _mm_set1_epi8(static_cast<char>(-1));
+            while (j + 16 <= len) {
+                __m128i c16 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(covers + j));
+                if (_mm_movemask_epi8(_mm_cmpeq_epi8(c16, full)) != 0xFFFF) break;
+                j += 16;
+            }
+#endif
             while (j < len && covers[j] == 255) ++j;
             if (opaque) {
                 std::fill(dst + i, dst + j, color);
@@ -278,6 +286,14 @@ void Canvas::span(int y, int x, int len, const uint8_t* covers) {
         cov = covers_.data();
     }
     uint32_t* dst = pixels_ + static_cast<size_t>(y) * stride_ + x;
+#if defined(__SSE2__)
+    if (y + 1 < height_) {
+        // Shapes usually cover about the same pixels on the next row: ask for
+        // them now, as a span is too short for the hardware to notice.
+        const char* next = reinterpret_cast<const char*>(dst + stride_);
+        for (int i = 0; i < len; i += 16) _mm_prefetch(next + i * 4, _MM_HINT_T0);
+    }
+#endif
     if (paint_->kind() == Paint::Solid) {
         blendSolidSpan(dst, len, paint_->color(), cov);
         return;

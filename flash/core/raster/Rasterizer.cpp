@@ -99,30 +99,34 @@ void Rasterizer::accumulate(float x0, float y0, float x1, float y1) {
         float xb = std::max(0.0f, std::min(maxXf, std::max(x, xnext)));
         float* row = acc_.data() + static_cast<size_t>(y) * stride_;
         int x0i = static_cast<int>(xa);
-        float x0floor = static_cast<float>(x0i);
-        int x1i = static_cast<int>(std::ceil(xb));
+        const float m = static_cast<float>(x0i + 1);  // right border of the first cell
         int lo = x0i, hi;
-        if (x1i <= x0i + 1) {
-            float xmf = 0.5f * (xa + xb) - x0floor;
-            row[x0i] += d - d * xmf;
-            row[x0i + 1] += d * xmf;
-            hi = x0i + 1;
+        if (xb <= m + 1.0f) {
+            // One or two cells, without branches on which: u of the width
+            // lies in the first cell, v in the second.
+            float u = std::min(xb, m) - xa, v = std::max(xb - m, 0.0f), w = xb - xa;
+            float r = w > 0 ? u / w : 1.0f;  // share of the height spent in the first cell
+            float cov0 = d * r * (m - xa - 0.5f * u);
+            float cov1 = d * (r + (1.0f - r) * (1.0f - 0.5f * v));
+            row[x0i] += cov0;
+            row[x0i + 1] += cov1 - cov0;
+            row[x0i + 2] += d - cov1;
+            hi = x0i + 2;
         } else {
+            const float x0floor = m - 1.0f;
+            int x1i = static_cast<int>(xb);
+            x1i += static_cast<float>(x1i) < xb;  // ceil, xb being positive
             float s = 1.0f / (xb - xa);
             float x0f = xa - x0floor;
             float a0 = 0.5f * s * (1.0f - x0f) * (1.0f - x0f);
             float x1f = xb - static_cast<float>(x1i) + 1.0f;
             float am = 0.5f * s * x1f * x1f;
+            float a1 = s * (1.5f - x0f);
             row[x0i] += d * a0;
-            if (x1i == x0i + 2) {
-                row[x0i + 1] += d * (1.0f - a0 - am);
-            } else {
-                float a1 = s * (1.5f - x0f);
-                row[x0i + 1] += d * (a1 - a0);
-                for (int xi = x0i + 2; xi < x1i - 1; ++xi) row[xi] += d * s;
-                float a2 = a1 + static_cast<float>(x1i - x0i - 3) * s;
-                row[x1i - 1] += d * (1.0f - a2 - am);
-            }
+            row[x0i + 1] += d * (a1 - a0);
+            for (int xi = x0i + 2; xi < x1i - 1; ++xi) row[xi] += d * s;
+            float a2 = a1 + static_cast<float>(x1i - x0i - 3) * s;
+            row[x1i - 1] += d * (1.0f - a2 - am);
             row[x1i] += d * am;
             hi = x1i;
         }
@@ -256,7 +260,7 @@ void Rasterizer::sweep(FillRule rule, bool antialias, SpanSink& sink) {
     oy_ = y0;
     bw_ = x1 - x0;
     bh_ = y1 - y0;
-    stride_ = bw_ + 2;
+    stride_ = bw_ + 3;  // cells up to two right of the last column
     size_t need = static_cast<size_t>(stride_) * bh_;
     if (acc_.size() < need) acc_.assign(need, 0.0f);  // stays zero between sweeps
     rowMin_.assign(bh_, bw_ + 2);
@@ -324,6 +328,12 @@ void Rasterizer::sweepRows(SpanSink& sink) {
             // A run of blocks without cells (their cells are all zero): the
             // coverage stays what it was.
             int e = b + 1;
+            while (e + 8 <= lastBlock) {
+                uint64_t eight;
+                std::memcpy(&eight, flags + e, 8);
+                if (eight) break;
+                e += 8;
+            }
             while (e <= lastBlock && !flags[e]) ++e;
             int bx0 = std::max(lo, b << kBlockShift), bx1 = std::min(hi + 1, e << kBlockShift);
             int stop = std::min(bx1, end + 1);

@@ -3,6 +3,8 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <algorithm>
+#include <cstdlib>
 #include <limits>
 
 #include "flash/core/ByteReader.h"
@@ -73,12 +75,17 @@ struct Avm1::Frame {
     bool targetValid = true;
     std::vector<Value> stack;
     std::vector<std::string> pool;
-    Value registers[4];
+    std::vector<Value> registers = std::vector<Value>(4);
     long budget = 0;
+    // Inside a function: its local variables and `this`.
+    std::shared_ptr<std::map<std::string, Value>> locals;
+    Value thisValue;
+    Value returnValue;
 };
 
 long Avm1::run(DisplayObject* clip, const ActionBlock& block, long budget) {
     version_ = engine_.movie().version();
+    ensureGlobals();
     Frame f;
     f.original = clip;
     f.target = clip->shared_from_this();
@@ -134,15 +141,79 @@ bool Avm1::splitVariable(Frame& f, const std::string& path, DisplayObject*& clip
     return clip != nullptr && !name.empty();
 }
 
+static DisplayObject* childNamed(DisplayObject* clip, const std::string& key, const Engine& e) {
+    for (auto& kv : clip->children)
+        if (!kv.second->name.empty() && e.nameKey(kv.second->name) == key) return kv.second.get();
+    return nullptr;
+}
+
 Value Avm1::getVariable(Frame& f, const std::string& path) {
-    DisplayObject* clip;
-    std::string name;
-    if (!splitVariable(f, path, clip, name)) return Value();
-    auto it = clip->variables.find(engine_.nameKey(name));
-    return it == clip->variables.end() ? Value() : it->second;
+    if (path.find_first_of(":/") != std::string::npos) {
+        DisplayObject* clip;
+        std::string name;
+        if (splitVariable(f, path, clip, name)) {
+            auto it = clip->variables.find(engine_.nameKey(name));
+            if (it != clip->variables.end()) return it->second;
+        }
+        // A path to a clip evaluates to the clip.
+        DisplayObject* c = engine_.resolveTarget(targetOf(f), path);
+        return c ? Value::fromClip(c->shared_from_this()) : Value();
+    }
+    size_t dot = path.find('.');
+    if (dot != std::string::npos && dot > 0) {
+        // "a.b.c": a variable, then members.
+        Value v = getVariable(f, path.substr(0, dot));
+        size_t i = dot + 1;
+        while (i <= path.size() && v.type != Value::Undefined) {
+            size_t j = path.find('.', i);
+            if (j == std::string::npos) j = path.size();
+            v = getMember(f, v, path.substr(i, j - i));
+            i = j + 1;
+        }
+        return v;
+    }
+    std::string key = engine_.nameKey(path);
+    if (f.locals) {
+        auto it = f.locals->find(key);
+        if (it != f.locals->end()) return it->second;
+    }
+    DisplayObject* clip = targetOf(f);
+    if (key == engine_.nameKey("this")) {
+        if (f.thisValue.type != Value::Undefined) return f.thisValue;
+        return clip ? Value::fromClip(clip->shared_from_this()) : Value();
+    }
+    if (key == engine_.nameKey("_root") || key == engine_.nameKey("_level0"))
+        return engine_.root() ? Value::fromClip(engine_.root()->shared_from_this()) : Value();
+    if (key == engine_.nameKey("_parent"))
+        return clip && clip->parent ? Value::fromClip(clip->parent->shared_from_this()) : Value();
+    if (key == engine_.nameKey("_global")) return Value::fromObject(engine_.globals);
+    if (clip) {
+        auto it = clip->variables.find(key);
+        if (it != clip->variables.end()) return it->second;
+        if (DisplayObject* c = childNamed(clip, key, engine_)) return Value::fromClip(c->shared_from_this());
+    }
+    if (engine_.globals) {
+        auto it = engine_.globals->props.find(key);
+        if (it != engine_.globals->props.end()) return it->second;
+    }
+    return Value();
 }
 
 void Avm1::setVariable(Frame& f, const std::string& path, const Value& v) {
+    size_t dot = path.rfind('.');
+    if (path.find_first_of(":/") == std::string::npos && dot != std::string::npos && dot > 0 &&
+        dot + 1 < path.size()) {
+        Value base = getVariable(f, path.substr(0, dot));
+        if (base.type == Value::Object || base.type == Value::Clip) setMember(f, base, path.substr(dot + 1), v);
+        return;
+    }
+    if (f.locals && path.find_first_of(":/.") == std::string::npos) {
+        auto it = f.locals->find(engine_.nameKey(path));
+        if (it != f.locals->end()) {
+            it->second = v;
+            return;
+        }
+    }
     DisplayObject* clip;
     std::string name;
     if (!splitVariable(f, path, clip, name)) return;
@@ -411,7 +482,7 @@ void Avm1::exec(Frame& f, const uint8_t* code, size_t size, int callDepth) {
                             break;
                         case 4: {
                             uint8_t reg = r.u8();
-                            push(f, reg < 4 ? f.registers[reg] : Value());
+                            push(f, reg < f.registers.size() ? f.registers[reg] : Value());
                             break;
                         }
                         case 5:
@@ -454,7 +525,7 @@ void Avm1::exec(Frame& f, const uint8_t* code, size_t size, int callDepth) {
             }
             case 0x87: {  // StoreRegister (does not pop)
                 uint8_t reg = r.u8();
-                if (reg < 4) f.registers[reg] = f.stack.empty() ? Value() : f.stack.back();
+                if (reg < f.registers.size()) f.registers[reg] = f.stack.empty() ? Value() : f.stack.back();
                 break;
             }
             case 0x1C: {
@@ -467,30 +538,38 @@ void Avm1::exec(Frame& f, const uint8_t* code, size_t size, int callDepth) {
                 setVariable(f, toString(pop(f), version_), v);
                 break;
             }
-            case 0x3C: {  // DefineLocal: outside functions a timeline variable
-                Value v = pop(f);
-                setVariable(f, toString(pop(f), version_), v);
+            case 0x3C:    // DefineLocal: outside functions a timeline variable
+            case 0x41: {  // DefineLocal2: declares without a value
+                Value v = op == 0x3C ? pop(f) : Value();
+                std::string name = toString(pop(f), version_);
+                if (f.locals) {
+                    if (op == 0x3C || !f.locals->count(engine_.nameKey(name)))
+                        if (f.locals->size() < 65536) (*f.locals)[engine_.nameKey(name)] = v;
+                } else if (op == 0x3C) {
+                    setVariable(f, name, v);
+                }
                 break;
             }
-            case 0x41:  // DefineLocal2
-                pop(f);
-                break;
-            case 0x22: {  // GetProperty
-                Value index = pop(f);
-                std::string target = toString(pop(f), version_);
-                DisplayObject* clip =
-                    target.empty() ? targetOf(f) : engine_.resolveTarget(targetOf(f), target);
-                push(f, getProperty(clip, clampToInt(toNumber(index, 5))));
-                break;
-            }
+            case 0x22:    // GetProperty
             case 0x23: {  // SetProperty
-                Value v = pop(f);
+                Value v = op == 0x23 ? pop(f) : Value();
                 Value index = pop(f);
-                std::string target = toString(pop(f), version_);
-                DisplayObject* clip =
-                    target.empty() ? targetOf(f) : engine_.resolveTarget(targetOf(f), target);
+                Value target = pop(f);
+                std::shared_ptr<DisplayObject> keep;
+                DisplayObject* clip = nullptr;
+                if (target.type == Value::Clip) {
+                    keep = clipOf(target);
+                    clip = keep.get();
+                } else {
+                    std::string path = toString(target, version_);
+                    clip = path.empty() ? targetOf(f) : engine_.resolveTarget(targetOf(f), path);
+                }
                 double i = toNumber(index, 5);
-                if (std::isfinite(i)) setProperty(clip, clampToInt(i), v);
+                if (op == 0x22) {
+                    push(f, getProperty(clip, clampToInt(i)));
+                } else if (std::isfinite(i)) {
+                    setProperty(clip, clampToInt(i), v);
+                }
                 break;
             }
 
@@ -519,7 +598,7 @@ void Avm1::exec(Frame& f, const uint8_t* code, size_t size, int callDepth) {
             }
             case 0x47: {  // Add2
                 Value a = pop(f), b = pop(f);
-                if (a.type == Value::String || b.type == Value::String) {
+                if (a.type >= Value::String || b.type >= Value::String) {
                     std::string s = toString(b, version_);
                     std::string sa = toString(a, version_);
                     if (s.size() + sa.size() <= kMaxString) s += sa;
@@ -608,11 +687,7 @@ void Avm1::exec(Frame& f, const uint8_t* code, size_t size, int callDepth) {
             }
             case 0x66: {  // StrictEquals
                 Value a = pop(f), b = pop(f);
-                bool eq = a.type == b.type;
-                if (eq && a.type == Value::Number) eq = a.number == b.number;
-                if (eq && a.type == Value::String) eq = a.string == b.string;
-                if (eq && a.type == Value::Boolean) eq = a.boolean == b.boolean;
-                push(f, Value::fromBool(eq));
+                push(f, Value::fromBool(strictEquals(a, b)));
                 break;
             }
             case 0x10:
@@ -701,8 +776,12 @@ void Avm1::exec(Frame& f, const uint8_t* code, size_t size, int callDepth) {
             }
             case 0x44: {  // TypeOf
                 Value v = pop(f);
-                const char* names[] = {"undefined", "null", "boolean", "number", "string"};
-                push(f, Value::fromString(names[v.type]));
+                const char* names[] = {"undefined", "null", "boolean", "number", "string", "object", "movieclip"};
+                if (v.type == Value::Object && v.object && v.object->isFunction()) {
+                    push(f, Value::fromString("function"));
+                } else {
+                    push(f, Value::fromString(names[v.type]));
+                }
                 break;
             }
             case 0x26: {  // Trace
@@ -740,73 +819,136 @@ void Avm1::exec(Frame& f, const uint8_t* code, size_t size, int callDepth) {
                     for (int i = 0; i < 4; ++i) pop(f);
                 break;
             }
-            case 0x3D:    // CallFunction: name, n, args
-            case 0x40: {  // NewObject
-                pop(f);
-                double n = toNumber(pop(f), version_);
-                for (long i = 0; std::isfinite(n) && i < n && !f.stack.empty(); ++i) pop(f);
-                push(f, Value());
+            case 0x3D: {  // CallFunction: name, n, args
+                std::string name = toString(pop(f), version_);
+                std::vector<Value> args = popArgs(f);
+                Value fn = getVariable(f, name);
+                push(f, call(f, fn, Value(), args, callDepth));
+                break;
+            }
+            case 0x40: {  // NewObject: name, n, args
+                std::string name = toString(pop(f), version_);
+                std::vector<Value> args = popArgs(f);
+                push(f, construct(f, getVariable(f, name), args, callDepth));
                 break;
             }
             case 0x52:    // CallMethod: name, object, n, args
             case 0x53: {  // NewMethod
-                pop(f);
-                pop(f);
-                double n = toNumber(pop(f), version_);
-                for (long i = 0; std::isfinite(n) && i < n && !f.stack.empty(); ++i) pop(f);
-                push(f, Value());
+                Value name = pop(f);
+                Value object = pop(f);
+                std::vector<Value> args = popArgs(f);
+                std::string method = name.type == Value::Undefined ? "" : toString(name, version_);
+                if (op == 0x52) {
+                    push(f, callMethod(f, object, method, args, callDepth));
+                } else {
+                    Value fn = method.empty() ? object : getMember(f, object, method);
+                    push(f, construct(f, fn, args, callDepth));
+                }
                 break;
             }
-            case 0x4E:  // GetMember
-                pop(f);
-                pop(f);
-                push(f, Value());
-                break;
-            case 0x4F:  // SetMember
-                pop(f);
-                pop(f);
-                pop(f);
-                break;
-            case 0x42: {  // InitArray
-                double n = toNumber(pop(f), version_);
-                for (long i = 0; std::isfinite(n) && i < n && !f.stack.empty(); ++i) pop(f);
-                push(f, Value());
+            case 0x4E: {  // GetMember
+                std::string name = toString(pop(f), version_);
+                Value object = pop(f);
+                push(f, getMember(f, object, name));
                 break;
             }
-            case 0x43: {  // InitObject
-                double n = toNumber(pop(f), version_);
-                for (long i = 0; std::isfinite(n) && i < 2 * n && !f.stack.empty(); ++i) pop(f);
-                push(f, Value());
+            case 0x4F: {  // SetMember
+                Value v = pop(f);
+                std::string name = toString(pop(f), version_);
+                Value object = pop(f);
+                setMember(f, object, name, v);
                 break;
             }
-            case 0x3A:  // Delete
-                pop(f);
-                pop(f);
-                push(f, Value::fromBool(false));
+            case 0x42: {  // InitArray: n, then the elements from the first
+                double n = toNumber(pop(f), version_);
+                Value a = newObject(true);
+                for (long i = 0; std::isfinite(n) && i < n && !f.stack.empty(); ++i) {
+                    Value e = pop(f);
+                    if (a.object) a.object->elements.push_back(std::move(e));
+                }
+                push(f, a);
                 break;
-            case 0x3B:  // Delete2
-                pop(f);
-                push(f, Value::fromBool(false));
+            }
+            case 0x43: {  // InitObject: n, then value/name pairs
+                double n = toNumber(pop(f), version_);
+                Value o = newObject();
+                for (long i = 0; std::isfinite(n) && i < n && !f.stack.empty(); ++i) {
+                    Value v = pop(f);
+                    std::string name = toString(pop(f), version_);
+                    if (o.object) o.object->props[engine_.nameKey(name)] = std::move(v);
+                }
+                push(f, o);
                 break;
-            case 0x46:  // Enumerate
-            case 0x55:  // Enumerate2
-                pop(f);
+            }
+            case 0x3A: {  // Delete: object, name
+                std::string name = engine_.nameKey(toString(pop(f), version_));
+                Value object = pop(f);
+                bool done = false;
+                if (object.type == Value::Object && object.object) {
+                    done = object.object->props.erase(name) > 0;
+                } else if (auto c = clipOf(object)) {
+                    done = c->variables.erase(name) > 0;
+                }
+                push(f, Value::fromBool(done));
+                break;
+            }
+            case 0x3B: {  // Delete2: a variable
+                std::string name = engine_.nameKey(toString(pop(f), version_));
+                bool done = f.locals && f.locals->erase(name) > 0;
+                if (!done && (t = targetOf(f)) != nullptr) done = t->variables.erase(name) > 0;
+                push(f, Value::fromBool(done));
+                break;
+            }
+            case 0x46:    // Enumerate: a variable's name
+            case 0x55: {  // Enumerate2: an object
+                Value object = op == 0x55 ? pop(f) : getVariable(f, toString(pop(f), version_));
                 push(f, Value::null());
+                if (object.type == Value::Object && object.object) {
+                    std::shared_ptr<ScriptObject> o = object.object;
+                    for (size_t i = 0; i < o->elements.size() && f.budget > 0; ++i, --f.budget)
+                        push(f, Value::fromString(numberToString(static_cast<double>(i))));
+                    for (const auto& kv : o->props) {
+                        if (--f.budget < 0) break;
+                        push(f, Value::fromString(kv.first));
+                    }
+                } else if (auto c = clipOf(object)) {
+                    for (const auto& kv : c->variables) {
+                        if (--f.budget < 0) break;
+                        push(f, Value::fromString(kv.first));
+                    }
+                }
                 break;
-            case 0x45:  // TargetPath
-                pop(f);
-                push(f, Value());
+            }
+            case 0x45: {  // TargetPath
+                auto c = clipOf(pop(f));
+                push(f, c ? Value::fromString(clipPath(c.get())) : Value());
                 break;
-            case 0x54:  // InstanceOf
-            case 0x2B:  // CastOp
-                pop(f);
-                pop(f);
-                push(f, op == 0x54 ? Value::fromBool(false) : Value::null());
+            }
+            case 0x54: {  // InstanceOf: object, constructor
+                Value ctor = pop(f);
+                Value object = pop(f);
+                push(f, Value::fromBool(instanceOf(object, ctor)));
                 break;
-            case 0x69:  // Extends
-                pop(f);
-                pop(f);
+            }
+            case 0x2B: {  // CastOp: constructor, object
+                Value object = pop(f);
+                Value ctor = pop(f);
+                push(f, instanceOf(object, ctor) ? object : Value::null());
                 break;
+            }
+            case 0x69: {  // Extends: superclass, subclass
+                Value super = pop(f);
+                Value sub = pop(f);
+                if (sub.type != Value::Object || !sub.object) break;
+                Value proto = newObject();
+                if (!proto.object) break;
+                const Value* sp = super.type == Value::Object && super.object
+                                      ? super.object->find(engine_.nameKey("prototype"))
+                                      : nullptr;
+                if (sp && sp->type == Value::Object) proto.object->proto = sp->object;
+                sub.object->props[engine_.nameKey("prototype")] = proto;
+                break;
+            }
             case 0x2C: {  // ImplementsOp
                 pop(f);
                 double n = toNumber(pop(f), version_);
@@ -817,16 +959,22 @@ void Avm1::exec(Frame& f, const uint8_t* code, size_t size, int callDepth) {
                 pop(f);
                 break;
             case 0x9B:    // DefineFunction
-            case 0x8E: {  // DefineFunction2: the body follows the record; skip it
+            case 0x8E: {  // DefineFunction2: the body follows the record
                 std::string name = r.str();
-                if (len < 2) return;
-                size_t bodySize = code[payload + len - 2] | (code[payload + len - 1] << 8);
-                next += bodySize;
+                Value fn = defineFunction(f, code, payload, len, next, size, op == 0x8E);
                 if (next > size) return;
-                if (name.empty()) push(f, Value());
+                if (name.empty()) {
+                    push(f, fn);
+                } else if (f.locals) {
+                    (*f.locals)[engine_.nameKey(name)] = fn;
+                } else {
+                    setVariable(f, name, fn);
+                }
                 break;
             }
             case 0x3E:  // Return
+                f.returnValue = pop(f);
+                return;
             case 0x2A:  // Throw
                 return;
             default:
@@ -834,6 +982,613 @@ void Avm1::exec(Frame& f, const uint8_t* code, size_t size, int callDepth) {
         }
         pc = next;
     }
+}
+
+// ---- Objects, functions and built-ins ----
+
+namespace {
+
+enum NativeId {
+    kObjectCtor = 1,
+    kArrayCtor,
+    kNumberFn,
+    kStringFn,
+    kBooleanFn,
+    kParseInt,
+    kParseFloat,
+    kIsNaN,
+    kMathAbs,
+    kMathFloor,
+    kMathCeil,
+    kMathRound,
+    kMathMin,
+    kMathMax,
+    kMathSqrt,
+    kMathPow,
+    kMathSin,
+    kMathCos,
+    kMathTan,
+    kMathAtan,
+    kMathAtan2,
+    kMathExp,
+    kMathLog,
+    kMathRandom,
+};
+
+const size_t kMaxElements = 65536;
+
+// Movie-clip properties by member name (index of GetProperty).
+int propertyIndex(const std::string& name) {
+    static const char* const names[] = {"_x",        "_y",          "_xscale",  "_yscale",      "_currentframe",
+                                        "_totalframes", "_alpha",   "_visible", "_width",       "_height",
+                                        "_rotation", "_target",     "_framesloaded", "_name",   "_droptarget",
+                                        "_url",      "_highquality", "_focusrect", "_soundbuftime", "_quality"};
+    if (name.empty() || name[0] != '_') return -1;
+    std::string folded = foldCase(name);
+    for (int i = 0; i < static_cast<int>(sizeof names / sizeof names[0]); ++i)
+        if (folded == names[i]) return i;
+    return -1;
+}
+
+// Array index of a member name ("0", "12"), or -1.
+long arrayIndex(const std::string& name) {
+    if (name.empty() || name.size() > 9) return -1;
+    long v = 0;
+    for (char c : name) {
+        if (c < '0' || c > '9') return -1;
+        v = v * 10 + (c - '0');
+    }
+    return v;
+}
+
+}  // namespace
+
+std::shared_ptr<DisplayObject> Avm1::clipOf(const Value& v) {
+    if (v.type != Value::Clip) return nullptr;
+    std::shared_ptr<DisplayObject> c = v.clip.lock();
+    if (!c || (c.get() != engine_.root() && !c->parent)) return nullptr;
+    return c;
+}
+
+Value Avm1::newObject(bool array) {
+    std::shared_ptr<ScriptObject> o = engine_.newObject();
+    if (!o) return Value();
+    o->isArray = array;
+    o->proto = array ? arrayProto_ : objectProto_;
+    return Value::fromObject(std::move(o));
+}
+
+Value Avm1::newNative(int id) {
+    Value v = newObject();
+    if (v.object) v.object->native = id;
+    return v;
+}
+
+void Avm1::ensureGlobals() {
+    std::shared_ptr<ScriptObject>& g = engine_.globals;
+    auto key = [&](const char* n) { return engine_.nameKey(n); };
+    if (g) {
+        objectProto_ = g->props[key("Object")].object ? g->props[key("Object")].object->props[key("prototype")].object
+                                                      : nullptr;
+        arrayProto_ = g->props[key("Array")].object ? g->props[key("Array")].object->props[key("prototype")].object
+                                                    : nullptr;
+        return;
+    }
+    g = engine_.newObject();
+    if (!g) return;
+    objectProto_ = engine_.newObject();
+    arrayProto_ = engine_.newObject();
+    if (arrayProto_) arrayProto_->proto = objectProto_;
+    Value objectCtor = newNative(kObjectCtor), arrayCtor = newNative(kArrayCtor);
+    if (objectCtor.object) objectCtor.object->props[key("prototype")] = Value::fromObject(objectProto_);
+    if (arrayCtor.object) arrayCtor.object->props[key("prototype")] = Value::fromObject(arrayProto_);
+    g->props[key("Object")] = objectCtor;
+    g->props[key("Array")] = arrayCtor;
+    g->props[key("Number")] = newNative(kNumberFn);
+    g->props[key("String")] = newNative(kStringFn);
+    g->props[key("Boolean")] = newNative(kBooleanFn);
+    g->props[key("parseInt")] = newNative(kParseInt);
+    g->props[key("parseFloat")] = newNative(kParseFloat);
+    g->props[key("isNaN")] = newNative(kIsNaN);
+    Value math = newObject();
+    if (math.object) {
+        static const struct {
+            const char* name;
+            int id;
+        } fns[] = {{"abs", kMathAbs},   {"floor", kMathFloor}, {"ceil", kMathCeil}, {"round", kMathRound},
+                   {"min", kMathMin},   {"max", kMathMax},     {"sqrt", kMathSqrt}, {"pow", kMathPow},
+                   {"sin", kMathSin},   {"cos", kMathCos},     {"tan", kMathTan},   {"atan", kMathAtan},
+                   {"atan2", kMathAtan2}, {"exp", kMathExp},   {"log", kMathLog},   {"random", kMathRandom}};
+        for (const auto& fn : fns) math.object->props[key(fn.name)] = newNative(fn.id);
+        math.object->props[key("PI")] = Value::fromNumber(3.14159265358979323846);
+        math.object->props[key("E")] = Value::fromNumber(2.718281828459045);
+        math.object->props[key("SQRT2")] = Value::fromNumber(1.4142135623730951);
+    }
+    g->props[key("Math")] = math;
+}
+
+std::vector<Value> Avm1::popArgs(Frame& f) {
+    double n = toNumber(pop(f), version_);
+    std::vector<Value> args;
+    for (long i = 0; std::isfinite(n) && i < n && !f.stack.empty(); ++i) args.push_back(pop(f));
+    return args;
+}
+
+Value Avm1::getMember(Frame& f, const Value& object, const std::string& name) {
+    std::string key = engine_.nameKey(name);
+    switch (object.type) {
+        case Value::String:
+            if (key == engine_.nameKey("length"))
+                return Value::fromNumber(static_cast<double>(charStarts(object.string).size()));
+            return Value();
+        case Value::Clip: {
+            std::shared_ptr<DisplayObject> c = clipOf(object);
+            if (!c) return Value();
+            int index = propertyIndex(name);
+            if (index >= 0) return getProperty(c.get(), index);
+            auto it = c->variables.find(key);
+            if (it != c->variables.end()) return it->second;
+            if (DisplayObject* child = childNamed(c.get(), key, engine_))
+                return Value::fromClip(child->shared_from_this());
+            if (key == engine_.nameKey("_parent"))
+                return c->parent ? Value::fromClip(c->parent->shared_from_this()) : Value();
+            if (key == engine_.nameKey("_root")) return Value::fromClip(engine_.root()->shared_from_this());
+            return Value();
+        }
+        case Value::Object: {
+            ScriptObject& o = *object.object;
+            if (o.isArray) {
+                if (key == engine_.nameKey("length")) return Value::fromNumber(static_cast<double>(o.elements.size()));
+                long i = arrayIndex(name);
+                if (i >= 0) return static_cast<size_t>(i) < o.elements.size() ? o.elements[i] : Value();
+            }
+            const Value* v = o.find(key);
+            return v ? *v : Value();
+        }
+        default:
+            (void)f;
+            return Value();
+    }
+}
+
+void Avm1::setMember(Frame& f, const Value& object, const std::string& name, const Value& v) {
+    std::string key = engine_.nameKey(name);
+    if (object.type == Value::Clip) {
+        std::shared_ptr<DisplayObject> c = clipOf(object);
+        if (!c) return;
+        int index = propertyIndex(name);
+        if (index >= 0) {
+            setProperty(c.get(), index, v);
+        } else if (c->variables.size() < 65536 || c->variables.count(key)) {
+            c->variables[key] = v;
+        }
+        return;
+    }
+    if (object.type != Value::Object || !object.object) return;
+    ScriptObject& o = *object.object;
+    if (o.isArray) {
+        long i = arrayIndex(name);
+        if (i >= 0 && static_cast<size_t>(i) < kMaxElements) {
+            if (static_cast<size_t>(i) >= o.elements.size()) {
+                f.budget -= static_cast<long>(i + 1 - o.elements.size()) / 64;
+                o.elements.resize(i + 1);
+            }
+            o.elements[i] = v;
+            return;
+        }
+        if (key == engine_.nameKey("length")) {
+            double n = toNumber(v, version_);
+            if (std::isfinite(n) && n >= 0 && n <= kMaxElements) {
+                f.budget -= static_cast<long>(n) / 64;
+                o.elements.resize(static_cast<size_t>(n));
+            }
+            return;
+        }
+    }
+    if (o.props.size() < 65536 || o.props.count(key)) o.props[key] = v;
+}
+
+Value Avm1::defineFunction(Frame& f, const uint8_t* code, size_t payload, size_t len, size_t& next, size_t size,
+                           bool version2) {
+    ByteReader r(code + payload, len);
+    r.str();  // name, read by the caller
+    auto def = std::make_shared<FunctionDef>();
+    def->version2 = version2;
+    uint16_t n = r.u16();
+    if (version2) {
+        def->registerCount = r.u8();
+        def->flags = r.u16();
+    }
+    for (uint16_t i = 0; i < n && !r.overflow(); ++i) {
+        uint8_t reg = version2 ? r.u8() : 0;
+        std::string p = r.str();
+        if (r.overflow()) break;
+        def->params.push_back(std::move(p));
+        def->paramRegisters.push_back(reg);
+    }
+    size_t bodySize = r.u16();
+    if (r.overflow()) {
+        next = size + 1;  // a record that does not hold its fields ends the block
+        return Value();
+    }
+    def->code = code + next;
+    def->size = std::min(bodySize, size - std::min(size, next));
+    next += bodySize;
+    def->pool = f.pool;
+    f.budget -= static_cast<long>(f.pool.size());
+    if (DisplayObject* t = targetOf(f)) def->scope = t->shared_from_this();
+    Value fn = newObject();
+    if (!fn.object) return Value();
+    fn.object->function = def;
+    Value proto = newObject();
+    if (proto.object) fn.object->props[engine_.nameKey("prototype")] = proto;
+    return fn;
+}
+
+Value Avm1::call(Frame& f, const Value& function, const Value& thisValue, std::vector<Value>& args,
+                 int callDepth) {
+    if (function.type != Value::Object || !function.object) return Value();
+    std::shared_ptr<ScriptObject> fo = function.object;
+    if (fo->native) return callNative(f, fo->native, thisValue, args, callDepth);
+    std::shared_ptr<FunctionDef> def = fo->function;
+    if (!def || callDepth >= kMaxCallDepth || f.budget <= 0) return Value();
+    std::shared_ptr<DisplayObject> scope = def->scope.lock();
+    DisplayObject* base = scope && (scope.get() == engine_.root() || scope->parent) ? scope.get() : targetOf(f);
+    if (!base) base = engine_.root();
+    if (!base) return Value();
+
+    Frame inner;
+    inner.original = base;
+    inner.target = base->shared_from_this();
+    inner.pool = def->pool;
+    inner.budget = f.budget - static_cast<long>(def->pool.size() + args.size());
+    inner.locals = std::make_shared<std::map<std::string, Value>>();
+    inner.thisValue = thisValue.type == Value::Undefined ? Value::fromClip(base->shared_from_this()) : thisValue;
+    if (def->version2) inner.registers.assign(std::max<size_t>(4, def->registerCount), Value());
+    if (args.size() > kMaxElements) args.resize(kMaxElements);
+
+    bool wantArguments = !def->version2 || (def->flags & 0x04) || !(def->flags & 0x08);
+    Value arguments = wantArguments ? newObject(true) : Value();
+    if (arguments.object) arguments.object->elements = args;
+    if (def->version2) {
+        // Preloaded values take registers 1, 2, ... in this order.
+        size_t reg = 1;
+        auto preload = [&](uint16_t bit, const Value& v) {
+            if (!(def->flags & bit)) return;
+            if (reg < inner.registers.size()) inner.registers[reg] = v;
+            ++reg;
+        };
+        preload(0x01, inner.thisValue);
+        preload(0x04, arguments);
+        preload(0x10, Value());  // super: no classes
+        preload(0x40, Value::fromClip(engine_.root()->shared_from_this()));
+        preload(0x80, base->parent ? Value::fromClip(base->parent->shared_from_this()) : Value());
+        preload(0x100, Value::fromObject(engine_.globals));
+        if (!(def->flags & 0x08)) (*inner.locals)[engine_.nameKey("arguments")] = arguments;
+    } else {
+        (*inner.locals)[engine_.nameKey("arguments")] = arguments;
+    }
+    for (size_t i = 0; i < def->params.size(); ++i) {
+        Value a = i < args.size() ? args[i] : Value();
+        uint8_t reg = def->paramRegisters[i];
+        if (def->version2 && reg != 0) {
+            if (reg < inner.registers.size()) inner.registers[reg] = a;
+        } else {
+            (*inner.locals)[engine_.nameKey(def->params[i])] = a;
+        }
+    }
+    exec(inner, def->code, def->size, callDepth + 1);
+    f.budget = inner.budget;
+    return inner.returnValue;
+}
+
+Value Avm1::construct(Frame& f, const Value& function, std::vector<Value>& args, int callDepth) {
+    if (function.type != Value::Object || !function.object) return Value();
+    ScriptObject& fo = *function.object;
+    if (fo.native == kObjectCtor) return newObject();
+    if (fo.native == kArrayCtor) return callNative(f, kArrayCtor, Value(), args, callDepth);
+    if (fo.native) return callNative(f, fo.native, Value(), args, callDepth);
+    if (!fo.function) return Value();
+    Value o = newObject();
+    if (!o.object) return Value();
+    const Value* proto = fo.find(engine_.nameKey("prototype"));
+    if (proto && proto->type == Value::Object) o.object->proto = proto->object;
+    Value r = call(f, function, o, args, callDepth);
+    return r.type == Value::Object ? r : o;
+}
+
+bool Avm1::instanceOf(const Value& v, const Value& ctor) {
+    if (v.type != Value::Object || !v.object || ctor.type != Value::Object || !ctor.object) return false;
+    const Value* proto = ctor.object->find(engine_.nameKey("prototype"));
+    if (!proto || proto->type != Value::Object || !proto->object) return false;
+    const ScriptObject* o = v.object->proto.get();
+    for (int hops = 0; o && hops < 64; ++hops, o = o->proto.get())
+        if (o == proto->object.get()) return true;
+    return false;
+}
+
+Value Avm1::callNative(Frame& f, int id, const Value& thisValue, std::vector<Value>& args, int callDepth) {
+    (void)thisValue;
+    (void)callDepth;
+    auto num = [&](size_t i) { return i < args.size() ? toNumber(args[i], version_) : std::nan(""); };
+    switch (id) {
+        case kObjectCtor:
+            return newObject();
+        case kArrayCtor: {
+            Value a = newObject(true);
+            if (!a.object) return a;
+            if (args.size() == 1 && args[0].type == Value::Number) {
+                double n = args[0].number;
+                if (std::isfinite(n) && n >= 0 && n <= kMaxElements) a.object->elements.resize(static_cast<size_t>(n));
+            } else {
+                a.object->elements = args;
+            }
+            return a;
+        }
+        case kNumberFn:
+            return Value::fromNumber(args.empty() ? 0 : num(0));
+        case kStringFn:
+            return Value::fromString(args.empty() ? "" : toString(args[0], version_));
+        case kBooleanFn:
+            return Value::fromBool(!args.empty() && toBoolean(args[0], version_));
+        case kParseInt: {
+            std::string s = args.empty() ? "" : toString(args[0], version_);
+            int radix = args.size() > 1 ? clampToInt(num(1)) : 10;
+            size_t i = 0;
+            while (i < s.size() && (s[i] == ' ' || s[i] == '\t' || s[i] == '\n' || s[i] == '\r')) ++i;
+            bool neg = false;
+            if (i < s.size() && (s[i] == '-' || s[i] == '+')) neg = s[i++] == '-';
+            if ((args.size() < 2 || radix == 16) && i + 1 < s.size() && s[i] == '0' && (s[i + 1] == 'x' || s[i + 1] == 'X')) {
+                radix = 16;
+                i += 2;
+            }
+            if (radix < 2 || radix > 36) return Value::fromNumber(std::nan(""));
+            double v = 0;
+            bool any = false;
+            for (; i < s.size(); ++i) {
+                char c = s[i];
+                int d = c >= '0' && c <= '9' ? c - '0' : (c >= 'a' && c <= 'z' ? c - 'a' + 10 : (c >= 'A' && c <= 'Z' ? c - 'A' + 10 : 99));
+                if (d >= radix) break;
+                v = v * radix + d;
+                any = true;
+            }
+            return Value::fromNumber(any ? (neg ? -v : v) : std::nan(""));
+        }
+        case kParseFloat: {
+            std::string s = args.empty() ? "" : toString(args[0], version_);
+            char* end = nullptr;
+            double v = std::strtod(s.c_str(), &end);
+            return Value::fromNumber(end == s.c_str() ? std::nan("") : v);
+        }
+        case kIsNaN:
+            return boolResult(std::isnan(num(0)));
+        case kMathAbs:
+            return Value::fromNumber(std::fabs(num(0)));
+        case kMathFloor:
+            return Value::fromNumber(std::floor(num(0)));
+        case kMathCeil:
+            return Value::fromNumber(std::ceil(num(0)));
+        case kMathRound:
+            return Value::fromNumber(std::floor(num(0) + 0.5));
+        case kMathMin:
+        case kMathMax: {
+            if (args.empty()) return Value::fromNumber(id == kMathMin ? INFINITY : -INFINITY);
+            double a = num(0), b = args.size() > 1 ? num(1) : a;
+            if (std::isnan(a) || std::isnan(b)) return Value::fromNumber(std::nan(""));
+            return Value::fromNumber(id == kMathMin ? std::min(a, b) : std::max(a, b));
+        }
+        case kMathSqrt:
+            return Value::fromNumber(std::sqrt(num(0)));
+        case kMathPow:
+            return Value::fromNumber(std::pow(num(0), num(1)));
+        case kMathSin:
+            return Value::fromNumber(std::sin(num(0)));
+        case kMathCos:
+            return Value::fromNumber(std::cos(num(0)));
+        case kMathTan:
+            return Value::fromNumber(std::tan(num(0)));
+        case kMathAtan:
+            return Value::fromNumber(std::atan(num(0)));
+        case kMathAtan2:
+            return Value::fromNumber(std::atan2(num(0), num(1)));
+        case kMathExp:
+            return Value::fromNumber(std::exp(num(0)));
+        case kMathLog:
+            return Value::fromNumber(std::log(num(0)));
+        case kMathRandom:
+            randomState_ = randomState_ * 1103515245u + 12345u;
+            return Value::fromNumber(((randomState_ >> 8) & 0xFFFFFF) / 16777216.0);
+        default:
+            (void)f;
+            return Value();
+    }
+}
+
+Value Avm1::callMethod(Frame& f, const Value& object, const std::string& name, std::vector<Value>& args,
+                       int callDepth) {
+    if (name.empty()) return call(f, object, Value(), args, callDepth);
+    std::string folded = foldCase(name);
+    auto num = [&](size_t i, double def) { return i < args.size() ? toNumber(args[i], version_) : def; };
+    auto str = [&](size_t i) { return i < args.size() ? toString(args[i], version_) : std::string(); };
+
+    if (object.type == Value::String) {
+        const std::string& s = object.string;
+        long n = static_cast<long>(s.size());
+        auto clampIndex = [&](double d) {
+            if (std::isnan(d)) return 0L;
+            return static_cast<long>(std::max(0.0, std::min(static_cast<double>(n), std::trunc(d))));
+        };
+        if (folded == "touppercase" || folded == "tolowercase") {
+            std::string r = s;
+            for (char& c : r) {
+                if (folded == "touppercase" && c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+                if (folded == "tolowercase" && c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+            }
+            f.budget -= n / 256;
+            return Value::fromString(r);
+        }
+        if (folded == "charat" || folded == "charcodeat") {
+            double d = num(0, 0);
+            if (!(d >= 0 && d < n)) return folded == "charat" ? Value::fromString("") : Value::fromNumber(std::nan(""));
+            unsigned char c = static_cast<unsigned char>(s[static_cast<size_t>(d)]);
+            return folded == "charat" ? Value::fromString(std::string(1, static_cast<char>(c))) : Value::fromNumber(c);
+        }
+        if (folded == "indexof" || folded == "lastindexof") {
+            std::string needle = str(0);
+            f.budget -= n / 64;
+            size_t at;
+            if (folded == "indexof") {
+                at = s.find(needle, static_cast<size_t>(clampIndex(num(1, 0))));
+            } else {
+                at = s.rfind(needle, static_cast<size_t>(clampIndex(num(1, static_cast<double>(n)))));
+            }
+            return Value::fromNumber(at == std::string::npos ? -1.0 : static_cast<double>(at));
+        }
+        if (folded == "substr") {
+            double start = num(0, 0);
+            if (start < 0) start += n;
+            long b = clampIndex(start);
+            double count = args.size() > 1 ? num(1, 0) : static_cast<double>(n);
+            long e = std::min(n, b + clampIndex(count));
+            return Value::fromString(s.substr(b, std::max(0L, e - b)));
+        }
+        if (folded == "substring" || folded == "slice") {
+            double a = num(0, 0), b = args.size() > 1 ? num(1, 0) : static_cast<double>(n);
+            if (folded == "slice") {
+                if (a < 0) a += n;
+                if (b < 0) b += n;
+            }
+            long x = clampIndex(a), y = clampIndex(b);
+            if (folded == "substring" && x > y) std::swap(x, y);
+            return Value::fromString(x < y ? s.substr(x, y - x) : "");
+        }
+        if (folded == "split") {
+            Value a = newObject(true);
+            if (!a.object) return a;
+            std::string sep = str(0);
+            f.budget -= n / 16;
+            if (args.empty()) {
+                a.object->elements.push_back(object);
+            } else if (sep.empty()) {
+                for (long i = 0; i < n && a.object->elements.size() < kMaxElements; ++i)
+                    a.object->elements.push_back(Value::fromString(std::string(1, s[i])));
+            } else {
+                size_t from = 0;
+                while (a.object->elements.size() < kMaxElements) {
+                    size_t at = s.find(sep, from);
+                    a.object->elements.push_back(Value::fromString(s.substr(from, at == std::string::npos ? std::string::npos : at - from)));
+                    if (at == std::string::npos) break;
+                    from = at + sep.size();
+                }
+            }
+            return a;
+        }
+        if (folded == "tostring") return object;
+        return Value();
+    }
+
+    if (object.type == Value::Clip) {
+        std::shared_ptr<DisplayObject> c = clipOf(object);
+        if (!c) return Value();
+        bool gotoPlay = folded == "gotoandplay", gotoStop = folded == "gotoandstop";
+        if (gotoPlay || gotoStop) {
+            if (args.empty() || !c->timeline) return Value();
+            int index;
+            if (args[0].type == Value::String && !std::isfinite(toNumber(args[0], 5))) {
+                index = c->timeline->findLabel(args[0].string);
+                if (index < 0) return Value();
+            } else {
+                double d = num(0, 1);
+                if (!std::isfinite(d)) return Value();
+                index = clampToInt(d) - 1;
+            }
+            engine_.gotoFrame(c.get(), index);
+            c->playing = gotoPlay;
+            return Value();
+        }
+        if (folded == "play" || folded == "stop") {
+            c->playing = folded == "play";
+            return Value();
+        }
+        if (folded == "nextframe" || folded == "prevframe") {
+            engine_.gotoFrame(c.get(), c->currentFrame + (folded == "nextframe" ? 1 : -1));
+            c->playing = false;
+            return Value();
+        }
+        Value fn = getMember(f, object, name);
+        return call(f, fn, object, args, callDepth);
+    }
+
+    if (object.type != Value::Object || !object.object) return Value();
+    std::shared_ptr<ScriptObject> o = object.object;
+    Value fn = getMember(f, object, name);
+    if (fn.type == Value::Object && fn.object && fn.object->isFunction()) return call(f, fn, object, args, callDepth);
+    if (folded == "tostring") return Value::fromString(toString(object, version_));
+    if (!o->isArray) return Value();
+    std::vector<Value>& el = o->elements;
+    if (folded == "push" || folded == "unshift") {
+        f.budget -= static_cast<long>(args.size());
+        if (el.size() + args.size() <= kMaxElements)
+            el.insert(folded == "push" ? el.end() : el.begin(), args.begin(), args.end());
+        return Value::fromNumber(static_cast<double>(el.size()));
+    }
+    if (folded == "pop" || folded == "shift") {
+        if (el.empty()) return Value();
+        Value v;
+        if (folded == "pop") {
+            v = el.back();
+            el.pop_back();
+        } else {
+            f.budget -= static_cast<long>(el.size()) / 64;
+            v = el.front();
+            el.erase(el.begin());
+        }
+        return v;
+    }
+    if (folded == "join") {
+        std::string sep = args.empty() ? "," : str(0);
+        std::string s;
+        for (size_t i = 0; i < el.size() && s.size() <= kMaxString; ++i) {
+            if (i) s += sep;
+            s += toString(el[i], version_);
+            --f.budget;
+        }
+        if (s.size() > kMaxString) s.resize(kMaxString);
+        return Value::fromString(s);
+    }
+    if (folded == "reverse") {
+        std::reverse(el.begin(), el.end());
+        return object;
+    }
+    if (folded == "concat" || folded == "slice") {
+        Value a = newObject(true);
+        if (!a.object) return a;
+        if (folded == "concat") {
+            a.object->elements = el;
+            for (const Value& v : args) {
+                if (a.object->elements.size() >= kMaxElements) break;
+                if (v.type == Value::Object && v.object && v.object->isArray) {
+                    for (const Value& e : v.object->elements) {
+                        if (a.object->elements.size() >= kMaxElements) break;
+                        a.object->elements.push_back(e);
+                    }
+                } else {
+                    a.object->elements.push_back(v);
+                }
+            }
+        } else {
+            long n = static_cast<long>(el.size());
+            double b = num(0, 0), e = args.size() > 1 ? num(1, 0) : static_cast<double>(n);
+            if (b < 0) b += n;
+            if (e < 0) e += n;
+            long x = std::isnan(b) ? 0 : static_cast<long>(std::max(0.0, std::min<double>(n, b)));
+            long y = std::isnan(e) ? 0 : static_cast<long>(std::max(0.0, std::min<double>(n, e)));
+            for (long i = x; i < y; ++i) a.object->elements.push_back(el[i]);
+        }
+        f.budget -= static_cast<long>(a.object->elements.size()) / 16;
+        return a;
+    }
+    return Value();
 }
 
 }  // namespace flash

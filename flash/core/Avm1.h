@@ -1,7 +1,8 @@
 // Interpreter of AVM1 action blocks: timeline control, FSCommand/GetURL,
-// stack, constant pool, branches, variables, arithmetic, comparison, logic
-// and string operations. Object-related actions keep the stack balanced and
-// yield undefined. Every block runs under an instruction budget.
+// stack, constant pool, branches, variables, arithmetic, comparison, logic,
+// string operations, functions, objects and arrays, movie-clip properties
+// and a few built-ins (Math, String methods, Array methods). Every block
+// runs under an instruction budget that calls share.
 #pragma once
 
 #include <string>
@@ -33,7 +34,25 @@ private:
     void gotoFrameValue(Frame& f, const Value& frame, bool play, int bias);
     void getUrl(const std::string& url, const std::string& target);
 
+    // Objects and functions.
+    void ensureGlobals();
+    Value newObject(bool array = false);
+    Value newNative(int id);
+    Value getMember(Frame& f, const Value& object, const std::string& name);
+    void setMember(Frame& f, const Value& object, const std::string& name, const Value& v);
+    Value call(Frame& f, const Value& function, const Value& thisValue, std::vector<Value>& args, int callDepth);
+    Value callNative(Frame& f, int id, const Value& thisValue, std::vector<Value>& args, int callDepth);
+    Value callMethod(Frame& f, const Value& object, const std::string& name, std::vector<Value>& args,
+                     int callDepth);
+    Value construct(Frame& f, const Value& function, std::vector<Value>& args, int callDepth);
+    Value defineFunction(Frame& f, const uint8_t* code, size_t payload, size_t len, size_t& next, size_t size,
+                         bool version2);
+    std::vector<Value> popArgs(Frame& f);
+    bool instanceOf(const Value& v, const Value& ctor);
+    std::shared_ptr<DisplayObject> clipOf(const Value& v);
+
     Engine& engine_;
+    std::shared_ptr<ScriptObject> objectProto_, arrayProto_;
     int version_ = 0;
     unsigned randomState_ = 12345;
 };

@@ -6,6 +6,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "flash/core/Movie.h"
 #include "flash/core/Types.h"
@@ -38,6 +39,15 @@ public:
     bool playing = true;
     std::map<uint16_t, std::shared_ptr<DisplayObject>> children;
     std::map<std::string, Value> variables;
+
+    // onClipEvent handlers of the placing tag (sprites), or null.
+    const std::vector<ClipAction>* clipActions = nullptr;
+    // Buttons: pointer state (ButtonPhase) and the state whose characters
+    // are the children now (-1 none yet).
+    uint8_t buttonPhase = 0;
+    int8_t shownState = -1;
+
+    bool isButton() const { return character && character->button; }
 
     bool hasTimeline() const { return timeline != nullptr; }
     int frameCount() const { return timeline ? timeline->frameCount() : 1; }

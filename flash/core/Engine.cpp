@@ -1,13 +1,14 @@
 #include "flash/core/Engine.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "flash/core/Avm1.h"
 
 namespace flash {
 
 Engine::Engine() = default;
-Engine::~Engine() = default;
+Engine::~Engine() { unload(); }
 
 bool Engine::load(const uint8_t* data, size_t size) {
     unload();
@@ -24,9 +25,13 @@ bool Engine::load(const uint8_t* data, size_t size) {
 
 void Engine::unload() {
     queue_.clear();
+    hover_.reset();
+    pressed_.reset();
+    mouseDown_ = false;
     root_.reset();
     objects_ = 0;
     tick_ = 0;
+    releaseScriptObjects();
 }
 
 void Engine::tick() {
@@ -37,6 +42,7 @@ void Engine::tick() {
 }
 
 void Engine::advance(DisplayObject* clip) {
+    queueEvent(clip, kEventEnterFrame);
     int n = clip->frameCount();
     if (clip->playing && n > 1) {
         int next = clip->currentFrame + 1;
@@ -178,8 +184,11 @@ std::shared_ptr<DisplayObject> Engine::create(DisplayObject* parent, uint16_t de
         o->timeline = ch->sprite.get();
         o->currentFrame = 0;
         o->playing = true;
+        o->clipActions = movie_.clipActions(p.serial);
         reconcile(o.get(), o->timeline->stateAt(0));
+        if (ch->button) showButtonState(o.get());
         queueFrame(o.get(), 0);
+        queueEvent(o.get(), kEventLoad);
     }
     return o;
 }
@@ -274,6 +283,253 @@ std::string Engine::targetPath(const DisplayObject* clip) const {
     std::string path;
     for (const DisplayObject* o = clip; o && o->parent; o = o->parent) path = "/" + o->name + path;
     return path.empty() ? "/" : path;
+}
+
+// ---- Clip events ----
+
+void Engine::queueEvent(DisplayObject* clip, uint32_t event) {
+    if (!clip->clipActions) return;
+    for (const ClipAction& a : *clip->clipActions)
+        if (a.events & event) queue_.push_back({clip->shared_from_this(), {a.data, a.size}});
+}
+
+void Engine::queueEventTree(DisplayObject* clip, uint32_t event) {
+    queueEvent(clip, event);
+    for (auto& kv : clip->children) queueEventTree(kv.second.get(), event);
+}
+
+// ---- Buttons ----
+
+void Engine::showButtonState(DisplayObject* b) {
+    static const uint8_t kShown[4] = {kStateUp, kStateOver, kStateDown, kStateUp};
+    uint8_t bit = kShown[b->buttonPhase & 3];
+    if (b->shownState == bit) return;
+    b->shownState = static_cast<int8_t>(bit);
+    std::vector<uint16_t> depths;
+    for (auto& kv : b->children) depths.push_back(kv.first);
+    for (uint16_t d : depths) removeChild(b, d);
+    for (const ButtonRecord& rec : b->character->button->records) {
+        if (!(rec.states & bit) || b->children.count(rec.depth)) continue;
+        Placement p;
+        p.characterId = rec.characterId;
+        p.matrix = rec.matrix;
+        if (rec.hasCxform) p.cxform = rec.cxform;
+        create(b, rec.depth, p);
+    }
+}
+
+void Engine::buttonTransition(DisplayObject* b, uint8_t phase, uint16_t condition) {
+    b->buttonPhase = phase;
+    showButtonState(b);
+    // Button actions run on the timeline that holds the button.
+    if (!b->parent) return;
+    for (const ButtonAction& a : b->character->button->actions)
+        if (a.conditions & condition) queue_.push_back({b->parent->shared_from_this(), {a.data, a.size}});
+}
+
+DisplayObject* Engine::liveButton(const std::weak_ptr<DisplayObject>& w) const {
+    std::shared_ptr<DisplayObject> b = w.lock();
+    if (!b || !root_) return nullptr;
+    for (const DisplayObject* o = b.get(); o != root_.get(); o = o->parent)
+        if (!o->parent) return nullptr;  // removed from the stage
+    return b.get();
+}
+
+namespace {
+
+// Crossings of a rightward ray from (px, py) with one segment.
+inline int crossing(double x0, double y0, double x1, double y1, double px, double py) {
+    if ((y0 > py) == (y1 > py)) return 0;
+    double x = x0 + (py - y0) * (x1 - x0) / (y1 - y0);
+    return x > px ? 1 : 0;
+}
+
+bool shapeContains(const ShapeData& shape, double px, double py) {
+    const Rect& b = shape.bounds;
+    if (px < b.xMin || px > b.xMax || py < b.yMin || py > b.yMax) return false;
+    for (const ShapeLayer& layer : shape.layers) {
+        if (layer.fills.empty()) continue;
+        for (size_t f = 1; f < layer.fillEdges.size(); ++f) {
+            int count = 0;
+            for (const EdgeRef& ref : layer.fillEdges[f]) {
+                if (ref.index >= layer.edges.size()) continue;
+                const Edge& e = layer.edges[ref.index];
+                if (!e.curve) {
+                    count += crossing(e.x0, e.y0, e.x1, e.y1, px, py);
+                    continue;
+                }
+                double lx = e.x0, ly = e.y0;
+                for (int i = 1; i <= 8; ++i) {
+                    double t = i / 8.0, u = 1 - t;
+                    double x = u * u * e.x0 + 2 * u * t * e.cx + t * t * e.x1;
+                    double y = u * u * e.y0 + 2 * u * t * e.cy + t * t * e.y1;
+                    count += crossing(lx, ly, x, y, px, py);
+                    lx = x;
+                    ly = y;
+                }
+            }
+            if (count & 1) return true;
+        }
+    }
+    return false;
+}
+
+bool characterContains(const MovieDef& movie, const Character* ch, double x, double y, int depth) {
+    if (!ch || depth > 4) return false;
+    switch (ch->kind) {
+        case Character::Shape:
+            return shapeContains(*ch->shape, x, y);
+        case Character::Morph: {
+            const Rect& b = ch->morph->startBounds;
+            return x >= b.xMin && x <= b.xMax && y >= b.yMin && y <= b.yMax;
+        }
+        case Character::Sprite: {
+            // A sprite in a hit state counts with what its first frame shows.
+            PlacementState state = ch->sprite->stateAt(0);
+            for (const auto& kv : state) {
+                Matrix inv;
+                if (!kv.second.matrix.invert(inv)) continue;
+                if (characterContains(movie, movie.character(kv.second.characterId), inv.mapX(x, y),
+                                      inv.mapY(x, y), depth + 1))
+                    return true;
+            }
+            return false;
+        }
+    }
+    return false;
+}
+
+DisplayObject* findButton(const MovieDef& movie, DisplayObject* clip, const Matrix& m, double x, double y) {
+    for (auto it = clip->children.rbegin(); it != clip->children.rend(); ++it) {
+        DisplayObject* o = it->second.get();
+        if (!o->visible || o->clipDepth > 0) continue;
+        Matrix om = m * o->matrix;
+        if (o->isButton()) {
+            for (const ButtonRecord& rec : o->character->button->records) {
+                if (!(rec.states & kStateHit)) continue;
+                Matrix inv;
+                if (!(om * rec.matrix).invert(inv)) continue;
+                if (characterContains(movie, movie.character(rec.characterId), inv.mapX(x, y), inv.mapY(x, y),
+                                      0))
+                    return o;
+            }
+        } else if (o->hasTimeline()) {
+            if (DisplayObject* b = findButton(movie, o, om, x, y)) return b;
+        }
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+DisplayObject* Engine::buttonAt(double x, double y) const {
+    if (!root_) return nullptr;
+    return findButton(movie_, root_.get(), Matrix(), x, y);
+}
+
+void Engine::mouseMove(double x, double y) {
+    if (!root_) return;
+    mouseX_ = x;
+    mouseY_ = y;
+    DisplayObject* pressed = liveButton(pressed_);
+    DisplayObject* under = buttonAt(x, y);
+    if (pressed) {
+        bool menu = pressed->character->button->trackAsMenu;
+        if (under == pressed && pressed->buttonPhase == kOutDown) {
+            buttonTransition(pressed, kOverDown, kOutDownToOverDown);
+        } else if (under != pressed && pressed->buttonPhase == kOverDown) {
+            if (menu) {
+                buttonTransition(pressed, kIdle, kOverDownToIdle);
+                pressed_.reset();
+            } else {
+                buttonTransition(pressed, kOutDown, kOverDownToOutDown);
+            }
+        }
+    } else {
+        DisplayObject* hover = liveButton(hover_);
+        if (hover != under) {
+            if (hover && hover->buttonPhase != kIdle) buttonTransition(hover, kIdle, kOverUpToIdle);
+            if (under) {
+                // With the button held, only menu buttons take the pointer over.
+                if (!mouseDown_) {
+                    buttonTransition(under, kOverUp, kIdleToOverUp);
+                } else if (under->character->button->trackAsMenu) {
+                    buttonTransition(under, kOverDown, kIdleToOverDown);
+                    pressed_ = under->shared_from_this();
+                }
+            }
+            hover_ = under ? under->shared_from_this() : std::weak_ptr<DisplayObject>();
+        }
+    }
+    queueEventTree(root_.get(), kEventMouseMove);
+    runQueuedActions();
+}
+
+void Engine::mouseDown() {
+    if (!root_ || mouseDown_) return;
+    mouseDown_ = true;
+    DisplayObject* hover = liveButton(hover_);
+    if (hover && hover->buttonPhase == kOverUp) {
+        buttonTransition(hover, kOverDown, kOverUpToOverDown);
+        pressed_ = hover->shared_from_this();
+    }
+    queueEventTree(root_.get(), kEventMouseDown);
+    runQueuedActions();
+}
+
+void Engine::mouseUp() {
+    if (!root_ || !mouseDown_) return;
+    mouseDown_ = false;
+    if (DisplayObject* pressed = liveButton(pressed_)) {
+        if (pressed->buttonPhase == kOverDown) {
+            buttonTransition(pressed, kOverUp, kOverDownToOverUp);
+            hover_ = pressed_;
+        } else if (pressed->buttonPhase == kOutDown) {
+            buttonTransition(pressed, kIdle, kOutDownToIdle);
+            hover_.reset();
+        }
+    }
+    pressed_.reset();
+    queueEventTree(root_.get(), kEventMouseUp);
+    runQueuedActions();
+    // The release may have moved things: the pointer may be over another button.
+    if (root_ && buttonAt(mouseX_, mouseY_) != liveButton(hover_)) mouseMove(mouseX_, mouseY_);
+}
+
+Engine::Cursor Engine::cursor() const {
+    DisplayObject* pressed = liveButton(pressed_);
+    if (pressed) return pressed->buttonPhase == kOverDown ? Cursor::Hand : Cursor::Arrow;
+    DisplayObject* hover = liveButton(hover_);
+    return hover && hover->buttonPhase != kIdle ? Cursor::Hand : Cursor::Arrow;
+}
+
+// ---- Script objects ----
+
+std::shared_ptr<ScriptObject> Engine::newObject() {
+    if (scriptObjects_.size() >= maxScriptObjects) {
+        scriptObjects_.erase(std::remove_if(scriptObjects_.begin(), scriptObjects_.end(),
+                                            [](const std::weak_ptr<ScriptObject>& w) { return w.expired(); }),
+                             scriptObjects_.end());
+        if (scriptObjects_.size() >= maxScriptObjects) return nullptr;
+    }
+    auto o = std::make_shared<ScriptObject>();
+    scriptObjects_.push_back(o);
+    return o;
+}
+
+void Engine::releaseScriptObjects() {
+    // Objects may refer to each other in cycles; emptying them frees all.
+    std::vector<std::shared_ptr<ScriptObject>> live;
+    for (auto& w : scriptObjects_)
+        if (auto o = w.lock()) live.push_back(o);
+    for (auto& o : live) {
+        o->props.clear();
+        o->elements.clear();
+        o->proto.reset();
+        o->function.reset();
+    }
+    scriptObjects_.clear();
+    globals.reset();
 }
 
 }  // namespace flash

@@ -53,6 +53,25 @@ public:
     size_t maxObjects = 100000;  // live display objects
     bool lastScriptHitBudget = false;
 
+    // Pointer input in stage twips. Buttons under the pointer change state
+    // and run their actions; clip mouse events run too. Scripts run before
+    // these return.
+    void mouseMove(double x, double y);
+    void mouseDown();
+    void mouseUp();
+    bool mouseIsDown() const { return mouseDown_; }
+    // The cursor the content asks for: a hand over an active button.
+    enum class Cursor { Arrow, Hand };
+    Cursor cursor() const;
+    // Topmost button whose hit area contains the stage point, or null.
+    DisplayObject* buttonAt(double x, double y) const;
+
+    // Script objects: every one is registered so that unloading can break
+    // reference cycles; null when the limit is reached.
+    std::shared_ptr<ScriptObject> newObject();
+    size_t maxScriptObjects = 100000;
+    std::shared_ptr<ScriptObject> globals;  // _global, with the built-ins
+
     std::function<void(const std::string& command, const std::string& args)> onFSCommand;
     std::function<void(const std::string& url, const std::string& target)> onGetURL;
     std::function<void(const std::string& text)> onTrace;
@@ -66,6 +85,12 @@ private:
     void removeChild(DisplayObject* parent, uint16_t depth);
     void queueFrame(DisplayObject* clip, int frame);
     void countObjects(const DisplayObject* o, int sign);
+    void queueEvent(DisplayObject* clip, uint32_t event);
+    void queueEventTree(DisplayObject* clip, uint32_t event);
+    void showButtonState(DisplayObject* button);
+    void buttonTransition(DisplayObject* button, uint8_t phase, uint16_t condition);
+    DisplayObject* liveButton(const std::weak_ptr<DisplayObject>& w) const;
+    void releaseScriptObjects();
 
     struct Queued {
         std::weak_ptr<DisplayObject> clip;
@@ -78,6 +103,11 @@ private:
     uint64_t tick_ = 0;
     size_t objects_ = 0;
     bool runningQueue_ = false;
+    double mouseX_ = -1e9, mouseY_ = -1e9;
+    bool mouseDown_ = false;
+    std::weak_ptr<DisplayObject> hover_;    // button under the pointer
+    std::weak_ptr<DisplayObject> pressed_;  // button pressed and tracking the pointer
+    std::vector<std::weak_ptr<ScriptObject>> scriptObjects_;
 };
 
 }  // namespace flash

@@ -15,14 +15,17 @@ enum TagCode : uint16_t {
     kEnd = 0,
     kShowFrame = 1,
     kDefineShape = 2,
+    kDefineButton = 7,
     kPlaceObject = 4,
     kRemoveObject = 5,
     kSetBackgroundColor = 9,
     kDoAction = 12,
     kDefineShape2 = 22,
+    kDefineButtonCxform = 23,
     kPlaceObject2 = 26,
     kRemoveObject2 = 28,
     kDefineShape3 = 32,
+    kDefineButton2 = 34,
     kDefineSprite = 39,
     kFrameLabel = 43,
     kDefineMorphShape = 46,
@@ -158,12 +161,18 @@ PlacementState TimelineDef::stateAt(int frame) const {
     return state;
 }
 
+const std::vector<ClipAction>* MovieDef::clipActions(uint32_t serial) const {
+    auto it = clipActions_.find(serial);
+    return it == clipActions_.end() ? nullptr : &it->second;
+}
+
 const Character* MovieDef::character(uint16_t id) const {
     auto it = characters_.find(id);
     return it == characters_.end() ? nullptr : it->second.get();
 }
 
-static bool readPlace(ByteReader& r, uint16_t code, int version, PlaceCommand& p) {
+static bool readPlace(ByteReader& r, uint16_t code, int version, PlaceCommand& p,
+                      std::vector<ClipAction>* clipActions = nullptr) {
     if (code == kPlaceObject) {
         p.hasCharacter = true;
         p.characterId = r.u16();
@@ -193,8 +202,15 @@ static bool readPlace(ByteReader& r, uint16_t code, int version, PlaceCommand& p
     if (p.hasRatio) p.ratio = r.u16();
     if (p.hasName) p.name = r.str();
     if (p.hasClipDepth) p.clipDepth = r.u16();
-    (void)version;  // filters, blend mode and clip actions are not used yet
-    return !r.overflow();
+    if (r.overflow()) return false;
+    if ((f1 & 0x80) && clipActions) {
+        bool skipped = true;
+        if (f2 & 0x01) skipped = skipFilterList(r);
+        if (f2 & 0x02) r.u8();
+        if (f2 & 0x04) r.u8();
+        if (skipped && !r.overflow()) parseClipActions(r, version, *clipActions);
+    }
+    return true;
 }
 
 void MovieDef::parseTimeline(size_t begin, size_t end, TimelineDef& timeline, bool isSprite) {
@@ -224,8 +240,10 @@ void MovieDef::parseTimeline(size_t begin, size_t end, TimelineDef& timeline, bo
             case kPlaceObject2:
             case kPlaceObject3: {
                 FrameCommand cmd{FrameCommand::Place, {}, 0};
-                if (readPlace(r, code, header_.version, cmd.place)) {
+                std::vector<ClipAction> events;
+                if (readPlace(r, code, header_.version, cmd.place, &events)) {
                     cmd.place.serial = nextSerial_++;
+                    if (!events.empty()) clipActions_[cmd.place.serial] = std::move(events);
                     current.commands.push_back(std::move(cmd));
                 }
                 break;
@@ -291,6 +309,27 @@ void MovieDef::parseTimeline(size_t begin, size_t end, TimelineDef& timeline, bo
                 characters_[id] = std::move(c);
                 break;
             }
+            case kDefineButton:
+            case kDefineButton2: {
+                if (isSprite) break;
+                uint16_t id = 0;
+                auto button = std::make_unique<ButtonDef>();
+                if (!parseDefineButton(r, code, id, *button) || characters_.count(id)) break;
+                auto c = std::make_unique<Character>();
+                c->kind = Character::Sprite;
+                c->sprite = std::make_unique<TimelineDef>();
+                c->sprite->frames.emplace_back();
+                c->sprite->buildSnapshots();
+                c->button = std::move(button);
+                characters_[id] = std::move(c);
+                break;
+            }
+            case kDefineButtonCxform: {
+                auto it = characters_.find(r.u16());
+                if (!r.overflow() && it != characters_.end() && it->second->button)
+                    applyButtonCxform(r, *it->second->button);
+                break;
+            }
             default:
                 if (!isSprite) parseAssetTag(code, r);  // others are skipped by length
                 break;
@@ -309,6 +348,7 @@ bool MovieDef::load(const uint8_t* data, size_t size) {
     jpegTables_.clear();
     bitmapBudget_ = size_t(1) << 26;
     textEdgeBudget_ = size_t(1) << 21;
+    clipActions_.clear();
     root_ = TimelineDef();
     hasBackground_ = false;
     background_ = {255, 255, 255, 255};

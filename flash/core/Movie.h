@@ -10,6 +10,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "flash/core/Button.h"
 #include "flash/core/Bitmap.h"
 #include "flash/core/Shape.h"
 #include "flash/core/Text.h"
@@ -102,6 +103,9 @@ struct Character {
     std::unique_ptr<ShapeData> shape;
     std::unique_ptr<MorphData> morph;
     std::unique_ptr<TimelineDef> sprite;
+    // Buttons are one-frame sprites whose children are the current state's
+    // characters; `button` holds the states and actions.
+    std::unique_ptr<ButtonDef> button;
 };
 
 class MovieDef {
@@ -117,6 +121,8 @@ public:
     bool hasBackground() const { return hasBackground_; }
     Rgba background() const { return background_; }
     int version() const { return header_.version; }
+    // Clip actions of the placing tag with this serial, or null.
+    const std::vector<ClipAction>* clipActions(uint32_t serial) const;
 
 private:
     void parseTimeline(size_t begin, size_t end, TimelineDef& timeline, bool isSprite);
@@ -139,6 +145,7 @@ private:
     std::vector<uint8_t> jpegTables_;
     size_t bitmapBudget_ = 0;    // pixels the lossless bitmaps may still take
     size_t textEdgeBudget_ = 0;  // glyph edges the text characters may still take
+    std::unordered_map<uint32_t, std::vector<ClipAction>> clipActions_;
 };
 
 }  // namespace flash

@@ -22,6 +22,7 @@ Player::~Player() = default;
 
 bool Player::load(const uint8_t* data, size_t size, bool autoStart) {
     zoom_ = 1.0;
+    hasView_ = false;
     if (!engine_.load(data, size)) return false;
     if (!autoStart) engine_.root()->playing = false;
     return true;
@@ -115,6 +116,8 @@ void Player::render(uint32_t* pixels, int width, int height, int stride) {
 void Player::render(uint32_t* pixels, int width, int height, int stride, const Matrix& view,
                     Quality quality) {
     if (!pixels || width <= 0 || height <= 0) return;
+    lastView_ = view;
+    hasView_ = true;
     if (!isLoaded()) {
         for (int y = 0; y < height; ++y)
             std::fill(pixels + static_cast<size_t>(y) * stride,
@@ -123,6 +126,40 @@ void Player::render(uint32_t* pixels, int width, int height, int stride, const M
     }
     renderer_.setImageDecoder(decoder_);
     renderer_.render(*engine_.root(), backgroundColor(), pixels, width, height, stride, view, quality);
+}
+
+bool Player::toStage(double x, double y, double& sx, double& sy) const {
+    Matrix view = hasView_ ? lastView_ : viewMatrix(stageWidth(), stageHeight());
+    Matrix inv;
+    if (!isLoaded() || !view.invert(inv)) return false;
+    sx = inv.mapX(x, y);
+    sy = inv.mapY(x, y);
+    return true;
+}
+
+void Player::mouseMove(double x, double y) {
+    double sx, sy;
+    if (toStage(x, y, sx, sy)) engine_.mouseMove(sx, sy);
+}
+
+void Player::mouseDown(double x, double y) {
+    double sx, sy;
+    if (!toStage(x, y, sx, sy)) return;
+    engine_.mouseMove(sx, sy);
+    engine_.mouseDown();
+}
+
+void Player::mouseUp(double x, double y) {
+    double sx, sy;
+    if (!toStage(x, y, sx, sy)) return;
+    engine_.mouseMove(sx, sy);
+    engine_.mouseUp();
+}
+
+void Player::mouseAtStage(double x, double y, bool down) {
+    if (!isLoaded()) return;
+    engine_.mouseMove(x, y);
+    if (down != engine_.mouseIsDown()) down ? engine_.mouseDown() : engine_.mouseUp();
 }
 
 }  // namespace flash

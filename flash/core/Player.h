@@ -83,6 +83,17 @@ public:
     void render(uint32_t* pixels, int width, int height, int stride);
     void render(uint32_t* pixels, int width, int height, int stride, const Matrix& view, Quality quality);
 
+    // Pointer input in pixels of the buffer last rendered (through the view
+    // it was rendered with; before any render, one pixel per stage pixel).
+    // Buttons react and their scripts run before these return.
+    void mouseMove(double x, double y);
+    void mouseDown(double x, double y);
+    void mouseUp(double x, double y);
+    // The same in stage twips, for hosts that map the pointer themselves.
+    void mouseAtStage(double x, double y, bool down);
+    // What the pointer should look like: a hand over an active button.
+    bool wantsHandCursor() const { return isLoaded() && engine_.cursor() == Engine::Cursor::Hand; }
+
     Engine& engine() { return engine_; }
 
 private:
@@ -92,6 +103,9 @@ private:
     Quality quality_ = Quality::High;
     ScaleMode scaleMode_ = ScaleMode::ShowAll;
     double zoom_ = 1.0;
+    Matrix lastView_;
+    bool hasView_ = false;
+    bool toStage(double x, double y, double& sx, double& sy) const;
 };
 
 }  // namespace flash

@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <limits>
 
+#include "flash/core/DisplayObject.h"
+
 namespace flash {
 
 static double parseNumber(const std::string& s, int version) {
@@ -36,6 +38,9 @@ double toNumber(const Value& v, int version) {
             return v.number;
         case Value::String:
             return parseNumber(v.string, version);
+        case Value::Object:
+        case Value::Clip:
+            return std::numeric_limits<double>::quiet_NaN();
     }
     return 0;
 }
@@ -53,6 +58,40 @@ std::string numberToString(double d) {
     return buf;
 }
 
+const Value* ScriptObject::find(const std::string& name) const {
+    const ScriptObject* o = this;
+    for (int hops = 0; o && hops < 64; ++hops, o = o->proto.get()) {
+        auto it = o->props.find(name);
+        if (it != o->props.end()) return &it->second;
+    }
+    return nullptr;
+}
+
+std::string clipPath(const DisplayObject* clip) {
+    if (!clip) return "";
+    std::string path;
+    const DisplayObject* o = clip;
+    for (; o->parent; o = o->parent) path = "." + o->name + path;
+    if (o->character) return "";  // detached from the stage (only the main movie has none)
+    return "_level0" + path;
+}
+
+static std::string objectToString(const ScriptObject& o, int version, int depth) {
+    if (o.isFunction()) return "[type Function]";
+    if (!o.isArray) return "[object Object]";
+    std::string s;
+    for (size_t i = 0; i < o.elements.size() && s.size() < (1u << 20); ++i) {
+        if (i) s += ",";
+        const Value& e = o.elements[i];
+        if (e.type == Value::Object && e.object) {
+            if (depth < 8) s += objectToString(*e.object, version, depth + 1);
+        } else {
+            s += toString(e, version);
+        }
+    }
+    return s;
+}
+
 std::string toString(const Value& v, int version) {
     switch (v.type) {
         case Value::Undefined:
@@ -66,6 +105,12 @@ std::string toString(const Value& v, int version) {
             return numberToString(v.number);
         case Value::String:
             return v.string;
+        case Value::Object:
+            return v.object ? objectToString(*v.object, version, 0) : "";
+        case Value::Clip: {
+            std::shared_ptr<DisplayObject> c = v.clip.lock();
+            return c ? clipPath(c.get()) : "";
+        }
     }
     return "";
 }
@@ -84,6 +129,10 @@ bool toBoolean(const Value& v, int version) {
             double d = parseNumber(v.string, version);
             return d != 0 && !std::isnan(d);
         }
+        case Value::Object:
+            return true;
+        case Value::Clip:
+            return !v.clip.expired();
     }
     return false;
 }
@@ -92,8 +141,30 @@ bool looseEquals(const Value& a, const Value& b, int version) {
     bool aNullish = a.type == Value::Undefined || a.type == Value::Null;
     bool bNullish = b.type == Value::Undefined || b.type == Value::Null;
     if (aNullish || bNullish) return aNullish && bNullish;
+    if (a.type == Value::Object || b.type == Value::Object || a.type == Value::Clip || b.type == Value::Clip)
+        return strictEquals(a, b);
     if (a.type == Value::String && b.type == Value::String) return a.string == b.string;
     return toNumber(a, version) == toNumber(b, version);
+}
+
+bool strictEquals(const Value& a, const Value& b) {
+    if (a.type != b.type) return false;
+    switch (a.type) {
+        case Value::Undefined:
+        case Value::Null:
+            return true;
+        case Value::Boolean:
+            return a.boolean == b.boolean;
+        case Value::Number:
+            return a.number == b.number;
+        case Value::String:
+            return a.string == b.string;
+        case Value::Object:
+            return a.object == b.object;
+        case Value::Clip:
+            return !a.clip.expired() && a.clip.lock() == b.clip.lock();
+    }
+    return false;
 }
 
 }  // namespace flash

@@ -163,4 +163,36 @@ Bytes ActionWriter::bytes() const {
     return out;
 }
 
+ActionWriter& ActionWriter::defineFunction(const std::string& name, const std::vector<std::string>& params,
+                                           const ActionWriter& body) {
+    Bytes code = body.bytes();
+    Bytes p;
+    putStr(p, name);
+    putU16(p, static_cast<uint16_t>(params.size()));
+    for (const std::string& s : params) putStr(p, s);
+    putU16(p, static_cast<uint16_t>(code.size()));
+    record(0x9B, p);
+    code_.insert(code_.end(), code.begin(), code.end());
+    return *this;
+}
+
+ActionWriter& ActionWriter::defineFunction2(const std::string& name, uint8_t registerCount, uint16_t flags,
+                                            const std::vector<std::pair<uint8_t, std::string>>& params,
+                                            const ActionWriter& body) {
+    Bytes code = body.bytes();
+    Bytes p;
+    putStr(p, name);
+    putU16(p, static_cast<uint16_t>(params.size()));
+    p.push_back(registerCount);
+    putU16(p, flags);
+    for (const auto& param : params) {
+        p.push_back(param.first);
+        putStr(p, param.second);
+    }
+    putU16(p, static_cast<uint16_t>(code.size()));
+    record(0x8E, p);
+    code_.insert(code_.end(), code.begin(), code.end());
+    return *this;
+}
+
 }  // namespace swfw

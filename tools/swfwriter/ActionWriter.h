@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "tools/swfwriter/SwfWriter.h"
@@ -44,6 +45,29 @@ public:
     ActionWriter& label(const std::string& name);
     ActionWriter& jump(const std::string& label);
     ActionWriter& ifTrue(const std::string& label);
+
+    // Functions, objects and members.
+    // DefineFunction: the body follows the record.
+    ActionWriter& defineFunction(const std::string& name, const std::vector<std::string>& params,
+                                 const ActionWriter& body);
+    // DefineFunction2: params are (register, name) pairs, register 0 = a named local.
+    ActionWriter& defineFunction2(const std::string& name, uint8_t registerCount, uint16_t flags,
+                                  const std::vector<std::pair<uint8_t, std::string>>& params,
+                                  const ActionWriter& body);
+    ActionWriter& callFunction() { return op(0x3D); }  // name, n, args
+    ActionWriter& callMethod() { return op(0x52); }    // name, object, n, args
+    ActionWriter& newObject() { return op(0x40); }     // name, n, args
+    ActionWriter& ret() { return op(0x3E); }
+    ActionWriter& getMember() { return op(0x4E); }
+    ActionWriter& setMember() { return op(0x4F); }
+    ActionWriter& initObject() { return op(0x43); }
+    ActionWriter& initArray() { return op(0x42); }
+    ActionWriter& defineLocal() { return op(0x3C); }
+    ActionWriter& getProperty() { return op(0x22); }
+    ActionWriter& setProperty() { return op(0x23); }
+    ActionWriter& add2() { return op(0x47); }
+    ActionWriter& typeOf() { return op(0x44); }
+    ActionWriter& instanceOf() { return op(0x54); }
 
     // Any one-byte action (arithmetic, comparison, string operations...).
     ActionWriter& op(uint8_t code);

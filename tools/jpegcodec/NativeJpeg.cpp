@@ -1,10 +1,11 @@
 #include "tools/jpegcodec/NativeJpeg.h"
 
-#include <jpeglib.h>
-
 #include <csetjmp>
-#include <cstdio>
+#include <cstdio>  // before jpeglib.h, which uses FILE
 #include <cstdlib>
+// clang-format off
+#include <jpeglib.h>
+// clang-format on
 
 #include "flash/core/Bitmap.h"
 

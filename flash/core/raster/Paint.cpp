@@ -208,13 +208,20 @@ inline uint32_t lerpColor(uint32_t a, uint32_t b, uint32_t t) {
     return rb | ag;
 }
 
-// Texel coordinate: wrapped for repeating fills, clamped to the edge for clipped ones.
+// Texel coordinate: wrapped for repeating fills, clamped to the edge for
+// clipped ones.
 inline int texel(int64_t i, int size, bool repeat) {
     if (repeat) {
-        int64_t m = i % size;
-        return static_cast<int>(m < 0 ? m + size : m);
+        if (i > INT32_MAX || i < INT32_MIN) i %= size;  // rare: 32-bit division is faster
+        int m = static_cast<int>(i) % size;
+        return m < 0 ? m + size : m;
     }
     return static_cast<int>(i < 0 ? 0 : (i >= size ? size - 1 : i));
+}
+
+// The texel after t (t already wrapped or clamped).
+inline int nextTexel(int t, int size, bool repeat) {
+    return t + 1 < size ? t + 1 : (repeat ? 0 : t);
 }
 
 inline int64_t toFixed(double v) {
@@ -251,9 +258,11 @@ void Paint::generateBitmap(int x, int y, int len, uint32_t* out) const {
         for (int i = 0; i < len; ++i, fu += du, fv += dv) {
             int64_t iu = fu >> 16, iv = fv >> 16;
             uint32_t tu = static_cast<uint32_t>((fu >> 8) & 0xFF), tv = static_cast<uint32_t>((fv >> 8) & 0xFF);
-            int x0 = texel(iu, w, repeat_), x1 = texel(iu + 1, w, repeat_);
-            const uint32_t* r0 = src + static_cast<size_t>(texel(iv, h, repeat_)) * w;
-            const uint32_t* r1 = src + static_cast<size_t>(texel(iv + 1, h, repeat_)) * w;
+            int x0 = texel(iu, w, repeat_), y0 = texel(iv, h, repeat_);
+            int x1 = iu < 0 && !repeat_ ? 0 : nextTexel(x0, w, repeat_);
+            int y1 = iv < 0 && !repeat_ ? 0 : nextTexel(y0, h, repeat_);
+            const uint32_t* r0 = src + static_cast<size_t>(y0) * w;
+            const uint32_t* r1 = src + static_cast<size_t>(y1) * w;
             out[i] = lerpColor(lerpColor(r0[x0], r0[x1], tu), lerpColor(r1[x0], r1[x1], tu), tv);
         }
     }

@@ -299,21 +299,26 @@ void Rasterizer::sweepRows(SpanSink& sink) {
         int spanStart = -1;  // coverage of the pixels from spanStart on is collected in cov
         for (int b = lo >> kBlockShift; b <= lastBlock;) {
             if (flags[b]) {
-                int bx0 = std::max(lo, b << kBlockShift), bx1 = std::min(hi + 1, (b + 1) << kBlockShift);
-                int stop = std::min(bx1, end + 1);
-                if (spanStart < 0) spanStart = bx0;
-                uint8_t* c = cov - spanStart;
-                int x = bx0;
+                const int base = b << kBlockShift;
                 ++b;
 #if defined(__SSE2__)
-                if (bx0 == bx1 - kBlock && stop == bx1) {
-                    // A whole block inside the row's cells.
+                if (base + kBlock <= stride_) {
+                    // The whole block at once. Cells of the row outside
+                    // [lo, hi] are zero: before lo the coverage is zero (and
+                    // trimmed by emit), after hi it is only written to cov
+                    // beyond the last pixel reported.
+                    if (spanStart < 0) spanStart = base;
                     __m128 sv = _mm_set1_ps(s);
-                    sweep8<EvenOdd, Antialias>(row + x, c + x, sv);
+                    sweep8<EvenOdd, Antialias>(row + base, cov + (base - spanStart), sv);
                     s = _mm_cvtss_f32(sv);
                     continue;
                 }
 #endif
+                int bx0 = std::max(lo, base), bx1 = std::min(hi + 1, base + kBlock);
+                int stop = std::min(bx1, end + 1);
+                if (spanStart < 0) spanStart = bx0;
+                uint8_t* c = cov - spanStart;
+                int x = bx0;
                 for (; x < stop; ++x) {
                     s += row[x];
                     row[x] = 0;

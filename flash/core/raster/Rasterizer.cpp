@@ -145,6 +145,10 @@ void Rasterizer::accumulate(float x0, float y0, float x1, float y1) {
 // of the area become vertical at its left border, parts right are dropped.
 void Rasterizer::accumulateClippedX(float x0, float y0, float x1, float y1) {
     const float left = 0, right = static_cast<float>(bw_);
+    if (x0 >= left && x1 >= left && x0 <= right && x1 <= right) {
+        accumulate(x0, y0, x1, y1);  // the usual case: nothing to split
+        return;
+    }
     float xs[4] = {x0, 0, 0, x1}, ys[4] = {y0, 0, 0, y1};
     int n = 1;
     float tl = -1, tr = -1;

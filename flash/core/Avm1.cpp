@@ -1,10 +1,10 @@
 #include "flash/core/Avm1.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
-#include <cstring>
-#include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <limits>
 
 #include "flash/core/ByteReader.h"
@@ -204,7 +204,8 @@ void Avm1::setVariable(Frame& f, const std::string& path, const Value& v) {
     if (path.find_first_of(":/") == std::string::npos && dot != std::string::npos && dot > 0 &&
         dot + 1 < path.size()) {
         Value base = getVariable(f, path.substr(0, dot));
-        if (base.type == Value::Object || base.type == Value::Clip) setMember(f, base, path.substr(dot + 1), v);
+        if (base.type == Value::Object || base.type == Value::Clip)
+            setMember(f, base, path.substr(dot + 1), v);
         return;
     }
     if (f.locals && path.find_first_of(":/.") == std::string::npos) {
@@ -776,7 +777,8 @@ void Avm1::exec(Frame& f, const uint8_t* code, size_t size, int callDepth) {
             }
             case 0x44: {  // TypeOf
                 Value v = pop(f);
-                const char* names[] = {"undefined", "null", "boolean", "number", "string", "object", "movieclip"};
+                const char* names[] = {"undefined", "null",   "boolean",  "number",
+                                       "string",    "object", "movieclip"};
                 if (v.type == Value::Object && v.object && v.object->isFunction()) {
                     push(f, Value::fromString("function"));
                 } else {
@@ -1019,10 +1021,10 @@ const size_t kMaxElements = 65536;
 
 // Movie-clip properties by member name (index of GetProperty).
 int propertyIndex(const std::string& name) {
-    static const char* const names[] = {"_x",        "_y",          "_xscale",  "_yscale",      "_currentframe",
-                                        "_totalframes", "_alpha",   "_visible", "_width",       "_height",
-                                        "_rotation", "_target",     "_framesloaded", "_name",   "_droptarget",
-                                        "_url",      "_highquality", "_focusrect", "_soundbuftime", "_quality"};
+    static const char* const names[] = {
+        "_x",          "_y",     "_xscale",      "_yscale",    "_currentframe", "_totalframes",  "_alpha",
+        "_visible",    "_width", "_height",      "_rotation",  "_target",       "_framesloaded", "_name",
+        "_droptarget", "_url",   "_highquality", "_focusrect", "_soundbuftime", "_quality"};
     if (name.empty() || name[0] != '_') return -1;
     std::string folded = foldCase(name);
     for (int i = 0; i < static_cast<int>(sizeof names / sizeof names[0]); ++i)
@@ -1068,10 +1070,12 @@ void Avm1::ensureGlobals() {
     std::shared_ptr<ScriptObject>& g = engine_.globals;
     auto key = [&](const char* n) { return engine_.nameKey(n); };
     if (g) {
-        objectProto_ = g->props[key("Object")].object ? g->props[key("Object")].object->props[key("prototype")].object
-                                                      : nullptr;
-        arrayProto_ = g->props[key("Array")].object ? g->props[key("Array")].object->props[key("prototype")].object
-                                                    : nullptr;
+        objectProto_ = g->props[key("Object")].object
+                           ? g->props[key("Object")].object->props[key("prototype")].object
+                           : nullptr;
+        arrayProto_ = g->props[key("Array")].object
+                          ? g->props[key("Array")].object->props[key("prototype")].object
+                          : nullptr;
         return;
     }
     g = engine_.newObject();
@@ -1095,10 +1099,11 @@ void Avm1::ensureGlobals() {
         static const struct {
             const char* name;
             int id;
-        } fns[] = {{"abs", kMathAbs},   {"floor", kMathFloor}, {"ceil", kMathCeil}, {"round", kMathRound},
-                   {"min", kMathMin},   {"max", kMathMax},     {"sqrt", kMathSqrt}, {"pow", kMathPow},
-                   {"sin", kMathSin},   {"cos", kMathCos},     {"tan", kMathTan},   {"atan", kMathAtan},
-                   {"atan2", kMathAtan2}, {"exp", kMathExp},   {"log", kMathLog},   {"random", kMathRandom}};
+        } fns[] = {
+            {"abs", kMathAbs},     {"floor", kMathFloor}, {"ceil", kMathCeil}, {"round", kMathRound},
+            {"min", kMathMin},     {"max", kMathMax},     {"sqrt", kMathSqrt}, {"pow", kMathPow},
+            {"sin", kMathSin},     {"cos", kMathCos},     {"tan", kMathTan},   {"atan", kMathAtan},
+            {"atan2", kMathAtan2}, {"exp", kMathExp},     {"log", kMathLog},   {"random", kMathRandom}};
         for (const auto& fn : fns) math.object->props[key(fn.name)] = newNative(fn.id);
         math.object->props[key("PI")] = Value::fromNumber(3.14159265358979323846);
         math.object->props[key("E")] = Value::fromNumber(2.718281828459045);
@@ -1138,7 +1143,8 @@ Value Avm1::getMember(Frame& f, const Value& object, const std::string& name) {
         case Value::Object: {
             ScriptObject& o = *object.object;
             if (o.isArray) {
-                if (key == engine_.nameKey("length")) return Value::fromNumber(static_cast<double>(o.elements.size()));
+                if (key == engine_.nameKey("length"))
+                    return Value::fromNumber(static_cast<double>(o.elements.size()));
                 long i = arrayIndex(name);
                 if (i >= 0) return static_cast<size_t>(i) < o.elements.size() ? o.elements[i] : Value();
             }
@@ -1188,8 +1194,8 @@ void Avm1::setMember(Frame& f, const Value& object, const std::string& name, con
     if (o.props.size() < 65536 || o.props.count(key)) o.props[key] = v;
 }
 
-Value Avm1::defineFunction(Frame& f, const uint8_t* code, size_t payload, size_t len, size_t& next, size_t size,
-                           bool version2) {
+Value Avm1::defineFunction(Frame& f, const uint8_t* code, size_t payload, size_t len, size_t& next,
+                           size_t size, bool version2) {
     ByteReader r(code + payload, len);
     r.str();  // name, read by the caller
     auto def = std::make_shared<FunctionDef>();
@@ -1233,7 +1239,8 @@ Value Avm1::call(Frame& f, const Value& function, const Value& thisValue, std::v
     std::shared_ptr<FunctionDef> def = fo->function;
     if (!def || callDepth >= kMaxCallDepth || f.budget <= 0) return Value();
     std::shared_ptr<DisplayObject> scope = def->scope.lock();
-    DisplayObject* base = scope && (scope.get() == engine_.root() || scope->parent) ? scope.get() : targetOf(f);
+    DisplayObject* base =
+        scope && (scope.get() == engine_.root() || scope->parent) ? scope.get() : targetOf(f);
     if (!base) base = engine_.root();
     if (!base) return Value();
 
@@ -1243,7 +1250,8 @@ Value Avm1::call(Frame& f, const Value& function, const Value& thisValue, std::v
     inner.pool = def->pool;
     inner.budget = f.budget - static_cast<long>(def->pool.size() + args.size());
     inner.locals = std::make_shared<std::map<std::string, Value>>();
-    inner.thisValue = thisValue.type == Value::Undefined ? Value::fromClip(base->shared_from_this()) : thisValue;
+    inner.thisValue =
+        thisValue.type == Value::Undefined ? Value::fromClip(base->shared_from_this()) : thisValue;
     if (def->version2) inner.registers.assign(std::max<size_t>(4, def->registerCount), Value());
     if (args.size() > kMaxElements) args.resize(kMaxElements);
 
@@ -1319,7 +1327,8 @@ Value Avm1::callNative(Frame& f, int id, const Value& thisValue, std::vector<Val
             if (!a.object) return a;
             if (args.size() == 1 && args[0].type == Value::Number) {
                 double n = args[0].number;
-                if (std::isfinite(n) && n >= 0 && n <= kMaxElements) a.object->elements.resize(static_cast<size_t>(n));
+                if (std::isfinite(n) && n >= 0 && n <= kMaxElements)
+                    a.object->elements.resize(static_cast<size_t>(n));
             } else {
                 a.object->elements = args;
             }
@@ -1338,7 +1347,8 @@ Value Avm1::callNative(Frame& f, int id, const Value& thisValue, std::vector<Val
             while (i < s.size() && (s[i] == ' ' || s[i] == '\t' || s[i] == '\n' || s[i] == '\r')) ++i;
             bool neg = false;
             if (i < s.size() && (s[i] == '-' || s[i] == '+')) neg = s[i++] == '-';
-            if ((args.size() < 2 || radix == 16) && i + 1 < s.size() && s[i] == '0' && (s[i + 1] == 'x' || s[i + 1] == 'X')) {
+            if ((args.size() < 2 || radix == 16) && i + 1 < s.size() && s[i] == '0' &&
+                (s[i + 1] == 'x' || s[i + 1] == 'X')) {
                 radix = 16;
                 i += 2;
             }
@@ -1347,7 +1357,10 @@ Value Avm1::callNative(Frame& f, int id, const Value& thisValue, std::vector<Val
             bool any = false;
             for (; i < s.size(); ++i) {
                 char c = s[i];
-                int d = c >= '0' && c <= '9' ? c - '0' : (c >= 'a' && c <= 'z' ? c - 'a' + 10 : (c >= 'A' && c <= 'Z' ? c - 'A' + 10 : 99));
+                int d =
+                    c >= '0' && c <= '9'
+                        ? c - '0'
+                        : (c >= 'a' && c <= 'z' ? c - 'a' + 10 : (c >= 'A' && c <= 'Z' ? c - 'A' + 10 : 99));
                 if (d >= radix) break;
                 v = v * radix + d;
                 any = true;
@@ -1429,9 +1442,11 @@ Value Avm1::callMethod(Frame& f, const Value& object, const std::string& name, s
         }
         if (folded == "charat" || folded == "charcodeat") {
             double d = num(0, 0);
-            if (!(d >= 0 && d < n)) return folded == "charat" ? Value::fromString("") : Value::fromNumber(std::nan(""));
+            if (!(d >= 0 && d < n))
+                return folded == "charat" ? Value::fromString("") : Value::fromNumber(std::nan(""));
             unsigned char c = static_cast<unsigned char>(s[static_cast<size_t>(d)]);
-            return folded == "charat" ? Value::fromString(std::string(1, static_cast<char>(c))) : Value::fromNumber(c);
+            return folded == "charat" ? Value::fromString(std::string(1, static_cast<char>(c)))
+                                      : Value::fromNumber(c);
         }
         if (folded == "indexof" || folded == "lastindexof") {
             std::string needle = str(0);
@@ -1476,7 +1491,8 @@ Value Avm1::callMethod(Frame& f, const Value& object, const std::string& name, s
                 size_t from = 0;
                 while (a.object->elements.size() < kMaxElements) {
                     size_t at = s.find(sep, from);
-                    a.object->elements.push_back(Value::fromString(s.substr(from, at == std::string::npos ? std::string::npos : at - from)));
+                    a.object->elements.push_back(Value::fromString(
+                        s.substr(from, at == std::string::npos ? std::string::npos : at - from)));
                     if (at == std::string::npos) break;
                     from = at + sep.size();
                 }
@@ -1522,7 +1538,8 @@ Value Avm1::callMethod(Frame& f, const Value& object, const std::string& name, s
     if (object.type != Value::Object || !object.object) return Value();
     std::shared_ptr<ScriptObject> o = object.object;
     Value fn = getMember(f, object, name);
-    if (fn.type == Value::Object && fn.object && fn.object->isFunction()) return call(f, fn, object, args, callDepth);
+    if (fn.type == Value::Object && fn.object && fn.object->isFunction())
+        return call(f, fn, object, args, callDepth);
     if (folded == "tostring") return Value::fromString(toString(object, version_));
     if (!o->isArray) return Value();
     std::vector<Value>& el = o->elements;

@@ -40,7 +40,8 @@ private:
     Value newNative(int id);
     Value getMember(Frame& f, const Value& object, const std::string& name);
     void setMember(Frame& f, const Value& object, const std::string& name, const Value& v);
-    Value call(Frame& f, const Value& function, const Value& thisValue, std::vector<Value>& args, int callDepth);
+    Value call(Frame& f, const Value& function, const Value& thisValue, std::vector<Value>& args,
+               int callDepth);
     Value callNative(Frame& f, int id, const Value& thisValue, std::vector<Value>& args, int callDepth);
     Value callMethod(Frame& f, const Value& object, const std::string& name, std::vector<Value>& args,
                      int callDepth);

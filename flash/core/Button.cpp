@@ -100,14 +100,15 @@ void applyButtonCxform(ByteReader& r, ButtonDef& button) {
     if (list.empty()) return;
     for (size_t i = 0; i < button.records.size(); ++i) {
         button.records[i].hasCxform = true;
-        button.records[i].cxform = list.size() == 1 ? list[0] : (i < list.size() ? list[i] : ColorTransform());
+        button.records[i].cxform =
+            list.size() == 1 ? list[0] : (i < list.size() ? list[i] : ColorTransform());
     }
 }
 
 void parseClipActions(ByteReader& r, int version, std::vector<ClipAction>& out) {
     bool wide = version >= 6;
-    r.u16();                      // reserved
-    wide ? r.u32() : r.u16();     // all events
+    r.u16();                   // reserved
+    wide ? r.u32() : r.u16();  // all events
     while (!r.overflow() && r.remaining() > 0 && out.size() < 64) {
         uint32_t events = wide ? r.u32() : r.u16();
         if (events == 0 || r.overflow()) break;

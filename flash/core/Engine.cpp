@@ -319,6 +319,7 @@ void Engine::showButtonState(DisplayObject* b) {
 }
 
 void Engine::buttonTransition(DisplayObject* b, uint8_t phase, uint16_t condition) {
+    pointerChanged_ = true;
     b->buttonPhase = phase;
     showButtonState(b);
     // Button actions run on the timeline that holds the button.
@@ -427,8 +428,9 @@ DisplayObject* Engine::buttonAt(double x, double y) const {
     return findButton(movie_, root_.get(), Matrix(), x, y);
 }
 
-void Engine::mouseMove(double x, double y) {
-    if (!root_) return;
+bool Engine::mouseMove(double x, double y) {
+    if (!root_) return false;
+    pointerChanged_ = false;
     mouseX_ = x;
     mouseY_ = y;
     DisplayObject* pressed = liveButton(pressed_);
@@ -462,11 +464,14 @@ void Engine::mouseMove(double x, double y) {
         }
     }
     queueEventTree(root_.get(), kEventMouseMove);
+    if (!queue_.empty()) pointerChanged_ = true;
     runQueuedActions();
+    return pointerChanged_;
 }
 
-void Engine::mouseDown() {
-    if (!root_ || mouseDown_) return;
+bool Engine::mouseDown() {
+    if (!root_ || mouseDown_) return false;
+    pointerChanged_ = false;
     mouseDown_ = true;
     DisplayObject* hover = liveButton(hover_);
     if (hover && hover->buttonPhase == kOverUp) {
@@ -474,11 +479,14 @@ void Engine::mouseDown() {
         pressed_ = hover->shared_from_this();
     }
     queueEventTree(root_.get(), kEventMouseDown);
+    if (!queue_.empty()) pointerChanged_ = true;
     runQueuedActions();
+    return pointerChanged_;
 }
 
-void Engine::mouseUp() {
-    if (!root_ || !mouseDown_) return;
+bool Engine::mouseUp() {
+    if (!root_ || !mouseDown_) return false;
+    pointerChanged_ = false;
     mouseDown_ = false;
     if (DisplayObject* pressed = liveButton(pressed_)) {
         if (pressed->buttonPhase == kOverDown) {
@@ -491,9 +499,13 @@ void Engine::mouseUp() {
     }
     pressed_.reset();
     queueEventTree(root_.get(), kEventMouseUp);
+    if (!queue_.empty()) pointerChanged_ = true;
     runQueuedActions();
+    bool changed = pointerChanged_;
     // The release may have moved things: the pointer may be over another button.
-    if (root_ && buttonAt(mouseX_, mouseY_) != liveButton(hover_)) mouseMove(mouseX_, mouseY_);
+    if (root_ && buttonAt(mouseX_, mouseY_) != liveButton(hover_))
+        changed = mouseMove(mouseX_, mouseY_) || true;
+    return changed;
 }
 
 Engine::Cursor Engine::cursor() const {

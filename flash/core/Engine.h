@@ -55,10 +55,11 @@ public:
 
     // Pointer input in stage twips. Buttons under the pointer change state
     // and run their actions; clip mouse events run too. Scripts run before
-    // these return.
-    void mouseMove(double x, double y);
-    void mouseDown();
-    void mouseUp();
+    // these return, which tell whether anything changed (a button's state,
+    // a script ran) and the picture needs drawing again.
+    bool mouseMove(double x, double y);
+    bool mouseDown();
+    bool mouseUp();
     bool mouseIsDown() const { return mouseDown_; }
     // The cursor the content asks for: a hand over an active button.
     enum class Cursor { Arrow, Hand };
@@ -105,6 +106,7 @@ private:
     bool runningQueue_ = false;
     double mouseX_ = -1e9, mouseY_ = -1e9;
     bool mouseDown_ = false;
+    bool pointerChanged_ = false;
     std::weak_ptr<DisplayObject> hover_;    // button under the pointer
     std::weak_ptr<DisplayObject> pressed_;  // button pressed and tracking the pointer
     std::vector<std::weak_ptr<ScriptObject>> scriptObjects_;

@@ -137,29 +137,30 @@ bool Player::toStage(double x, double y, double& sx, double& sy) const {
     return true;
 }
 
-void Player::mouseMove(double x, double y) {
+bool Player::mouseMove(double x, double y) {
     double sx, sy;
-    if (toStage(x, y, sx, sy)) engine_.mouseMove(sx, sy);
+    return toStage(x, y, sx, sy) && engine_.mouseMove(sx, sy);
 }
 
-void Player::mouseDown(double x, double y) {
+bool Player::mouseDown(double x, double y) {
     double sx, sy;
-    if (!toStage(x, y, sx, sy)) return;
-    engine_.mouseMove(sx, sy);
-    engine_.mouseDown();
+    if (!toStage(x, y, sx, sy)) return false;
+    bool moved = engine_.mouseMove(sx, sy);
+    return engine_.mouseDown() || moved;
 }
 
-void Player::mouseUp(double x, double y) {
+bool Player::mouseUp(double x, double y) {
     double sx, sy;
-    if (!toStage(x, y, sx, sy)) return;
-    engine_.mouseMove(sx, sy);
-    engine_.mouseUp();
+    if (!toStage(x, y, sx, sy)) return false;
+    bool moved = engine_.mouseMove(sx, sy);
+    return engine_.mouseUp() || moved;
 }
 
-void Player::mouseAtStage(double x, double y, bool down) {
-    if (!isLoaded()) return;
-    engine_.mouseMove(x, y);
-    if (down != engine_.mouseIsDown()) down ? engine_.mouseDown() : engine_.mouseUp();
+bool Player::mouseAtStage(double x, double y, bool down) {
+    if (!isLoaded()) return false;
+    bool changed = engine_.mouseMove(x, y);
+    if (down != engine_.mouseIsDown()) changed = (down ? engine_.mouseDown() : engine_.mouseUp()) || changed;
+    return changed;
 }
 
 }  // namespace flash

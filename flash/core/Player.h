@@ -85,12 +85,13 @@ public:
 
     // Pointer input in pixels of the buffer last rendered (through the view
     // it was rendered with; before any render, one pixel per stage pixel).
-    // Buttons react and their scripts run before these return.
-    void mouseMove(double x, double y);
-    void mouseDown(double x, double y);
-    void mouseUp(double x, double y);
+    // Buttons react and their scripts run before these return; true when
+    // the picture may have changed.
+    bool mouseMove(double x, double y);
+    bool mouseDown(double x, double y);
+    bool mouseUp(double x, double y);
     // The same in stage twips, for hosts that map the pointer themselves.
-    void mouseAtStage(double x, double y, bool down);
+    bool mouseAtStage(double x, double y, bool down);
     // What the pointer should look like: a hand over an active button.
     bool wantsHandCursor() const { return isLoaded() && engine_.cursor() == Engine::Cursor::Hand; }
 

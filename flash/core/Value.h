@@ -71,7 +71,7 @@ struct FunctionDef {
     uint8_t registerCount = 0;
     uint16_t flags = 0;  // DefineFunction2 preload and suppress flags
     bool version2 = false;
-    std::vector<std::string> pool;      // constant pool when defined
+    std::vector<std::string> pool;       // constant pool when defined
     std::weak_ptr<DisplayObject> scope;  // timeline it was defined on
 };
 

@@ -5,6 +5,7 @@
 
 #include "flash/core/Player.h"
 #include "tools/swfwriter/ActionWriter.h"
+#include "tools/swfwriter/ButtonWriter.h"
 #include "tools/swfwriter/ShapeWriter.h"
 
 static swfw::Bytes makeMovie(const uint8_t* data, size_t size) {
@@ -22,6 +23,17 @@ static swfw::Bytes makeMovie(const uint8_t* data, size_t size) {
     p.characterId = 2;
     p.name = "clip";
     m.add(placeObject2(p));
+    // The same bytes as a button's actions and as clip event handlers.
+    Bytes script(data, data + size);
+    ButtonRecord rec;
+    rec.states = kUp | kOver | kDown | kHit;
+    rec.characterId = 1;
+    m.add(defineButton2(3, {rec}, {{0x000F, script}}));
+    Place bp;
+    bp.depth = 2;
+    bp.characterId = 3;
+    m.add(placeObject2(bp));
+    m.add(placeWithEvents(2, 3, "ev", Matrix(), {{0x3F, script}}, m.version));
     m.add(frameLabel("start"));
     m.add(doAction(Bytes(data, data + size)));
     m.showFrame();
@@ -39,6 +51,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     player.engine().tickBudget = 4000;
     if (!player.load(movie.data(), movie.size())) return 0;
     for (int i = 0; i < 3; ++i) player.tick();
+    player.mouseMove(5, 5);
+    player.mouseDown(5, 5);
+    player.mouseUp(5, 5);
+    player.mouseMove(300, 300);
     player.gotoFrame(0);
     return 0;
 }

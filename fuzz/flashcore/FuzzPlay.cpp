@@ -19,6 +19,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         player.render(pixels.data(), w, h, w, player.viewMatrix(w, h), qualities[i]);
         player.tick();
     }
+    // The pointer over a few points, pressing and releasing: buttons and
+    // clip mouse events.
+    for (int i = 0; i < 6; ++i) {
+        double x = (i * 13) % w, y = (i * 7) % h;
+        player.mouseMove(x, y);
+        i % 2 == 0 ? player.mouseDown(x, y) : player.mouseUp(x, y);
+    }
+    (void)player.wantsHandCursor();
     player.gotoFrame(0);
     player.setScaleMode(flash::ScaleMode::NoBorder);
     player.zoom(50);

@@ -38,12 +38,12 @@ Bytes buttonMovie(bool inSprite = false) {
     m.add(rect(2, 20, 20, 80, 80, {0, 255, 0, 255}));
     m.add(rect(3, 20, 20, 80, 80, {0, 0, 255, 255}));
     m.add(rect(4, 30, 30, 70, 70, {0, 0, 0, 255}));
-    auto fs = [](const char* cmd) { return ActionWriter().getUrl(std::string("FSCommand:") + cmd, "").bytes(); };
-    m.add(swfw::defineButton2(10,
-                              {record(swfw::kUp, 1), record(swfw::kOver, 2), record(swfw::kDown, 3),
-                               record(swfw::kHit, 4)},
-                              {{0x0008, fs("clicked")}, {0x0004, fs("pressed")}, {0x0040, fs("out")},
-                               {0x0001, fs("over")}}));
+    auto fs = [](const char* cmd) {
+        return ActionWriter().getUrl(std::string("FSCommand:") + cmd, "").bytes();
+    };
+    m.add(swfw::defineButton2(
+        10, {record(swfw::kUp, 1), record(swfw::kOver, 2), record(swfw::kDown, 3), record(swfw::kHit, 4)},
+        {{0x0008, fs("clicked")}, {0x0004, fs("pressed")}, {0x0040, fs("out")}, {0x0001, fs("over")}}));
     if (inSprite) {
         // The sprite moves the button 10 px left.
         Bytes inner = swfw::placeObject2(fctest::place(1, 10));
@@ -64,7 +64,8 @@ struct Clicks {
     Player player;
     std::vector<std::string> commands;
     explicit Clicks(const Bytes& movie) {
-        player.setFSCommandHandler([this](const std::string& c, const std::string&) { commands.push_back(c); });
+        player.setFSCommandHandler(
+            [this](const std::string& c, const std::string&) { commands.push_back(c); });
         EXPECT_TRUE(fctest::load(player, movie));
         fctest::render(player, 100, 100);
     }

@@ -123,7 +123,8 @@ TEST(Script, ObjectsAndArraysHoldMembers) {
     a.push("arr").getVariable().pushInt(9).push("z").setMember();
     trace(a.push("arr").getVariable().push("length").getMember());
     ScriptRun r(a);
-    EXPECT_EQ(r.traces, (std::vector<std::string>{"1x5", "4", "2", "1-2-3-4", "1,2,3,4", "3", "object", "10"}));
+    EXPECT_EQ(r.traces,
+              (std::vector<std::string>{"1x5", "4", "2", "1-2-3-4", "1,2,3,4", "3", "object", "10"}));
 }
 
 TEST(Script, TypeofAndInstanceofTellKindsApart) {
@@ -142,7 +143,8 @@ TEST(Script, TypeofAndInstanceofTellKindsApart) {
         {"null", [](ActionWriter& w) { w.pushNull().typeOf(); }},
         {"true", [](ActionWriter& w) { w.pushInt(0).initArray().push("Array").getVariable().instanceOf(); }},
         {"true", [](ActionWriter& w) { w.pushInt(0).initArray().push("Object").getVariable().instanceOf(); }},
-        {"false", [](ActionWriter& w) { w.pushInt(0).initObject().push("Array").getVariable().instanceOf(); }},
+        {"false",
+         [](ActionWriter& w) { w.pushInt(0).initObject().push("Array").getVariable().instanceOf(); }},
         {"true", [](ActionWriter& w) { w.push("inst").getVariable().push("F").getVariable().instanceOf(); }},
         {"false", [](ActionWriter& w) { w.pushInt(3).push("F").getVariable().instanceOf(); }},
     };
@@ -293,10 +295,9 @@ TEST(Script, MathAndStringBasics) {
         {"o", str("Hello", "charAt", {4})},
         {"72", str("Hello", "charCodeAt", {0})},
         {"5", [](ActionWriter& w) { w.push("Hello").push("length").getMember(); }},
-        {"2", [](ActionWriter& w) {
-             w.push("l").pushInt(1).push("Hello").push("indexOf").callMethod();
-         }},
-        {"3", [](ActionWriter& w) {
+        {"2", [](ActionWriter& w) { w.push("l").pushInt(1).push("Hello").push("indexOf").callMethod(); }},
+        {"3",
+         [](ActionWriter& w) {
              w.push(",").pushInt(1).push("a,b,c").push("split").callMethod().push("length").getMember();
          }},
         {"42", [](ActionWriter& w) { w.push("42px").pushInt(1).push("parseInt").callFunction(); }},

@@ -132,6 +132,7 @@ const int kLow = static_cast<int>(flash::Quality::Low);
 BENCHMARK(BM_ClearBuffer)->Args({550, 400})->Args({1920, 1080})->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RenderScene)
     ->Args({550, 400, kHigh})
+    ->Args({550, 400, kLow})
     ->Args({1920, 1080, kHigh})
     ->Args({1920, 1080, kLow})
     ->Unit(benchmark::kMillisecond);

@@ -31,6 +31,7 @@ bool offCanvas(const Rect& b, const Matrix& m, int width, int height, float pad)
 
 void Renderer::setQuality(Quality q) {
     antialias_ = q != Quality::Low;
+    paint_.setBitmapSmoothing(q != Quality::Low);
     tolerance_ = q == Quality::High ? 0.1f : (q == Quality::Medium ? 0.25f : 0.5f);
 }
 

@@ -301,6 +301,20 @@ TEST(BitmapFill, ColourTransformAppliesToTexels) {
     EXPECT_EQ(img.at(50, 50), 0xFFFF4020u);
 }
 
+TEST(BitmapFill, LowQualityDrawsSmoothedFillsUnsmoothed) {
+    swfw::Picture pic = pattern(8, 6);
+    Bytes smooth = swfw::defineBitsLossless(1, pic, LosslessFormat::Rgb32), nearest = smooth;
+    Bytes a = filledSquare(0x40, 4.37), b = filledSquare(0x42, 4.37);
+    smooth.insert(smooth.end(), a.begin(), a.end());
+    nearest.insert(nearest.end(), b.begin(), b.end());
+    Player p, q;
+    ASSERT_TRUE(fctest::load(p, frame({smooth})));
+    ASSERT_TRUE(fctest::load(q, frame({nearest})));
+    EXPECT_EQ(fctest::render(p, 100, 100, Quality::Low).pixels,
+              fctest::render(q, 100, 100, Quality::Low).pixels);
+    EXPECT_NE(fctest::render(p, 100, 100).pixels, fctest::render(q, 100, 100).pixels);
+}
+
 TEST(BitmapFill, MissingBitmapDrawsNothing) {
     Player p;
     ASSERT_TRUE(fctest::load(p, frame({filledSquare(0x40, 1)})));

@@ -97,7 +97,7 @@ void Paint::setFill(const FillStyle& fill, const Matrix& shapeToDevice, const Co
             if (!fill.bitmap || !fill.bitmap->ready() || !bitmapToDevice.invert(inverse_)) return;
             bitmap_ = fill.bitmap;
             repeat_ = fill.bitmapRepeat;
-            smooth_ = fill.bitmapSmooth;
+            smooth_ = fill.bitmapSmooth && allowSmooth_;
             cx_ = cx;
             kind_ = Bitmap;
             return;

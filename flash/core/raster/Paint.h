@@ -21,6 +21,9 @@ public:
     // transform. A bitmap fill paints nothing until its bitmap is decoded.
     void setFill(const FillStyle& fill, const Matrix& shapeToDevice, const ColorTransform& cx);
 
+    // Low quality draws every bitmap fill unsmoothed (nearest texel).
+    void setBitmapSmoothing(bool allowed) { allowSmooth_ = allowed; }
+
     Kind kind() const { return kind_; }
     uint32_t color() const { return color_; }
     bool visible() const { return kind_ != None && !(kind_ == Solid && (color_ >> 24) == 0); }
@@ -42,7 +45,7 @@ private:
     SpreadMode spread_ = SpreadMode::Pad;
     float focal_ = 0;
     const BitmapData* bitmap_ = nullptr;
-    bool repeat_ = true, smooth_ = true;
+    bool repeat_ = true, smooth_ = true, allowSmooth_ = true;
     ColorTransform cx_;
 };
 

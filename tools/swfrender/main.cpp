@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "flash/core/Player.h"
+#include "tools/jpegcodec/NativeJpeg.h"
 #include "tools/swfrender/PngWriter.h"
 
 static int usage() {
@@ -28,6 +29,8 @@ int main(int argc, char** argv) {
     std::fclose(f);
 
     flash::Player player;
+    flash::LibJpegDecoder jpeg;  // JPEG bitmaps
+    player.setImageDecoder(&jpeg);
     if (!player.load(data.data(), data.size(), false)) {
         std::fprintf(stderr, "swfrender: %s is not a SWF movie\n", argv[1]);
         return 1;

@@ -301,14 +301,31 @@ void TShockwaveFlash::frameTimer() {
 }
 
 void TShockwaveFlash::pointerInput(int x, int y, bool down) {
-    // The engine has no pointer input yet; the stage position is kept here
-    // for the button support to pick up.
+    // The pointer reaches the engine in stage twips, through the view the
+    // control paints with; buttons may change their look and run scripts.
     flash::Matrix inv;
     RECT rc = clientRect();
     if (!impl_->player.viewMatrix(rc.right, rc.bottom).invert(inv)) return;
     impl_->pointerX = inv.mapX(x, y);
     impl_->pointerY = inv.mapY(x, y);
     impl_->pointerDown = down;
+    // A modal loop of an FSCommand handler may deliver pointer messages; the
+    // engine is not entered again meanwhile.
+    if (!loaded() || impl_->engineDepth > 0 || impl_->delivering) return;
+    bool changed = false;
+    runEngine([&] { changed = impl_->player.mouseAtStage(impl_->pointerX, impl_->pointerY, down); });
+    if (changed) redraw();
+    showCursor();
+}
+
+bool TShockwaveFlash::wantsHandCursor() const { return impl_->player.wantsHandCursor(); }
+
+void TShockwaveFlash::showCursor() {
+    // WM_SETCURSOR comes before the move that changes the button under the
+    // pointer, so the cursor is set again once the engine has seen it.
+    POINT pt;
+    if (!GetCursorPos(&pt) || WindowFromPoint(pt) != handle()) return;
+    SetCursor(LoadCursorA(nullptr, wantsHandCursor() ? IDC_HAND : IDC_ARROW));
 }
 
 LRESULT TShockwaveFlash::handleMessage(UINT msg, WPARAM wp, LPARAM lp) {
@@ -351,11 +368,21 @@ LRESULT TShockwaveFlash::handleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         case WM_MBUTTONDOWN:
         case WM_LBUTTONDBLCLK:
             if (GetFocus() != handle()) SetFocus(handle());
+            // The control keeps the pointer while the button is held, so a
+            // release outside it still reaches the engine.
+            if (msg == WM_LBUTTONDOWN || msg == WM_LBUTTONDBLCLK) SetCapture(handle());
             pointerInput(GET_X_LPARAM(lp), GET_Y_LPARAM(lp), msg != WM_RBUTTONDOWN && msg != WM_MBUTTONDOWN);
             break;
         case WM_LBUTTONUP:
         case WM_MOUSEMOVE:
             pointerInput(GET_X_LPARAM(lp), GET_Y_LPARAM(lp), (wp & MK_LBUTTON) != 0 && msg != WM_LBUTTONUP);
+            if (msg == WM_LBUTTONUP && GetCapture() == handle()) ReleaseCapture();
+            break;
+        case WM_SETCURSOR:
+            if (LOWORD(lp) == HTCLIENT && wantsHandCursor()) {
+                SetCursor(LoadCursorA(nullptr, IDC_HAND));
+                return TRUE;
+            }
             break;
         case WM_GETDLGCODE:
             return DLGC_WANTARROWS | DLGC_WANTCHARS;

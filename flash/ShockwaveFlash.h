@@ -44,6 +44,9 @@ public:
     int CurrentFrame() const;
     bool IsPlaying() const;
     int TotalFrames() const;
+    // True while the pointer rests on an active button of the movie (the
+    // control then shows the hand cursor).
+    bool wantsHandCursor() const;
 
     // 1 high, 3 automatic high (the middle choice), 0 low; 2 automatic low.
     void setQuality(int q);
@@ -81,6 +84,7 @@ private:
     void renderIfStale();
     // Pointer input for the engine (buttons): the position in stage twips.
     void pointerInput(int x, int y, bool down);
+    void showCursor();
 
     struct Impl;
     std::unique_ptr<Impl> impl_;

@@ -192,12 +192,22 @@ std::string stripHtml(const std::string& html) {
 
 }  // namespace
 
+void FontData::indexCodes() {
+    // Code tables should be ascending but need not be; the first glyph of a
+    // code wins.
+    byCode_.clear();
+    for (size_t i = 0; i < codes.size(); ++i) byCode_.emplace_back(codes[i], static_cast<uint16_t>(i));
+    std::stable_sort(byCode_.begin(), byCode_.end(),
+                     [](const std::pair<uint16_t, uint16_t>& a, const std::pair<uint16_t, uint16_t>& b) {
+                         return a.first < b.first;
+                     });
+}
+
 int FontData::glyphForCode(uint32_t code) const {
-    auto it = std::lower_bound(codes.begin(), codes.end(), code);
-    if (it != codes.end() && *it == code) return static_cast<int>(it - codes.begin());
-    for (size_t i = 0; i < codes.size(); ++i)  // code tables out of order
-        if (codes[i] == code) return static_cast<int>(i);
-    return -1;
+    if (code > 0xFFFF) return -1;
+    auto it = std::lower_bound(byCode_.begin(), byCode_.end(),
+                               std::make_pair(static_cast<uint16_t>(code), uint16_t(0)));
+    return it != byCode_.end() && it->first == code ? it->second : -1;
 }
 
 std::unique_ptr<FontData> parseDefineFont(ByteReader& r, int tagCode, uint16_t& id) {
@@ -249,6 +259,7 @@ std::unique_ptr<FontData> parseDefineFont(ByteReader& r, int tagCode, uint16_t& 
         font->codes.clear();
         return font;
     }
+    font->indexCodes();
     if (hasLayout) {
         font->ascent = r.u16();
         font->descent = r.u16();
@@ -268,7 +279,9 @@ void parseDefineFontInfo(ByteReader& r, int tagCode, const std::function<FontDat
     if (tagCode == 62) r.u8();
     std::vector<uint16_t> codes;
     for (size_t i = 0; i < font->glyphs.size(); ++i) codes.push_back(wide ? r.u16() : r.u8());
-    if (!r.overflow()) font->codes = std::move(codes);
+    if (r.overflow()) return;
+    font->codes = std::move(codes);
+    font->indexCodes();
 }
 
 std::unique_ptr<ShapeData> parseDefineText(ByteReader& r, int tagCode, const FontLookup& fonts,
@@ -355,13 +368,19 @@ std::unique_ptr<ShapeData> parseDefineEditText(ByteReader& r, int version, const
         const double lineHeight = ascent + descent + leading + (font->hasLayout ? font->leading * scale : 0);
         const double gutter = 40;
         const double left = bounds.xMin + gutter + leftMargin, right = bounds.xMax - gutter - rightMargin;
+        std::vector<double> advances(font->glyphs.size(), -1.0);  // computed once per glyph
         auto advanceOf = [&](int g) {
             if (g < 0) return 0.0;
-            if (font->hasLayout && static_cast<size_t>(g) < font->advances.size())
-                return font->advances[g] * scale;
-            float maxX = 0;  // without a layout: the outline's extent
-            for (const Edge& e : font->glyphs[g]) maxX = std::max({maxX, e.x0, e.x1});
-            return maxX * scale + height * 0.1;
+            double& a = advances[g];
+            if (a >= 0) return a;
+            if (font->hasLayout && static_cast<size_t>(g) < font->advances.size()) {
+                a = std::max(0.0, font->advances[g] * scale);
+            } else {
+                float maxX = 0;  // without a layout: the outline's extent
+                for (const Edge& e : font->glyphs[g]) maxX = std::max({maxX, e.x0, e.x1});
+                a = std::max(0.0, maxX * scale + height * 0.1);
+            }
+            return a;
         };
         // Break into lines: at line breaks, and at spaces when wrapping.
         struct Line {

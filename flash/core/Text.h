@@ -24,6 +24,10 @@ struct FontData {
     bool hasLayout = false;
 
     int glyphForCode(uint32_t code) const;  // -1 when the font has no glyph for it
+    void indexCodes();                      // call after setting codes
+
+private:
+    std::vector<std::pair<uint16_t, uint16_t>> byCode_;  // (code, glyph), sorted
 };
 
 using FontLookup = std::function<const FontData*(uint16_t id)>;

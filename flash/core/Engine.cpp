@@ -518,11 +518,19 @@ Engine::Cursor Engine::cursor() const {
 // ---- Script objects ----
 
 std::shared_ptr<ScriptObject> Engine::newObject() {
-    if (scriptObjects_.size() >= maxScriptObjects) {
+    // Dropping the entries of freed objects costs a pass over the registry;
+    // it runs only after many registrations or refusals, so a script that
+    // keeps asking at the limit does not pay it on every object.
+    if (scriptObjects_.size() >= nextCompaction_) {
         scriptObjects_.erase(std::remove_if(scriptObjects_.begin(), scriptObjects_.end(),
                                             [](const std::weak_ptr<ScriptObject>& w) { return w.expired(); }),
                              scriptObjects_.end());
-        if (scriptObjects_.size() >= maxScriptObjects) return nullptr;
+        nextCompaction_ = scriptObjects_.size() + std::max<size_t>(maxScriptObjects / 2, 16);
+        refusals_ = 0;
+    }
+    if (scriptObjects_.size() >= maxScriptObjects) {
+        if (++refusals_ >= std::max<size_t>(maxScriptObjects / 2, 16)) nextCompaction_ = 0;
+        return nullptr;
     }
     auto o = std::make_shared<ScriptObject>();
     scriptObjects_.push_back(o);
@@ -541,6 +549,7 @@ void Engine::releaseScriptObjects() {
         o->function.reset();
     }
     scriptObjects_.clear();
+    nextCompaction_ = 0;
     globals.reset();
 }
 

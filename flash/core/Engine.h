@@ -110,6 +110,8 @@ private:
     std::weak_ptr<DisplayObject> hover_;    // button under the pointer
     std::weak_ptr<DisplayObject> pressed_;  // button pressed and tracking the pointer
     std::vector<std::weak_ptr<ScriptObject>> scriptObjects_;
+    size_t nextCompaction_ = 0;  // registry size that triggers dropping freed entries
+    size_t refusals_ = 0;
 };
 
 }  // namespace flash

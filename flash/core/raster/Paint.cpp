@@ -220,9 +220,7 @@ inline int texel(int64_t i, int size, bool repeat) {
 }
 
 // The texel after t (t already wrapped or clamped).
-inline int nextTexel(int t, int size, bool repeat) {
-    return t + 1 < size ? t + 1 : (repeat ? 0 : t);
-}
+inline int nextTexel(int t, int size, bool repeat) { return t + 1 < size ? t + 1 : (repeat ? 0 : t); }
 
 inline int64_t toFixed(double v) {
     const double lim = 1e9;
@@ -252,12 +250,27 @@ void Paint::generateBitmap(int x, int y, int len, uint32_t* out) const {
             for (int i = 0; i < len; ++i, fu += du) out[i] = row[texel(fu >> 16, w, repeat_)];
         } else {
             for (int i = 0; i < len; ++i, fu += du, fv += dv)
-                out[i] = src[static_cast<size_t>(texel(fv >> 16, h, repeat_)) * w + texel(fu >> 16, w, repeat_)];
+                out[i] =
+                    src[static_cast<size_t>(texel(fv >> 16, h, repeat_)) * w + texel(fu >> 16, w, repeat_)];
+        }
+    } else if (dv == 0) {
+        // Rows of an unrotated fill: the two source rows and their weight hold for the span.
+        int64_t iv = fv >> 16;
+        uint32_t tv = static_cast<uint32_t>((fv >> 8) & 0xFF);
+        int y0 = texel(iv, h, repeat_), y1 = iv < 0 && !repeat_ ? 0 : nextTexel(y0, h, repeat_);
+        const uint32_t* r0 = src + static_cast<size_t>(y0) * w;
+        const uint32_t* r1 = src + static_cast<size_t>(y1) * w;
+        for (int i = 0; i < len; ++i, fu += du) {
+            int64_t iu = fu >> 16;
+            uint32_t tu = static_cast<uint32_t>((fu >> 8) & 0xFF);
+            int x0 = texel(iu, w, repeat_), x1 = iu < 0 && !repeat_ ? 0 : nextTexel(x0, w, repeat_);
+            out[i] = lerpColor(lerpColor(r0[x0], r0[x1], tu), lerpColor(r1[x0], r1[x1], tu), tv);
         }
     } else {
         for (int i = 0; i < len; ++i, fu += du, fv += dv) {
             int64_t iu = fu >> 16, iv = fv >> 16;
-            uint32_t tu = static_cast<uint32_t>((fu >> 8) & 0xFF), tv = static_cast<uint32_t>((fv >> 8) & 0xFF);
+            uint32_t tu = static_cast<uint32_t>((fu >> 8) & 0xFF),
+                     tv = static_cast<uint32_t>((fv >> 8) & 0xFF);
             int x0 = texel(iu, w, repeat_), y0 = texel(iv, h, repeat_);
             int x1 = iu < 0 && !repeat_ ? 0 : nextTexel(x0, w, repeat_);
             int y1 = iv < 0 && !repeat_ ? 0 : nextTexel(y0, h, repeat_);

@@ -27,7 +27,7 @@ wine "$KV_ROOT/dist/Korvamelden.exe" "${arg[@]}" >/dev/null 2>&1 &
 pid=$!
 # Wait for the main window to appear.
 for _ in $(seq 1 100); do
-  if xdotool search --name "TesvanorFlash" >/dev/null 2>&1; then break; fi
+  if xdotool search --name "TesvanorFlash|Wine desktop" >/dev/null 2>&1; then break; fi
   sleep 0.2
 done
 sleep 2

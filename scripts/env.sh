@@ -9,8 +9,33 @@ export LC_ALL=zh_CN.UTF-8
 export LANG=zh_CN.UTF-8
 
 KV_XVFB_PID=""
-# Starts Xvfb on a free display number when there is no display.
+KV_OWN_WINE=""
+
+# The display of the Wine desktop already running in our prefix, if any: the
+# prefix's wineserver keeps its windows on the display it started with.
+kv_running_wine_display() {
+  local p
+  for p in $(pgrep -f 'explorer.exe' 2>/dev/null); do
+    if tr '\0' '\n' < "/proc/$p/environ" 2>/dev/null | grep -qx "WINEPREFIX=$WINEPREFIX"; then
+      tr '\0' '\n' < "/proc/$p/environ" | sed -n 's/^DISPLAY=//p'
+      return 0
+    fi
+  done
+  return 1
+}
+
+# Makes sure there is a display: the one of a Wine desktop already running in
+# our prefix, the caller's, or a new Xvfb on a free display number.
 kv_ensure_display() {
+  local running
+  running="$(kv_running_wine_display || true)"
+  if [ -n "$running" ]; then
+    if [ -e "/tmp/.X11-unix/X${running#:}" ]; then
+      export DISPLAY="$running"
+      return 0
+    fi
+    wineserver -k >/dev/null 2>&1 || true  # its display is gone
+  fi
   if [ -n "${DISPLAY:-}" ]; then return 0; fi
   local n=90
   while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
@@ -33,6 +58,7 @@ kv_stop_display() {
 # and starts a persistent wineserver with its output detached from our pipes.
 kv_start_wine() {
   mkdir -p "$KV_ROOT/build"
+  if [ -z "$(kv_running_wine_display || true)" ]; then KV_OWN_WINE=1; fi
   if [ ! -f "$WINEPREFIX/.kv-ready-2" ]; then
     rm -rf "$WINEPREFIX"
     wineboot -i >/dev/null 2>&1 || wine wineboot -i >/dev/null 2>&1 || true
@@ -50,6 +76,7 @@ kv_start_wine() {
   wine wineboot >/dev/null 2>&1 </dev/null || true
 }
 
+# Stops the wineserver only when this script started it.
 kv_stop_wine() {
-  wineserver -k >/dev/null 2>&1 || true
+  if [ -n "$KV_OWN_WINE" ]; then wineserver -k >/dev/null 2>&1 || true; fi
 }

@@ -22,18 +22,18 @@ struct HeaderSpec {
 };
 
 // A movie whose first tag is the background colour, then one frame.
-inline Bytes headerMovie(const HeaderSpec& spec) {
+inline Bytes headerMovie(const HeaderSpec& header) {
     Movie m;
-    m.signature = spec.signature;
-    m.version = spec.version;
-    m.stage = spec.stage;
-    m.rectBits = spec.rectBits;
-    m.frameRate = spec.frameRate;
-    m.frameCount = spec.frameCount;
-    m.setBackground(spec.red, spec.green, spec.blue);
+    m.signature = header.signature;
+    m.version = header.version;
+    m.stage = header.stage;
+    m.rectBits = header.rectBits;
+    m.frameRate = header.frameRate;
+    m.frameCount = header.frameCount;
+    m.setBackground(header.red, header.green, header.blue);
     m.showFrame();
-    if (spec.padding > 0) {
-        Bytes body(spec.padding);
+    if (header.padding > 0) {
+        Bytes body(header.padding);
         for (size_t i = 0; i < body.size(); ++i) body[i] = static_cast<uint8_t>(i * 131 + 7);
         m.add(tag(77, body, true));  // Metadata: skipped by players
     }

@@ -100,28 +100,12 @@ void Engine::applyNextFrame(DisplayObject* clip, int frame) {
         auto it = clip->children.find(p.depth);
         if (!p.move) {
             if (!p.hasCharacter || it != clip->children.end()) continue;
-            Placement np;
-            np.characterId = p.characterId;
-            if (p.hasMatrix) np.matrix = p.matrix;
-            if (p.hasCxform) np.cxform = p.cxform;
-            if (p.hasRatio) np.ratio = p.ratio;
-            if (p.hasName) np.name = p.name;
-            if (p.hasClipDepth) np.clipDepth = p.clipDepth;
-            np.serial = p.serial;
-            create(clip, p.depth, np);
+            create(clip, p.depth, newPlacement(p));
             continue;
         }
         if (it == clip->children.end()) {
             if (!p.hasCharacter) continue;
-            Placement np;
-            np.characterId = p.characterId;
-            if (p.hasMatrix) np.matrix = p.matrix;
-            if (p.hasCxform) np.cxform = p.cxform;
-            if (p.hasRatio) np.ratio = p.ratio;
-            if (p.hasName) np.name = p.name;
-            if (p.hasClipDepth) np.clipDepth = p.clipDepth;
-            np.serial = p.serial;
-            create(clip, p.depth, np);
+            create(clip, p.depth, newPlacement(p));
             continue;
         }
         DisplayObject& o = *it->second;

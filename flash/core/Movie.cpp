@@ -94,6 +94,18 @@ std::string foldCase(const std::string& s) {
     return out;
 }
 
+Placement newPlacement(const PlaceCommand& p) {
+    Placement np;
+    np.characterId = p.characterId;
+    if (p.hasMatrix) np.matrix = p.matrix;
+    if (p.hasCxform) np.cxform = p.cxform;
+    if (p.hasRatio) np.ratio = p.ratio;
+    if (p.hasName) np.name = p.name;
+    if (p.hasClipDepth) np.clipDepth = p.clipDepth;
+    np.serial = p.serial;
+    return np;
+}
+
 void applyFrame(const FrameDef& frame, PlacementState& state) {
     for (const FrameCommand& cmd : frame.commands) {
         if (cmd.kind == FrameCommand::Remove) {
@@ -105,14 +117,7 @@ void applyFrame(const FrameDef& frame, PlacementState& state) {
         if (!p.move) {
             // A new instance on a free depth; an occupied depth keeps its instance.
             if (!p.hasCharacter || it != state.end()) continue;
-            Placement& np = state[p.depth];
-            np.characterId = p.characterId;
-            if (p.hasMatrix) np.matrix = p.matrix;
-            if (p.hasCxform) np.cxform = p.cxform;
-            if (p.hasRatio) np.ratio = p.ratio;
-            if (p.hasName) np.name = p.name;
-            if (p.hasClipDepth) np.clipDepth = p.clipDepth;
-            np.serial = p.serial;
+            state[p.depth] = newPlacement(p);
             continue;
         }
         if (it == state.end()) {

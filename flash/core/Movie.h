@@ -76,6 +76,9 @@ struct Placement {
 };
 using PlacementState = std::map<uint16_t, Placement>;
 
+// The placement a PlaceObject command gives a new instance.
+Placement newPlacement(const PlaceCommand& p);
+
 void applyFrame(const FrameDef& frame, PlacementState& state);
 
 class TimelineDef {

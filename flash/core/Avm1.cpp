@@ -96,6 +96,22 @@ long Avm1::run(DisplayObject* clip, const ActionBlock& block, long budget) {
     return budget - std::max(0L, f.budget);
 }
 
+Value Avm1::readVariable(DisplayObject* clip, const std::string& path) {
+    version_ = engine_.movie().version();
+    Frame f;
+    f.original = clip;
+    f.target = clip->shared_from_this();
+    return getVariable(f, path);
+}
+
+void Avm1::writeVariable(DisplayObject* clip, const std::string& path, const Value& v) {
+    version_ = engine_.movie().version();
+    Frame f;
+    f.original = clip;
+    f.target = clip->shared_from_this();
+    setVariable(f, path, v);
+}
+
 Value Avm1::pop(Frame& f) {
     if (f.stack.empty()) return Value();
     Value v = std::move(f.stack.back());

@@ -18,6 +18,10 @@ public:
     explicit Avm1(Engine& engine) : engine_(engine) {}
     // Runs a block with at most `budget` instructions; returns those used.
     long run(DisplayObject* clip, const ActionBlock& block, long budget);
+    // A variable ("name", "a.b", "/clip:name", "_root.name"...) as a script
+    // of `clip` reads and sets it.
+    Value readVariable(DisplayObject* clip, const std::string& path);
+    void writeVariable(DisplayObject* clip, const std::string& path, const Value& v);
 
 private:
     struct Frame;

@@ -47,6 +47,13 @@ public:
     uint8_t buttonPhase = 0;
     int8_t shownState = -1;
 
+    // Edit text bound to a variable: the string it shows (as the variable
+    // held it, cut to what can show) and, when that is not the initial text,
+    // its laid-out picture with the number of edges it holds.
+    std::string shownText;
+    std::unique_ptr<ShapeData> textShape;
+    size_t textEdges = 0;
+
     bool isButton() const { return character && character->button; }
 
     bool hasTimeline() const { return timeline != nullptr; }

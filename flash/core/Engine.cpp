@@ -29,6 +29,8 @@ void Engine::unload() {
     pressed_.reset();
     mouseDown_ = false;
     root_.reset();
+    textFields_.clear();
+    nextFieldCompaction_ = 0;
     objects_ = 0;
     tick_ = 0;
     releaseScriptObjects();
@@ -164,6 +166,7 @@ std::shared_ptr<DisplayObject> Engine::create(DisplayObject* parent, uint16_t de
     assignPlacement(*o, p);
     parent->children[depth] = o;
     ++objects_;
+    if (ch->editText) bindTextField(o.get());
     if (ch->kind == Character::Sprite) {
         o->timeline = ch->sprite.get();
         o->currentFrame = 0;
@@ -213,6 +216,7 @@ void Engine::runQueuedActions() {
     }
     lastScriptHitBudget = exhausted;
     queue_.clear();
+    refreshTextFields();
     runningQueue_ = false;
 }
 
@@ -267,6 +271,92 @@ std::string Engine::targetPath(const DisplayObject* clip) const {
     std::string path;
     for (const DisplayObject* o = clip; o && o->parent; o = o->parent) path = "/" + o->name + path;
     return path.empty() ? "/" : path;
+}
+
+// ---- Edit text bound to variables ----
+
+namespace {
+
+// The timeline whose variables a field shows: the one holding it, or for
+// a field inside a button, the one holding the button.
+DisplayObject* textHolder(DisplayObject* field) {
+    DisplayObject* h = field->parent;
+    return h && h->isButton() ? h->parent : h;
+}
+
+size_t edgeCount(const ShapeData& shape) {
+    size_t n = 0;
+    for (const ShapeLayer& L : shape.layers) n += L.edges.size();
+    return n;
+}
+
+// What of a string can show in a field: UTF-8 takes at most four bytes
+// per character.
+std::string showable(const std::string& s, size_t maxChars) {
+    return s.size() / 4 > maxChars ? s.substr(0, maxChars * 4) : s;
+}
+
+}  // namespace
+
+bool Engine::onStage(const DisplayObject* o) const {
+    for (; o && o != root_.get(); o = o->parent)
+        if (!o->parent) return false;
+    return o != nullptr;
+}
+
+void Engine::bindTextField(DisplayObject* field) {
+    // Entries of removed fields are dropped once the list has doubled.
+    if (textFields_.size() >= nextFieldCompaction_) {
+        textFields_.erase(std::remove_if(textFields_.begin(), textFields_.end(),
+                                         [](const std::weak_ptr<DisplayObject>& w) { return w.expired(); }),
+                          textFields_.end());
+        nextFieldCompaction_ = textFields_.size() * 2 + 64;
+    }
+    textFields_.push_back(field->shared_from_this());
+    const EditTextDef& def = *field->character->editText;
+    // Until the next refresh the field shows the character's own picture.
+    field->shownText = showable(def.initialText, maxFieldChars);
+    DisplayObject* holder = textHolder(field);
+    if (!holder) return;
+    Avm1 vm(*this);
+    if (vm.readVariable(holder, def.variable).type == Value::Undefined)
+        vm.writeVariable(holder, def.variable, Value::fromString(def.initialText));
+}
+
+void Engine::refreshTextFields() {
+    if (!root_ || textFields_.empty()) return;
+    std::vector<std::shared_ptr<DisplayObject>> fields;
+    size_t held = 0;  // edges of the pictures of fields on the stage
+    for (const auto& w : textFields_) {
+        std::shared_ptr<DisplayObject> o = w.lock();
+        if (!o || !onStage(o.get())) continue;
+        held += o->textEdges;
+        fields.push_back(std::move(o));
+    }
+    Avm1 vm(*this);
+    for (const auto& o : fields) {
+        const EditTextDef& def = *o->character->editText;
+        DisplayObject* holder = textHolder(o.get());
+        if (!holder) continue;
+        Value v = vm.readVariable(holder, def.variable);
+        std::string text = v.type == Value::Undefined
+                               ? std::string()
+                               : showable(toString(v, movie_.version()), maxFieldChars);
+        if (text == o->shownText) continue;
+        o->shownText = std::move(text);
+        held -= std::min(held, o->textEdges);
+        o->textShape.reset();
+        o->textEdges = 0;
+        // The character's own picture shows the initial text, and without
+        // embedded glyphs the field draws the same whatever it holds.
+        if (o->shownText == showable(def.initialText, maxFieldChars)) continue;
+        if (!def.outlines || !def.font || def.font->glyphs.empty()) continue;
+        size_t budget = std::min(maxFieldEdges, maxTextEdges - std::min(held, maxTextEdges));
+        std::unique_ptr<ShapeData> shape = layoutEditText(def, o->shownText, budget, maxFieldChars);
+        o->textEdges = edgeCount(*shape);
+        held += o->textEdges;
+        o->textShape = std::move(shape);
+    }
 }
 
 // ---- Clip events ----

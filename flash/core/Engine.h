@@ -34,6 +34,9 @@ public:
     // queued; runQueuedActions runs them.
     void gotoFrame(DisplayObject* clip, int frame);
     void runQueuedActions();
+    // Edit text bound to variables shows their values now: a field whose
+    // string changed is laid out again. Runs after every batch of scripts.
+    void refreshTextFields();
 
     // Clip of a target path ("", "/a/b", "a/b", "_root.a", "../b", "_parent"...)
     // seen from `base`, or null.
@@ -49,7 +52,12 @@ public:
     long actionBudget = 200000;  // instructions per script block
     long tickBudget = 2000000;   // instructions of all scripts of one tick
     int maxBlocksPerTick = 4096;
-    int maxNesting = 32;         // sprites within sprites
+    int maxNesting = 32;  // sprites within sprites
+    // Bound edit text: characters laid out per field, glyph edges per field
+    // and of all fields together.
+    size_t maxFieldChars = 16384;
+    size_t maxFieldEdges = size_t(1) << 17;
+    size_t maxTextEdges = size_t(1) << 21;
     size_t maxObjects = 100000;  // live display objects
     bool lastScriptHitBudget = false;
 
@@ -92,6 +100,8 @@ private:
     void buttonTransition(DisplayObject* button, uint8_t phase, uint16_t condition);
     DisplayObject* liveButton(const std::weak_ptr<DisplayObject>& w) const;
     void releaseScriptObjects();
+    void bindTextField(DisplayObject* field);
+    bool onStage(const DisplayObject* o) const;
 
     struct Queued {
         std::weak_ptr<DisplayObject> clip;
@@ -112,6 +122,8 @@ private:
     std::vector<std::weak_ptr<ScriptObject>> scriptObjects_;
     size_t nextCompaction_ = 0;  // registry size that triggers dropping freed entries
     size_t refusals_ = 0;
+    std::vector<std::weak_ptr<DisplayObject>> textFields_;  // bound edit text placed so far
+    size_t nextFieldCompaction_ = 0;
 };
 
 }  // namespace flash

@@ -10,8 +10,8 @@
 #include <unordered_map>
 #include <vector>
 
-#include "flash/core/Button.h"
 #include "flash/core/Bitmap.h"
+#include "flash/core/Button.h"
 #include "flash/core/Shape.h"
 #include "flash/core/Text.h"
 #include "flash/core/Types.h"
@@ -109,6 +109,8 @@ struct Character {
     // Buttons are one-frame sprites whose children are the current state's
     // characters; `button` holds the states and actions.
     std::unique_ptr<ButtonDef> button;
+    // Edit text bound to a variable (a Shape showing its initial text).
+    std::unique_ptr<EditTextDef> editText;
 };
 
 class MovieDef {
@@ -131,6 +133,7 @@ private:
     void parseTimeline(size_t begin, size_t end, TimelineDef& timeline, bool isSprite);
     // Bitmap, font and text tags (MovieAssets.cpp).
     void parseAssetTag(uint16_t code, ByteReader& r);
+    void addTextCharacter(uint16_t id, std::unique_ptr<ShapeData> shape, std::unique_ptr<EditTextDef> def);
     void resolveBitmaps(ShapeData& shape) const;  // points bitmap fills at their bitmaps
     void resolveBitmaps(MorphData& morph) const;
 

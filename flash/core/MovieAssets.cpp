@@ -55,6 +55,16 @@ const FontData* MovieDef::font(uint16_t id) const {
     return it == fonts_.end() ? nullptr : it->second.get();
 }
 
+void MovieDef::addTextCharacter(uint16_t id, std::unique_ptr<ShapeData> shape,
+                                std::unique_ptr<EditTextDef> def) {
+    if (characters_.count(id)) return;
+    auto c = std::make_unique<Character>();
+    c->kind = Character::Shape;
+    c->shape = std::move(shape);
+    c->editText = std::move(def);
+    characters_[id] = std::move(c);
+}
+
 void MovieDef::parseAssetTag(uint16_t code, ByteReader& r) {
     uint16_t id = 0;
     auto fonts = [this](uint16_t fid) { return font(fid); };
@@ -89,16 +99,18 @@ void MovieDef::parseAssetTag(uint16_t code, ByteReader& r) {
             });
             break;
         case kDefineText:
-        case kDefineText2:
+        case kDefineText2: {
+            auto shape = parseDefineText(r, code, fonts, textEdgeBudget_, id);
+            if (shape) addTextCharacter(id, std::move(shape), nullptr);
+            break;
+        }
         case kDefineEditText: {
-            auto shape = code == kDefineEditText
-                             ? parseDefineEditText(r, header_.version, fonts, textEdgeBudget_, id)
-                             : parseDefineText(r, code, fonts, textEdgeBudget_, id);
-            if (!shape || characters_.count(id)) break;
-            auto c = std::make_unique<Character>();
-            c->kind = Character::Shape;
-            c->shape = std::move(shape);
-            characters_[id] = std::move(c);
+            auto def = std::make_unique<EditTextDef>();
+            if (!parseEditTextRecord(r, header_.version, fonts, *def, id)) break;
+            auto shape = layoutEditText(*def, def->initialText, textEdgeBudget_);
+            // Only a field bound to a variable needs its record while playing.
+            if (def->variable.empty()) def.reset();
+            addTextCharacter(id, std::move(shape), std::move(def));
             break;
         }
         default:

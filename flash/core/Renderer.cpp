@@ -78,7 +78,7 @@ void Renderer::drawObject(const DisplayObject& o, const Matrix& m, const ColorTr
     if (!o.character) return;
     switch (o.character->kind) {
         case Character::Shape:
-            drawShape(*o.character->shape, m, cx, mask);
+            drawShape(o.textShape ? *o.textShape : *o.character->shape, m, cx, mask);
             break;
         case Character::Morph:
             o.character->morph->interpolate(o.ratio, morphScratch_);

@@ -321,36 +321,47 @@ std::unique_ptr<ShapeData> parseDefineText(ByteReader& r, int tagCode, const Fon
     return text.finish(bounds);
 }
 
-std::unique_ptr<ShapeData> parseDefineEditText(ByteReader& r, int version, const FontLookup& fonts,
-                                               size_t& edgeBudget, uint16_t& id) {
+bool parseEditTextRecord(ByteReader& r, int version, const FontLookup& fonts, EditTextDef& def,
+                         uint16_t& id) {
     id = r.u16();
-    Rect bounds = r.rect();
+    def.bounds = r.rect();
     uint8_t f1 = r.u8(), f2 = r.u8();
-    const bool hasText = f1 & 0x80, wordWrap = f1 & 0x40, password = f1 & 0x10, hasColor = f1 & 0x04,
-               hasMaxLength = f1 & 0x02, hasFont = f1 & 0x01;
-    const bool hasFontClass = f2 & 0x80, hasLayout = f2 & 0x20, border = f2 & 0x08, html = f2 & 0x02,
-               outlines = f2 & 0x01;
-    const FontData* font = nullptr;
-    double height = 240;
-    if (hasFont) font = fonts(r.u16());
+    const bool hasText = f1 & 0x80, hasColor = f1 & 0x04, hasMaxLength = f1 & 0x02, hasFont = f1 & 0x01;
+    const bool hasFontClass = f2 & 0x80, hasLayout = f2 & 0x20;
+    def.wordWrap = f1 & 0x40;
+    def.password = f1 & 0x10;
+    def.border = f2 & 0x08;
+    def.html = f2 & 0x02;
+    def.outlines = f2 & 0x01;
+    def.utf8 = version >= 6;
+    if (hasFont) def.font = fonts(r.u16());
     if (hasFontClass) r.str();
-    if (hasFont || hasFontClass) height = r.u16();
-    Rgba color{0, 0, 0, 255};
-    if (hasColor) color = r.rgba();
-    size_t maxLength = hasMaxLength ? r.u16() : 0;
-    int align = 0;
-    double leftMargin = 0, rightMargin = 0, indent = 0, leading = 0;
+    if (hasFont || hasFontClass) def.height = r.u16();
+    if (hasColor) def.color = r.rgba();
+    def.maxLength = hasMaxLength ? r.u16() : 0;
     if (hasLayout) {
-        align = r.u8();
-        leftMargin = r.u16();
-        rightMargin = r.u16();
-        indent = r.s16();
-        leading = r.s16();
+        def.align = r.u8();
+        def.leftMargin = r.u16();
+        def.rightMargin = r.u16();
+        def.indent = r.s16();
+        def.leading = r.s16();
     }
-    r.str();  // variable name
-    std::string initial = hasText ? r.str() : std::string();
-    if (r.overflow()) return nullptr;
+    def.variable = r.str();
+    if (hasText) def.initialText = r.str();
+    return !r.overflow();
+}
 
+std::unique_ptr<ShapeData> layoutEditText(const EditTextDef& def, const std::string& shown,
+                                          size_t& edgeBudget, size_t maxChars) {
+    const Rect& bounds = def.bounds;
+    const FontData* font = def.font;
+    const double height = def.height, leftMargin = def.leftMargin, rightMargin = def.rightMargin,
+                 indent = def.indent, leading = def.leading;
+    const bool wordWrap = def.wordWrap, password = def.password, border = def.border, html = def.html,
+               outlines = def.outlines;
+    const int align = def.align;
+    const Rgba color = def.color;
+    const size_t maxLength = def.maxLength;
     TextShape text(edgeBudget);
     if (border) {
         // A one-pixel line just inside the bounds, on white.
@@ -359,9 +370,10 @@ std::unique_ptr<ShapeData> parseDefineEditText(ByteReader& r, int version, const
         if (inset.xMin < inset.xMax && inset.yMin < inset.yMax) text.addBox(inset, &white, &black);
     }
     // Device fonts are not drawn: the engine has no system fonts.
-    if (outlines && font && !font->glyphs.empty() && !initial.empty()) {
-        std::u32string chars = decodeText(html ? stripHtml(initial) : initial, version >= 6);
+    if (outlines && font && !font->glyphs.empty() && !shown.empty()) {
+        std::u32string chars = decodeText(html ? stripHtml(shown) : shown, def.utf8);
         if (maxLength > 0 && chars.size() > maxLength) chars.resize(maxLength);
+        if (chars.size() > maxChars) chars.resize(maxChars);
         const double scale = height / font->emSize;
         const double ascent = font->hasLayout ? font->ascent * scale : height * 0.8;
         const double descent = font->hasLayout ? font->descent * scale : height * 0.2;

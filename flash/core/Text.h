@@ -1,8 +1,10 @@
 // Fonts and text: glyph outlines of DefineFont/2/3, and static and edit
-// text turned into shapes at load time, so that the renderer draws them as
-// it draws any shape (one layer per run of glyphs, filled in its colour).
+// text turned into shapes (at load time, and again for edit text whose
+// variable changes), so that the renderer draws them as it draws any shape
+// (one layer per run of glyphs, filled in its colour).
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -40,10 +42,29 @@ void parseDefineFontInfo(ByteReader& r, int tagCode, const std::function<FontDat
 // `edgeBudget` is the number of glyph edges the movie may still place.
 std::unique_ptr<ShapeData> parseDefineText(ByteReader& r, int tagCode, const FontLookup& fonts,
                                            size_t& edgeBudget, uint16_t& id);
-// DefineEditText (37) showing its initial text as a shape: with the embedded
-// glyphs when it uses outlines, and as nothing but its border otherwise.
-std::unique_ptr<ShapeData> parseDefineEditText(ByteReader& r, int version, const FontLookup& fonts,
-                                               size_t& edgeBudget, uint16_t& id);
+// The record of a DefineEditText (37): what laying out a string needs, the
+// variable the field shows (empty: none) and its initial text.
+struct EditTextDef {
+    Rect bounds;
+    const FontData* font = nullptr;
+    double height = 240;
+    Rgba color{0, 0, 0, 255};
+    size_t maxLength = 0;  // 0: no limit
+    int align = 0;         // 0 left, 1 right, 2 centre
+    double leftMargin = 0, rightMargin = 0, indent = 0, leading = 0;
+    bool wordWrap = false, password = false, border = false, html = false, outlines = false;
+    bool utf8 = false;  // movie version 6 or later
+    std::string variable;
+    std::string initialText;
+};
+
+// False when the record is truncated.
+bool parseEditTextRecord(ByteReader& r, int version, const FontLookup& fonts, EditTextDef& def, uint16_t& id);
+// `text` laid out in the field as a shape: with the embedded glyphs when it
+// uses outlines, and as nothing but its border otherwise. At most
+// `maxChars` characters are laid out.
+std::unique_ptr<ShapeData> layoutEditText(const EditTextDef& def, const std::string& text, size_t& edgeBudget,
+                                          size_t maxChars = SIZE_MAX);
 // The lower-case name of an HTML tag ("FONT face=.." -> "font").
 std::string foldTag(const std::string& s);
 

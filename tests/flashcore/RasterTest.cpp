@@ -241,6 +241,60 @@ TEST(Gradient, RadialAndFocalDistances) {
     EXPECT_NEAR(static_cast<int>(out[0] & 0xFF), 128, 2);
 }
 
+TEST(Gradient, LongSpansMatchPixelByPixelInEveryMode) {
+    // Spans are computed several pixels at a time: each pixel must still get
+    // the colour of its own position, also left of the gradient square and
+    // over several repeats.
+    FillStyle f;
+    f.gradient.stops = {{0, {0, 0, 0, 255}}, {255, {255, 255, 255, 255}}};
+    f.matrix = {40.0 / 32768, 15.0 / 32768, -15.0 / 32768, 40.0 / 32768, 10, 5};
+    for (FillKind kind : {FillKind::Linear, FillKind::Radial, FillKind::Focal}) {
+        for (SpreadMode mode : {SpreadMode::Pad, SpreadMode::Repeat, SpreadMode::Reflect}) {
+            f.kind = kind;
+            f.gradient.spread = mode;
+            f.gradient.focal = -0.6;
+            Paint p;
+            p.setFill(f, Matrix(), ColorTransform());
+            const int len = 203;
+            std::vector<uint32_t> span(len);
+            p.generate(-120, 7, len, span.data());
+            for (int i = 0; i < len; ++i) {
+                uint32_t one;
+                p.generate(-120 + i, 7, 1, &one);
+                ASSERT_NEAR(static_cast<int>(span[i] & 0xFF), static_cast<int>(one & 0xFF), 1)
+                    << static_cast<int>(kind) << "/" << static_cast<int>(mode) << " at " << i;
+            }
+        }
+    }
+}
+
+TEST(Gradient, TablesFollowTheColourTransformOfEachFill) {
+    // One paint draws the same gradient under two transforms in turn; the
+    // tables it keeps between fills must not mix them up.
+    FillStyle f;
+    f.kind = FillKind::Linear;
+    f.gradient.stops = {{0, {200, 0, 0, 255}}, {255, {200, 0, 0, 255}}};
+    ColorTransform blue;
+    blue.rMul = 0;
+    blue.bAdd = 90;
+    Paint p;
+    uint32_t out;
+    for (int round = 0; round < 3; ++round) {
+        p.setFill(f, Matrix(), ColorTransform());
+        p.generate(0, 0, 1, &out);
+        EXPECT_EQ(out, 0xFFC80000u);
+        p.setFill(f, Matrix(), blue);
+        p.generate(0, 0, 1, &out);
+        EXPECT_EQ(out, 0xFF00005Au);
+    }
+    // A changed stop colour is a different table.
+    f.gradient.stops[0].color.g = 200;
+    f.gradient.stops[1].color.g = 200;
+    p.setFill(f, Matrix(), ColorTransform());
+    p.generate(0, 0, 1, &out);
+    EXPECT_EQ(out, 0xFFC8C800u);
+}
+
 TEST(Stroker, SegmentAreaFollowsWidthAndCaps) {
     struct Case {
         CapStyle cap;

@@ -1,6 +1,6 @@
 // Span generators: what colour each pixel of a fill gets before blending.
 // Colours are premultiplied 0xAARRGGBB; gradients use a 256-entry table
-// built once per fill, with the colour transform already applied.
+// with the colour transform already applied, kept between fills.
 #pragma once
 
 #include <cstdint>
@@ -8,6 +8,7 @@
 
 #include "flash/core/Shape.h"
 #include "flash/core/Types.h"
+#include "flash/core/raster/GradientCache.h"
 
 namespace flash {
 
@@ -34,13 +35,13 @@ public:
     static void buildTable(const Gradient& g, const ColorTransform& cx, uint32_t table[256]);
 
 private:
-    void lookup(int len, uint32_t* out) const;  // t_ (table units) -> colours
+    void generateGradient(int x, int y, int len, uint32_t* out) const;
     void generateBitmap(int x, int y, int len, uint32_t* out) const;
 
     Kind kind_ = None;
-    mutable std::vector<float> t_;
     uint32_t color_ = 0;
-    uint32_t table_[256];
+    const uint32_t* table_ = nullptr;  // of the current gradient, in cache_
+    GradientCache cache_;
     Matrix inverse_;  // device pixel -> gradient square
     SpreadMode spread_ = SpreadMode::Pad;
     float focal_ = 0;

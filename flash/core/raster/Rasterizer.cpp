@@ -87,7 +87,14 @@ void Rasterizer::accumulate(float x0, float y0, float x1, float y1) {
     if (y1 > bh_) y1 = static_cast<float>(bh_);
     int yStart = static_cast<int>(y0);
     int yEnd = std::min(bh_, static_cast<int>(std::ceil(y1)));
+    // Members in locals: the stores below would otherwise make the compiler
+    // reload them on every row.
     const float maxXf = static_cast<float>(bw_);
+    const size_t stride = static_cast<size_t>(stride_), blocksPerRow = static_cast<size_t>(blocksPerRow_);
+    float* const acc = acc_.data();
+    uint8_t* const touched = touched_.data();
+    int* const rowMin = rowMin_.data();
+    int* const rowMax = rowMax_.data();
     for (int y = yStart; y < yEnd; ++y) {
         float top = std::max(y0, static_cast<float>(y));
         float bottom = std::min(y1, static_cast<float>(y + 1));
@@ -97,7 +104,7 @@ void Rasterizer::accumulate(float x0, float y0, float x1, float y1) {
         float d = dy * dir;
         float xa = std::max(0.0f, std::min(maxXf, std::min(x, xnext)));
         float xb = std::max(0.0f, std::min(maxXf, std::max(x, xnext)));
-        float* row = acc_.data() + static_cast<size_t>(y) * stride_;
+        float* row = acc + static_cast<size_t>(y) * stride;
         int x0i = static_cast<int>(xa);
         const float m = static_cast<float>(x0i + 1);  // right border of the first cell
         int lo = x0i, hi;
@@ -130,9 +137,9 @@ void Rasterizer::accumulate(float x0, float y0, float x1, float y1) {
             row[x1i] += d * am;
             hi = x1i;
         }
-        rowMin_[y] = std::min(rowMin_[y], lo);
-        rowMax_[y] = std::max(rowMax_[y], hi);
-        uint8_t* flags = touched_.data() + static_cast<size_t>(y) * blocksPerRow_;
+        rowMin[y] = std::min(rowMin[y], lo);
+        rowMax[y] = std::max(rowMax[y], hi);
+        uint8_t* flags = touched + static_cast<size_t>(y) * blocksPerRow;
         const int bl = lo >> kBlockShift, bh = hi >> kBlockShift;
         flags[bl] = 1;
         flags[bh] = 1;

@@ -1,0 +1,42 @@
+#include "flash/core/raster/GradientCache.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "flash/core/raster/Paint.h"
+
+namespace flash {
+
+const uint32_t* GradientCache::table(const Gradient& g, const ColorTransform& cx) {
+    // The key holds everything the table depends on.
+    uint8_t key[kMaxKey];
+    int n = 0;
+    const size_t stops = std::min<size_t>(g.stops.size(), 16);
+    key[n++] = g.linearRgb ? 1 : 0;
+    key[n++] = static_cast<uint8_t>(stops);
+    for (size_t i = 0; i < stops; ++i) {
+        const GradientStop& s = g.stops[i];
+        key[n++] = s.ratio;
+        key[n++] = s.color.r;
+        key[n++] = s.color.g;
+        key[n++] = s.color.b;
+        key[n++] = s.color.a;
+    }
+    const int16_t parts[8] = {cx.rMul, cx.gMul, cx.bMul, cx.aMul, cx.rAdd, cx.gAdd, cx.bAdd, cx.aAdd};
+    std::memcpy(key + n, parts, sizeof parts);
+    n += sizeof parts;
+
+    uint32_t hash = 2166136261u;  // FNV-1a
+    for (int i = 0; i < n; ++i) hash = (hash ^ key[i]) * 16777619u;
+    if (!entries_) entries_.reset(new Entry[kEntries]);
+    Entry& e = entries_[(hash ^ (hash >> 16)) % kEntries];
+    if (!e.used || e.keyLen != n || std::memcmp(e.key, key, static_cast<size_t>(n)) != 0) {
+        Paint::buildTable(g, cx, e.table);
+        std::memcpy(e.key, key, static_cast<size_t>(n));
+        e.keyLen = static_cast<uint8_t>(n);
+        e.used = true;
+    }
+    return e.table;
+}
+
+}  // namespace flash

@@ -1,11 +1,14 @@
 // Runs arbitrary bytes as the frame script of a small movie with a sprite,
-// so that timeline actions have targets to act on.
+// so that timeline actions have targets to act on, and edit text bound to
+// variables (on the main timeline, in the sprite and in the button) shows
+// what the script sets.
 #include <cstddef>
 #include <cstdint>
 
 #include "flash/core/Player.h"
 #include "tools/swfwriter/ActionWriter.h"
 #include "tools/swfwriter/ButtonWriter.h"
+#include "tools/swfwriter/FontWriter.h"
 #include "tools/swfwriter/ShapeWriter.h"
 
 static swfw::Bytes makeMovie(const uint8_t* data, size_t size) {
@@ -15,7 +18,25 @@ static swfw::Bytes makeMovie(const uint8_t* data, size_t size) {
     ShapeBuilder s(3);
     s.rect(0, 0, 200, 200, s.addFill(FillStyle::solid({255, 0, 0, 255})));
     m.add(s.defineShape(1));
+    FontDef font;
+    Glyph one;
+    one.code = '1';
+    one.advance = 500;
+    one.outline.rect(0, -800, 300, 0, 1);
+    font.glyphs = {one};
+    m.add(defineFont(4, font, 2));
+    EditTextDef field;
+    field.bounds = {0, 2000, 0, 600};
+    field.text = "1";
+    field.fontId = 4;
+    field.height = 400;
+    field.variable = "v";
+    m.add(defineEditText(5, field));
+    field.variable = "/clip:v";
+    m.add(defineEditText(6, field));
     Bytes spriteTags = placeObject(1, 1);
+    Bytes spriteField = placeObject(5, 2);
+    spriteTags.insert(spriteTags.end(), spriteField.begin(), spriteField.end());
     spriteTags.insert(spriteTags.end(), {0x40, 0x00, 0x40, 0x00});  // two ShowFrames
     m.add(defineSprite(2, spriteTags));
     Place p;
@@ -28,12 +49,18 @@ static swfw::Bytes makeMovie(const uint8_t* data, size_t size) {
     ButtonRecord rec;
     rec.states = kUp | kOver | kDown | kHit;
     rec.characterId = 1;
-    m.add(defineButton2(3, {rec}, {{0x000F, script}}));
+    ButtonRecord text = rec;
+    text.states = kUp | kOver | kDown;
+    text.characterId = 5;
+    text.depth = 2;
+    m.add(defineButton2(3, {rec, text}, {{0x000F, script}}));
     Place bp;
     bp.depth = 2;
     bp.characterId = 3;
     m.add(placeObject2(bp));
     m.add(placeWithEvents(2, 3, "ev", Matrix(), {{0x3F, script}}, m.version));
+    m.add(placeObject(5, 4));
+    m.add(placeObject(6, 5));
     m.add(frameLabel("start"));
     m.add(doAction(Bytes(data, data + size)));
     m.showFrame();

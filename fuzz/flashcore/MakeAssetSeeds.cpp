@@ -2,6 +2,7 @@
 // the folder given.
 #include <string>
 
+#include "tools/swfwriter/ActionWriter.h"
 #include "tools/swfwriter/BitmapWriter.h"
 #include "tools/swfwriter/FontWriter.h"
 
@@ -125,5 +126,55 @@ int main(int argc, char** argv) {
     writeFile(dir + "/text.swf", t.build());
     t.signature = 'C';
     writeFile(dir + "/text_cws.swf", t.build());
+
+    // Fields bound to variables by name and by path, in a sprite and on the
+    // main timeline, whose scripts change them in both frames.
+    Movie b;
+    b.version = 6;
+    FontDef digits = font();
+    digits.glyphs[1].code = '1';
+    b.add(defineFont(1, digits, 2));
+    EditTextDef bound;
+    bound.bounds = {0, 3000, 0, 1200};
+    bound.text = "A1";
+    bound.fontId = 1;
+    bound.height = 400;
+    bound.maxLength = 40;
+    bound.variable = "n";
+    b.add(defineEditText(2, bound));
+    bound.text.clear();
+    bound.maxLength = 0;
+    bound.wordWrap = bound.html = true;
+    bound.variable = "/clip:n";
+    b.add(defineEditText(3, bound));
+    bound.html = false;
+    bound.variable = "_root.clip.s";
+    b.add(defineEditText(4, bound));
+    Bytes inClip = placeObject(2, 1);
+    inClip.insert(inClip.end(), {0x40, 0x00, 0x40, 0x00});
+    b.add(defineSprite(5, inClip));
+    Place clip;
+    clip.depth = 1;
+    clip.characterId = 5;
+    clip.name = "clip";
+    b.add(placeObject2(clip));
+    for (uint16_t i = 0; i < 2; ++i) {
+        Place p;
+        p.depth = static_cast<uint16_t>(2 + i);
+        p.characterId = 3 + i;
+        p.hasMatrix = true;
+        p.matrix = Matrix::translate(0, 1300 * (i + 1));
+        b.add(placeObject2(p));
+    }
+    ActionWriter first;
+    first.push("clip.n").pushInt(11).setVariable().push("clip.s").push("1A").push("A").add2().setVariable();
+    b.add(doAction(first.bytes()));
+    b.showFrame();
+    ActionWriter second;
+    second.push("/clip:n").pushNumber(0.1).setVariable().push("clip.s").pushUndefined().setVariable();
+    second.push("n").push("A1").setVariable().stop();
+    b.add(doAction(second.bytes()));
+    b.showFrame();
+    writeFile(dir + "/bound_text.swf", b.build());
     return 0;
 }

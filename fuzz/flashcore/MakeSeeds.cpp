@@ -67,5 +67,11 @@ int main(int argc, char** argv) {
     m.signature = 'C';
     writeFile(dir + "/movie_cws.swf", m.build());
     writeFile(dir + "/actions.bin", act.bytes());
+    // Variables that the actions target's edit text shows, by name and by path.
+    ActionWriter bound;
+    bound.push("v").pushInt(11).setVariable().push("clip.v").push("1 1").setVariable();
+    bound.push("/clip:v").push("/clip:v").getVariable().push("1").add2().setVariable();
+    bound.push("v").pushUndefined().setVariable().gotoFrame(1).push("v").pushNumber(0.1).setVariable();
+    writeFile(dir + "/bound.bin", bound.bytes());
     return 0;
 }

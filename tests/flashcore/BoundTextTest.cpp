@@ -178,15 +178,6 @@ TEST(BoundText, UndefinedAndOtherValuesShowAsScriptsPrintThem) {
         ASSERT_TRUE(fctest::load(p, m.build()));
         EXPECT_EQ(at(p, 1)->shownText, c.shown) << "version " << c.version;
     }
-    // Nothing of "" or "true" is in the font: the field shows no ink.
-    swfw::Movie m = fontMovie(7);
-    m.add(swfw::defineEditText(1, field("IO", "v")));
-    m.add(place(1, 1));
-    m.add(swfw::doAction(undef.bytes()));
-    m.showFrame();
-    Player p;
-    ASSERT_TRUE(fctest::load(p, m.build()));
-    EXPECT_FALSE(hasInk(fctest::render(p, 100, 100)));
 }
 
 TEST(BoundText, PathsResolveFromTheTimelineHoldingTheField) {

@@ -8,6 +8,7 @@
 #endif
 
 #include "flash/core/Bitmap.h"
+#include "flash/core/raster/BitmapSpan.h"
 
 namespace flash {
 
@@ -236,28 +237,6 @@ void Paint::generateGradient(int x, int y, int len, uint32_t* out) const {
 
 namespace {
 
-// (256 - t) * a + t * b per channel of premultiplied colours, t in 0..256.
-inline uint32_t lerpColor(uint32_t a, uint32_t b, uint32_t t) {
-    uint32_t s = 256 - t;
-    uint32_t rb = (((a & 0xFF00FF) * s + (b & 0xFF00FF) * t) >> 8) & 0xFF00FF;
-    uint32_t ag = (((a >> 8) & 0xFF00FF) * s + ((b >> 8) & 0xFF00FF) * t) & 0xFF00FF00;
-    return rb | ag;
-}
-
-// Texel coordinate: wrapped for repeating fills, clamped to the edge for
-// clipped ones.
-inline int texel(int64_t i, int size, bool repeat) {
-    if (repeat) {
-        if (i > INT32_MAX || i < INT32_MIN) i %= size;  // rare: 32-bit division is faster
-        int m = static_cast<int>(i) % size;
-        return m < 0 ? m + size : m;
-    }
-    return static_cast<int>(i < 0 ? 0 : (i >= size ? size - 1 : i));
-}
-
-// The texel after t (t already wrapped or clamped).
-inline int nextTexel(int t, int size, bool repeat) { return t + 1 < size ? t + 1 : (repeat ? 0 : t); }
-
 inline int64_t toFixed(double v) {
     const double lim = 1e9;
     if (!(v > -lim)) v = -lim;  // also catches NaN
@@ -268,8 +247,6 @@ inline int64_t toFixed(double v) {
 }  // namespace
 
 void Paint::generateBitmap(int x, int y, int len, uint32_t* out) const {
-    const uint32_t* src = bitmap_->pixels().data();
-    const int w = bitmap_->width(), h = bitmap_->height();
     const double px = x + 0.5, py = y + 0.5;
     double u = inverse_.a * px + inverse_.c * py + inverse_.tx;
     double v = inverse_.b * px + inverse_.d * py + inverse_.ty;
@@ -278,43 +255,16 @@ void Paint::generateBitmap(int x, int y, int len, uint32_t* out) const {
         u -= 0.5;
         v -= 0.5;
     }
-    int64_t fu = toFixed(u), fv = toFixed(v);
-    const int64_t du = toFixed(inverse_.a), dv = toFixed(inverse_.b);
-    if (!smooth_) {
-        if (dv == 0) {
-            const uint32_t* row = src + static_cast<size_t>(texel(fv >> 16, h, repeat_)) * w;
-            for (int i = 0; i < len; ++i, fu += du) out[i] = row[texel(fu >> 16, w, repeat_)];
-        } else {
-            for (int i = 0; i < len; ++i, fu += du, fv += dv)
-                out[i] =
-                    src[static_cast<size_t>(texel(fv >> 16, h, repeat_)) * w + texel(fu >> 16, w, repeat_)];
-        }
-    } else if (dv == 0) {
-        // Rows of an unrotated fill: the two source rows and their weight hold for the span.
-        int64_t iv = fv >> 16;
-        uint32_t tv = static_cast<uint32_t>((fv >> 8) & 0xFF);
-        int y0 = texel(iv, h, repeat_), y1 = iv < 0 && !repeat_ ? 0 : nextTexel(y0, h, repeat_);
-        const uint32_t* r0 = src + static_cast<size_t>(y0) * w;
-        const uint32_t* r1 = src + static_cast<size_t>(y1) * w;
-        for (int i = 0; i < len; ++i, fu += du) {
-            int64_t iu = fu >> 16;
-            uint32_t tu = static_cast<uint32_t>((fu >> 8) & 0xFF);
-            int x0 = texel(iu, w, repeat_), x1 = iu < 0 && !repeat_ ? 0 : nextTexel(x0, w, repeat_);
-            out[i] = lerpColor(lerpColor(r0[x0], r0[x1], tu), lerpColor(r1[x0], r1[x1], tu), tv);
-        }
-    } else {
-        for (int i = 0; i < len; ++i, fu += du, fv += dv) {
-            int64_t iu = fu >> 16, iv = fv >> 16;
-            uint32_t tu = static_cast<uint32_t>((fu >> 8) & 0xFF),
-                     tv = static_cast<uint32_t>((fv >> 8) & 0xFF);
-            int x0 = texel(iu, w, repeat_), y0 = texel(iv, h, repeat_);
-            int x1 = iu < 0 && !repeat_ ? 0 : nextTexel(x0, w, repeat_);
-            int y1 = iv < 0 && !repeat_ ? 0 : nextTexel(y0, h, repeat_);
-            const uint32_t* r0 = src + static_cast<size_t>(y0) * w;
-            const uint32_t* r1 = src + static_cast<size_t>(y1) * w;
-            out[i] = lerpColor(lerpColor(r0[x0], r0[x1], tu), lerpColor(r1[x0], r1[x1], tu), tv);
-        }
-    }
+    BitmapSpan span{bitmap_->pixels().data(),
+                    bitmap_->width(),
+                    bitmap_->height(),
+                    repeat_,
+                    smooth_,
+                    toFixed(u),
+                    toFixed(v),
+                    toFixed(inverse_.a),
+                    toFixed(inverse_.b)};
+    sampleBitmapSpan(span, len, out);
     if (cx_.isIdentity()) return;
     for (int i = 0; i < len; ++i) {
         uint32_t p = out[i], a = p >> 24;

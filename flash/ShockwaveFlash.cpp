@@ -10,6 +10,7 @@
 #include "flash/FrameClock.h"
 #include "flash/WicImageDecoder.h"
 #include "flash/core/Player.h"
+#include "ui/Canvas.h"
 #include "ui/Handles.h"
 
 namespace kv {
@@ -54,21 +55,6 @@ bool readWholeFile(const std::string& path, std::vector<uint8_t>& out) {
     }
     out.resize(done);  // a file that shrank while read: what arrived
     return done > 0;
-}
-
-// A top-down 32-bit DIB section of w x h; bits receives its pixels.
-HBITMAP createDib(int w, int h, uint32_t** bits) {
-    BITMAPINFO bi{};
-    bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
-    bi.bmiHeader.biWidth = w;
-    bi.bmiHeader.biHeight = -h;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    bi.bmiHeader.biCompression = BI_RGB;
-    void* p = nullptr;
-    HBITMAP b = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &p, nullptr, 0);
-    *bits = b ? static_cast<uint32_t*>(p) : nullptr;
-    return b;
 }
 
 }  // namespace
@@ -243,7 +229,7 @@ void TShockwaveFlash::renderIfStale() {
     RECT rc = clientRect();
     int w = std::max<int>(rc.right - rc.left, 1), h = std::max<int>(rc.bottom - rc.top, 1);
     if (!impl_->dib || w != impl_->dibW || h != impl_->dibH) {
-        impl_->dib.reset(createDib(w, h, &impl_->bits));
+        impl_->dib.reset(createDibSection(w, h, &impl_->bits));
         impl_->dibW = impl_->dib ? w : 0;
         impl_->dibH = impl_->dib ? h : 0;
         impl_->stale = true;
@@ -264,7 +250,7 @@ HBITMAP TShockwaveFlash::paintToBitmap() {
     renderIfStale();
     if (!impl_->bits) return nullptr;
     uint32_t* bits = nullptr;
-    HBITMAP copy = createDib(impl_->dibW, impl_->dibH, &bits);
+    HBITMAP copy = createDibSection(impl_->dibW, impl_->dibH, &bits);
     if (copy) std::memcpy(bits, impl_->bits, static_cast<size_t>(impl_->dibW) * impl_->dibH * 4);
     return copy;
 }

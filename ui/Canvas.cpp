@@ -99,17 +99,24 @@ COLORREF Canvas::pixel(int x, int y) const {
     return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
 }
 
-HBITMAP Canvas::toBitmap() const {
+HBITMAP createDibSection(int w, int h, uint32_t** bits) {
     BITMAPINFO bi{};
     bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
-    bi.bmiHeader.biWidth = w_;
-    bi.bmiHeader.biHeight = -h_;
+    bi.bmiHeader.biWidth = w;
+    bi.bmiHeader.biHeight = -h;
     bi.bmiHeader.biPlanes = 1;
     bi.bmiHeader.biBitCount = 32;
     bi.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    HBITMAP bmp = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-    if (bmp && bits) std::copy(px_.begin(), px_.end(), static_cast<uint32_t*>(bits));
+    void* p = nullptr;
+    HBITMAP b = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &p, nullptr, 0);
+    *bits = b ? static_cast<uint32_t*>(p) : nullptr;
+    return b;
+}
+
+HBITMAP Canvas::toBitmap() const {
+    uint32_t* bits = nullptr;
+    HBITMAP bmp = createDibSection(w_, h_, &bits);
+    if (bmp && bits) std::copy(px_.begin(), px_.end(), bits);
     return bmp;
 }
 

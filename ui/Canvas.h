@@ -34,4 +34,8 @@ private:
     std::vector<uint32_t> px_;  // 0x00RRGGBB
 };
 
+// A top-down 32-bit DIB section of w x h; bits receives its pixels (null
+// when it could not be made).
+HBITMAP createDibSection(int w, int h, uint32_t** bits);
+
 }  // namespace kv

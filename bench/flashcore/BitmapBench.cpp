@@ -7,6 +7,7 @@
 #include <cmath>
 #include <vector>
 
+#include "bench/flashcore/RenderLoop.h"
 #include "flash/core/Player.h"
 #include "tools/swfwriter/BitmapWriter.h"
 #include "tools/swfwriter/ShapeWriter.h"
@@ -83,17 +84,7 @@ Bytes scene() {
 
 void BM_RenderBitmapScene(benchmark::State& state) {
     static const Bytes movie = scene();
-    int w = static_cast<int>(state.range(0)), h = static_cast<int>(state.range(1));
-    flash::Quality q = static_cast<flash::Quality>(state.range(2));
-    flash::Player player;
-    player.load(movie.data(), movie.size());
-    std::vector<uint32_t> px(static_cast<size_t>(w) * h);
-    for (auto _ : state) {
-        player.tick();
-        player.render(px.data(), w, h, w, player.viewMatrix(w, h), q);
-        benchmark::DoNotOptimize(px.data());
-    }
-    state.SetItemsProcessed(state.iterations());
+    renderFrames(state, movie);
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <vector>
 
+#include "bench/flashcore/RenderLoop.h"
 #include "flash/core/Player.h"
 #include "flash/core/raster/Canvas.h"
 #include "tools/swfwriter/ActionWriter.h"
@@ -94,19 +95,7 @@ void BM_ClearBuffer(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations());
 }
 
-void BM_RenderScene(benchmark::State& state) {
-    int w = static_cast<int>(state.range(0)), h = static_cast<int>(state.range(1));
-    flash::Quality q = static_cast<flash::Quality>(state.range(2));
-    flash::Player player;
-    player.load(movie().data(), movie().size());
-    std::vector<uint32_t> px(static_cast<size_t>(w) * h);
-    for (auto _ : state) {
-        player.tick();
-        player.render(px.data(), w, h, w, player.viewMatrix(w, h), q);
-        benchmark::DoNotOptimize(px.data());
-    }
-    state.SetItemsProcessed(state.iterations());
-}
+void BM_RenderScene(benchmark::State& state) { renderFrames(state, movie()); }
 
 // The blender alone: one row of translucent colour at full coverage.
 void BM_BlendRow(benchmark::State& state) {

@@ -45,6 +45,24 @@ struct ScriptRun {
 
 ActionWriter& trace(ActionWriter& a) { return a.op(0x26); }
 
+// A script expression and the text `trace` prints for it.
+struct TraceCase {
+    std::string expected;
+    std::function<void(ActionWriter&)> push;
+};
+
+// Appends every case's expression and a trace of it to `a`, runs the
+// script and compares what was printed, case by case.
+void expectTraces(ActionWriter& a, const std::vector<TraceCase>& cases) {
+    for (const TraceCase& c : cases) {
+        c.push(a);
+        trace(a);
+    }
+    ScriptRun r(a);
+    ASSERT_EQ(r.traces.size(), cases.size());
+    for (size_t i = 0; i < cases.size(); ++i) EXPECT_EQ(r.traces[i], cases[i].expected) << "case " << i;
+}
+
 // Pushes args (last first), their count and the name, then CallFunction.
 ActionWriter& callNamed(ActionWriter& a, const std::string& name, std::vector<double> args) {
     for (auto it = args.rbegin(); it != args.rend(); ++it) a.pushNumber(*it);
@@ -131,11 +149,7 @@ TEST(Script, TypeofAndInstanceofTellKindsApart) {
     ActionWriter a;
     a.defineFunction("F", {}, ActionWriter());
     a.push("inst").pushInt(0).push("F").newObject().setVariable();  // names fold case in version 6
-    struct Case {
-        const char* expected;
-        std::function<void(ActionWriter&)> push;
-    };
-    std::vector<Case> cases = {
+    std::vector<TraceCase> cases = {
         {"object", [](ActionWriter& w) { w.pushInt(0).initObject().typeOf(); }},
         {"object", [](ActionWriter& w) { w.pushInt(0).initArray().typeOf(); }},
         {"function", [](ActionWriter& w) { w.push("F").getVariable().typeOf(); }},
@@ -148,13 +162,7 @@ TEST(Script, TypeofAndInstanceofTellKindsApart) {
         {"true", [](ActionWriter& w) { w.push("inst").getVariable().push("F").getVariable().instanceOf(); }},
         {"false", [](ActionWriter& w) { w.pushInt(3).push("F").getVariable().instanceOf(); }},
     };
-    for (auto& c : cases) {
-        c.push(a);
-        trace(a);
-    }
-    ScriptRun r(a);
-    ASSERT_EQ(r.traces.size(), cases.size());
-    for (size_t i = 0; i < cases.size(); ++i) EXPECT_EQ(r.traces[i], cases[i].expected) << "case " << i;
+    expectTraces(a, cases);
 }
 
 TEST(Script, ConstructorsSetUpThisAndMethodsSeeTheirObject) {
@@ -264,10 +272,6 @@ TEST(Script, ClipEventsRunLoadOnceAndEnterFrameEveryFrame) {
 }
 
 TEST(Script, MathAndStringBasics) {
-    struct Case {
-        std::string expected;
-        std::function<void(ActionWriter&)> push;
-    };
     auto math = [](const char* fn, std::vector<double> args) {
         return [=](ActionWriter& w) {
             for (auto it = args.rbegin(); it != args.rend(); ++it) w.pushNumber(*it);
@@ -280,7 +284,7 @@ TEST(Script, MathAndStringBasics) {
             w.pushInt(static_cast<int32_t>(args.size())).push(s).push(fn).callMethod();
         };
     };
-    std::vector<Case> cases = {
+    std::vector<TraceCase> cases = {
         {"2", math("floor", {2.7})},
         {"-2", math("ceil", {-2.7})},
         {"3", math("round", {2.5})},
@@ -303,13 +307,7 @@ TEST(Script, MathAndStringBasics) {
         {"42", [](ActionWriter& w) { w.push("42px").pushInt(1).push("parseInt").callFunction(); }},
     };
     ActionWriter a;
-    for (auto& c : cases) {
-        c.push(a);
-        trace(a);
-    }
-    ScriptRun r(a);
-    ASSERT_EQ(r.traces.size(), cases.size());
-    for (size_t i = 0; i < cases.size(); ++i) EXPECT_EQ(r.traces[i], cases[i].expected) << "case " << i;
+    expectTraces(a, cases);
 }
 
 TEST(Script, ObjectCyclesAndObjectFloodsStayWithinLimits) {

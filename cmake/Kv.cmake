@@ -6,6 +6,13 @@ else()
   set(KV_WINDOWS FALSE)
 endif()
 
+# Rebuilds after small changes and builds in other work trees reuse objects.
+find_program(KV_CCACHE ccache)
+if(KV_CCACHE)
+  set(CMAKE_C_COMPILER_LAUNCHER ${KV_CCACHE})
+  set(CMAKE_CXX_COMPILER_LAUNCHER ${KV_CCACHE})
+endif()
+
 add_compile_options(-Wall -Wextra)
 if(KV_WINDOWS)
   # Narrow literals become GBK bytes: the program speaks code page 936.

@@ -7,6 +7,10 @@ export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 export LC_ALL=zh_CN.UTF-8
 export LANG=zh_CN.UTF-8
+# ccache: objects are shared between checkouts in other folders.
+export CCACHE_BASEDIR="$KV_ROOT"
+export CCACHE_NOHASHDIR=1
+export CCACHE_MAXSIZE="${CCACHE_MAXSIZE:-8G}"
 
 KV_XVFB_PID=""
 KV_OWN_WINE=""

@@ -4,17 +4,13 @@
 #include "app/Seams.h"
 #include "favorites/FavoriteFile.h"
 #include "playback/PlayForm.h"
+#include "tests/favorites/SpyPlayForm.h"
 #include "tests/support/AppHarness.h"
 
 using namespace kv;
+using test::SpyPlayForm;
 
 namespace {
-
-class SpyPlayForm : public TPlayForm {
-public:
-    std::vector<std::string> files;
-    void playAFile(const std::string& p) override { files.push_back(p); }
-};
 
 TEST(FavoriteStart, FfvOnTheCommandLinePlaysAndCounts) {
     test::AppHarness app;

@@ -5,11 +5,13 @@
 #include "app/AppState.h"
 #include "app/MainForm.h"
 #include "app/Seams.h"
+#include "favorites/AddToFavForm.h"
 #include "favorites/FavoriteFile.h"
-#include "options/ErrorReport.h"
+#include "favorites/TidyFavForm.h"
 #include "options/FunctionUnit.h"
 #include "playback/PlayForm.h"
 #include "ui/Menu.h"
+#include "ui/RuntimeErrors.h"
 
 namespace kv {
 
@@ -30,7 +32,7 @@ void PlayFavoriteItem(const std::string& ffvPath) {
             },
             CurrentDateTimeText());
     } catch (const std::exception& e) {
-        ShowErrorReport(MainForm ? MainForm->handle() : nullptr, e);
+        ShowErrorReport(e);
     }
 }
 
@@ -42,6 +44,10 @@ MenuItem* FavoriteMenu() {
     return MainForm && MainForm->MainMenu1 ? MainForm->MainMenu1->find("mmiFavorite") : nullptr;
 }
 
-void InstallFavoriteSeams() { Seams.playFavoriteItem = PlayFavoriteItem; }
+void InstallFavoriteSeams() {
+    Seams.playFavoriteItem = PlayFavoriteItem;
+    Seams.addFileToFavorite = AddFileToFavorite;
+    Seams.tidyFavorites = ShowTidyFavForm;
+}
 
 }  // namespace kv

@@ -35,7 +35,7 @@ RegKey RegKey::create(HKEY root, const std::string& path) {
     HKEY h = nullptr;
     if (RegCreateKeyExA(root, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_READ | KEY_WRITE,
                         nullptr, &h, nullptr) != ERROR_SUCCESS)
-        throw RegistryError("Failed to create key " + path);
+        throw RegistryError::keyNotCreated(path);
     k.key_ = h;
     k.path_ = path;
     return k;
@@ -60,7 +60,7 @@ bool RegKey::readString(const std::string& name, std::string& value) const {
 void RegKey::writeString(const std::string& name, const std::string& value) {
     if (!key_ || RegSetValueExA(key_, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
                                 static_cast<DWORD>(value.size() + 1)) != ERROR_SUCCESS)
-        throw RegistryError("Failed to set data for '" + name + "'");
+        throw RegistryError::dataNotSet(name);
 }
 
 bool RegKeyExists(HKEY root, const std::string& path) { return static_cast<bool>(RegKey::open(root, path)); }

@@ -5,16 +5,11 @@
 
 #include <windows.h>
 
-#include <stdexcept>
 #include <string>
 
-namespace kv {
+#include "ui/RuntimeErrors.h"
 
-// "Failed to create key <path>" or "Failed to set data for '<value name>'".
-class RegistryError : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
-};
+namespace kv {
 
 class RegKey {
 public:

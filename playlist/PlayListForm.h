@@ -3,8 +3,9 @@
 // the popup menu of list commands, keys and dropped files.
 #pragma once
 
-#include <shellapi.h>
 #include <windows.h>
+// (after windows.h)
+#include <shellapi.h>
 
 #include <functional>
 #include <memory>

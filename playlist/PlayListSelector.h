@@ -3,8 +3,9 @@
 // skin picture of the top strip; the drop-down button opens its list.
 #pragma once
 
-#include <commctrl.h>
 #include <windows.h>
+// (after windows.h)
+#include <commctrl.h>
 
 #include <functional>
 #include <string>

@@ -1,6 +1,6 @@
 #include "playlist/PlayListForm.h"
 
-#include <shellapi.h>
+#include <shlobj.h>
 
 #include <algorithm>
 
@@ -320,16 +320,46 @@ bool TPlayListForm::handleFormMessage(UINT msg, WPARAM wp, LPARAM, LRESULT& resu
     return true;
 }
 
-void TPlayListForm::WMDropFiles(HDROP drop) {
-    UINT n = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
+namespace {
+
+// The dropped paths, read from the drop block in one pass (asking for them
+// one by one rescans the block each time), at most 255 characters each.
+std::vector<std::string> DroppedPaths(HDROP drop) {
     std::vector<std::string> paths;
-    paths.reserve(n);
-    char buf[256];
-    for (UINT i = 0; i < n; ++i) {
-        buf[0] = 0;
-        DragQueryFileA(drop, i, buf, sizeof buf);
-        paths.emplace_back(buf);
+    const auto* df = static_cast<const DROPFILES*>(GlobalLock(drop));
+    if (!df) return paths;
+    const SIZE_T size = GlobalSize(drop);
+    const char* base = reinterpret_cast<const char*>(df);
+    if (df->fWide) {
+        const auto* w = reinterpret_cast<const wchar_t*>(base + df->pFiles);
+        const auto* end = reinterpret_cast<const wchar_t*>(base + size);
+        while (w < end && *w) {
+            const wchar_t* e = w;
+            while (e < end && *e) ++e;
+            int n = WideCharToMultiByte(CP_ACP, 0, w, static_cast<int>(e - w), nullptr, 0, nullptr, nullptr);
+            std::string a(static_cast<size_t>(n), '\0');
+            WideCharToMultiByte(CP_ACP, 0, w, static_cast<int>(e - w), a.data(), n, nullptr, nullptr);
+            paths.push_back(AnsiTruncate(a, 255));
+            w = e + 1;
+        }
+    } else {
+        const char* a = base + df->pFiles;
+        const char* end = base + size;
+        while (a < end && *a) {
+            const char* e = a;
+            while (e < end && *e) ++e;
+            paths.push_back(AnsiTruncate(std::string(a, e), 255));
+            a = e + 1;
+        }
     }
+    GlobalUnlock(drop);
+    return paths;
+}
+
+}  // namespace
+
+void TPlayListForm::WMDropFiles(HDROP drop) {
+    std::vector<std::string> paths = DroppedPaths(drop);
     DragFinish(drop);
     AddDroppedFiles(paths);
 }

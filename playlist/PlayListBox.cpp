@@ -89,15 +89,11 @@ LRESULT PlayListBox::handleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     return Control::handleMessage(msg, wp, lp);
 }
 
-LRESULT OwnerDrawPanel::handleMessage(UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg == WM_DRAWITEM) {
-        const auto* dis = reinterpret_cast<const DRAWITEMSTRUCT*>(lp);
-        if (auto* box = dynamic_cast<PlayListBox*>(Window::fromHandle(dis->hwndItem))) {
-            box->drawItem(*dis);
-            return TRUE;
-        }
-    }
-    return Panel::handleMessage(msg, wp, lp);
+bool PlayListBox::reflect(UINT msg, WPARAM, LPARAM lp, LRESULT& result) {
+    if (msg != WM_DRAWITEM) return false;
+    if (onDrawItem) onDrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lp));
+    result = TRUE;
+    return true;
 }
 
 }  // namespace kv

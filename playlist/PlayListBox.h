@@ -1,7 +1,6 @@
 // The list box of the playlist window: owner-drawn fixed-height items that
 // hold no data of their own (the titles live in PlayListTitles), so lists of
-// a hundred thousand items load, scroll and shrink at once. Its host panel
-// hands the owner-draw notifications back to it.
+// a hundred thousand items load, scroll and shrink at once.
 #pragma once
 
 #include <windows.h>
@@ -43,25 +42,13 @@ public:
     // Screen position of the request (-1, -1 from the keyboard).
     std::function<void(int x, int y)> onContextMenu;
 
-    // Called by the host for WM_DRAWITEM.
-    void drawItem(const DRAWITEMSTRUCT& dis) {
-        if (onDrawItem) onDrawItem(dis);
-    }
-
 protected:
     LRESULT handleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+    // WM_DRAWITEM, handed back by the parent.
+    bool reflect(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
 
 private:
     UniqueFont font_;
-};
-
-// A panel that passes WM_DRAWITEM of a PlayListBox child back to it.
-class OwnerDrawPanel : public Panel {
-public:
-    explicit OwnerDrawPanel(Control* parent) : Panel(parent) {}
-
-protected:
-    LRESULT handleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
 };
 
 }  // namespace kv

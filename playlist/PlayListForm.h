@@ -31,7 +31,7 @@ public:
     Panel pnlFlashInfo{this};
     ListView lvFlashInfo{&pnlFlashInfo};
     Splitter sptFlashInfo{this};
-    OwnerDrawPanel pnlPlayList{this};
+    Panel pnlPlayList{this};
     PlayListBox lstPlayList{&pnlPlayList};
     std::unique_ptr<Menu> pmPlayList;
     std::unique_ptr<Menu> pmFlashInfo;  // pmShowFlashInfo

@@ -171,9 +171,10 @@ const KeyCommand kMainKeys[] = {
 }  // namespace
 
 void TMainForm::FormKeyDown(WORD& key, ShiftState shift) {
-    if (shift.ctrl) CtrlDown = true;
-    if (shift.alt) AltDown = true;
-    if (shift.shift) ShiftDown = true;
+    // Read when the key arrives: a dialog may have swallowed the last key-up.
+    CtrlDown = shift.ctrl;
+    AltDown = shift.alt;
+    ShiftDown = shift.shift;
     for (const KeyCommand& k : kMainKeys) {
         if (k.key == key && (k.alt ? AltDown : CtrlDown)) {
             item(k.item).click();

@@ -10,7 +10,7 @@
 
 #include "flash/core/Movie.h"
 #include "flash/core/Types.h"
-#include "flash/core/Value.h"
+#include "flash/core/avm1/Value.h"
 
 namespace flash {
 

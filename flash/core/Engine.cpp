@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "flash/core/Avm1.h"
+#include "flash/core/avm1/Avm1.h"
 
 namespace flash {
 
@@ -204,7 +204,7 @@ void Engine::queueFrame(DisplayObject* clip, int frame) {
 void Engine::runQueuedActions() {
     if (runningQueue_) return;  // scripts run from the loop below queue more
     runningQueue_ = true;
-    Avm1 vm(*this);
+    Avm1& vm = this->vm();
     long left = tickBudget;
     bool exhausted = false;
     for (size_t i = 0; i < queue_.size() && static_cast<int>(i) < maxBlocksPerTick && left > 0; ++i) {
@@ -318,7 +318,7 @@ void Engine::bindTextField(DisplayObject* field) {
     field->shownText = showable(def.initialText, maxFieldChars);
     DisplayObject* holder = textHolder(field);
     if (!holder) return;
-    Avm1 vm(*this);
+    Avm1& vm = this->vm();
     if (vm.readVariable(holder, def.variable).type == Value::Undefined)
         vm.writeVariable(holder, def.variable, Value::fromString(def.initialText));
 }
@@ -333,7 +333,7 @@ void Engine::refreshTextFields() {
         held += o->textEdges;
         fields.push_back(std::move(o));
     }
-    Avm1 vm(*this);
+    Avm1& vm = this->vm();
     for (const auto& o : fields) {
         const EditTextDef& def = *o->character->editText;
         DisplayObject* holder = textHolder(o.get());
@@ -616,15 +616,16 @@ void Engine::releaseScriptObjects() {
     std::vector<std::shared_ptr<ScriptObject>> live;
     for (auto& w : scriptObjects_)
         if (auto o = w.lock()) live.push_back(o);
-    for (auto& o : live) {
-        o->props.clear();
-        o->elements.clear();
-        o->proto.reset();
-        o->function.reset();
-    }
+    for (auto& o : live) o->clear();
     scriptObjects_.clear();
     nextCompaction_ = 0;
     globals.reset();
+    vm_.reset();
+}
+
+Avm1& Engine::vm() {
+    if (!vm_) vm_ = std::make_unique<Avm1>(*this);
+    return *vm_;
 }
 
 }  // namespace flash

@@ -13,6 +13,8 @@
 
 namespace flash {
 
+class Avm1;
+
 class Engine {
 public:
     Engine();
@@ -80,6 +82,8 @@ public:
     std::shared_ptr<ScriptObject> newObject();
     size_t maxScriptObjects = 100000;
     std::shared_ptr<ScriptObject> globals;  // _global, with the built-ins
+    // The script runtime of the loaded movie (made on first use).
+    Avm1& vm();
 
     std::function<void(const std::string& command, const std::string& args)> onFSCommand;
     std::function<void(const std::string& url, const std::string& target)> onGetURL;
@@ -120,6 +124,7 @@ private:
     std::weak_ptr<DisplayObject> hover_;    // button under the pointer
     std::weak_ptr<DisplayObject> pressed_;  // button pressed and tracking the pointer
     std::vector<std::weak_ptr<ScriptObject>> scriptObjects_;
+    std::unique_ptr<Avm1> vm_;
     size_t nextCompaction_ = 0;  // registry size that triggers dropping freed entries
     size_t refusals_ = 0;
     std::vector<std::weak_ptr<DisplayObject>> textFields_;  // bound edit text placed so far

@@ -1,0 +1,41 @@
+// The state of one running action block or function call: its target
+// timeline, stack, constant pool, registers, locals and what remains of the
+// instruction budget (handed back to the caller when a call returns).
+#pragma once
+
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "flash/core/avm1/Avm1.h"
+
+namespace flash {
+
+// Caps that keep a runaway script bounded in memory and time.
+const size_t kMaxStack = 65536;
+const size_t kMaxString = 1u << 20;
+const size_t kMaxElements = 65536;  // array elements
+const size_t kMaxProps = 65536;     // properties of one object or clip
+const int kMaxCallDepth = 16;
+
+// A child clip by instance name (a name key), or null.
+DisplayObject* childNamed(DisplayObject* clip, const std::string& key, const Engine& e);
+// Index of a movie-clip property ("_x" 0, "_y" 1...) by member name, or -1.
+int propertyIndex(const std::string& name);
+
+struct Avm1::Frame {
+    DisplayObject* original = nullptr;
+    std::weak_ptr<DisplayObject> target;
+    bool targetValid = true;
+    std::vector<Value> stack;
+    std::vector<std::string> pool;
+    std::vector<Value> registers = std::vector<Value>(4);
+    long budget = 0;
+    // Inside a function: its local variables and `this`.
+    std::shared_ptr<std::map<std::string, Value>> locals;
+    Value thisValue;
+    Value returnValue;
+};
+
+}  // namespace flash

@@ -56,13 +56,7 @@ protected:
         EXPECT_TRUE(swfw::writeFile(path, movie(frames, stopAt)));
         return path;
     }
-    void setList(const std::vector<std::string>& files) {
-        PlayListFiles.clear();
-        PlayListTitles.clear();
-        PlayListForm->lstPlayList.clear();
-        for (const auto& f : files) PlayListForm->AddItem(f, ExtractFileTitle(f));
-        CurrentIndex = 1;
-    }
+    void setList(const std::vector<std::string>& files) { app.setList(files); }
     void ticks(int n) {
         for (int i = 0; i < n; ++i) PlayForm->Flash1.tick();
     }

@@ -29,13 +29,7 @@ protected:
         EXPECT_TRUE(swfw::writeFile(path, swfw::commandMovie(spec)));
         return path;
     }
-    void setList(const std::vector<std::string>& files) {
-        PlayListFiles.clear();
-        PlayListTitles.clear();
-        PlayListForm->lstPlayList.clear();
-        for (const auto& f : files) PlayListForm->AddItem(f, ExtractFileTitle(f));
-        CurrentIndex = 1;
-    }
+    void setList(const std::vector<std::string>& files) { app.setList(files); }
     // Runs the message loop for a while, timers included.
     void runFor(DWORD ms) {
         const DWORD start = GetTickCount();

@@ -31,7 +31,7 @@ protected:
             CreateDirectoryA(app.folder.file(dir).c_str(), nullptr);
         app.sys.system = app.folder.file("sys");
         for (const char* f : {"sys\\tool.exe", "sys\\both.exe", "films\\both.exe", "films\\game.exe",
-                              "films\\sub\\run.exe", "cwd\\rel\\run.exe"})
+                              "films\\sub\\run.exe", "cwd\\rel\\run.exe", "sys\\乗丄.exe"})
             app.folder.write(f, "MZ");
         movie = app.folder.file("films\\film.swf");
         swfw::CommandMovieSpec spec;
@@ -99,6 +99,8 @@ TEST_F(FSCommandTest, ExecFindsTheFileAndObeysThePolicies) {
         {"ask 1, Cancel: nothing, not even a warning", 1, 0, "exec", "nowhere.exe", {IDCANCEL},
          {{asked("exec", "nowhere.exe"), kAsk}}, ""},
         {"ignore all", 2, 0, "exec", "tool.exe", {}, {}, ""},
+        // Trail bytes 0x5C ('\\') and 0x41 ('A'): still a bare name, and not lower-cased.
+        {"two-byte name", 0, 0, "exec", "乗丄.exe", {}, {}, "sys\\乗丄.exe"},
     };
     // clang-format on
     for (const Case& c : cases) {

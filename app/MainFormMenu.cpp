@@ -6,6 +6,7 @@
 #include "app/MainForm.h"
 #include "app/MenuTables.h"
 #include "app/Seams.h"
+#include "playback/CirclePlayAreaForm.h"
 #include "playback/PlayForm.h"
 #include "playlist/PlayListForm.h"
 #include "ui/Application.h"
@@ -53,6 +54,7 @@ void TMainForm::wireMenu() {
         {"mmiAutoControl", play(&TPlayForm::pmiAutoControlClick)},
         {"mmiJumpToPosition", play(&TPlayForm::pmiJumpToFrameClick)},
         {"mmiPlayArea", play(&TPlayForm::pmiPlayAreaClick)},
+        {"mmiABCircle", ABCircleMenuClick},
         {"mmiSaveAs", play(&TPlayForm::pmiSaveAsClick)},
         {"mmiFileProperty", play(&TPlayForm::pmiPropertyClick)},
         {"mmiAddToFav", play(&TPlayForm::pmiAddToFavClick)},

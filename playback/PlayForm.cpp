@@ -14,6 +14,8 @@
 #include "flashfile/Projector.h"
 #include "options/FunctionUnit.h"
 #include "platform/AnsiText.h"
+#include "playback/JumpToPositionForm.h"
+#include "playback/PlayAreaForm.h"
 #include "playback/PlayFormMenu.h"
 #include "playlist/PlayListForm.h"
 #include "ui/Application.h"
@@ -81,6 +83,8 @@ bool TPlayForm::create() {
     Seams.fsCommand = [this](const std::string& command, const std::string& args) {
         Flash1FSCommand(command, args);
     };
+    Seams.jumpToFrame = ShowJumpToPositionForm;
+    Seams.playArea = ShowPlayAreaForm;
     tmMain.setInterval(250);
     tmMain.onTimer = [this] { tmMainTimer(); };
     pmMain = std::make_unique<Menu>(kPlayFormMenuSpec, kPlayFormMenuCount, false);

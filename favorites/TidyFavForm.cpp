@@ -8,6 +8,7 @@
 #include "favorites/FavoriteFile.h"
 #include "favorites/FavoriteMenu.h"
 #include "options/FunctionUnit.h"
+#include "playlist/LibraryScan.h"
 #include "ui/UiServices.h"
 
 namespace kv {
@@ -46,7 +47,8 @@ void TTidyFavForm::FormCreate() {
     flash_->create(0, 0, r.right, r.bottom);
     clearSummary();
     // Rows go in without a repaint each; a folder of thousands opens at once.
-    const std::vector<std::string> files = ListFavoriteFiles(FavoritePath);
+    std::vector<std::string> files;
+    SearchFilesByExt(FavoritePath, true, {kFavoriteExt}, files);
     SendMessageA(lv, WM_SETREDRAW, FALSE, 0);
     SendMessageA(lv, LVM_SETITEMCOUNT, files.size(), 0);
     for (const std::string& path : files) list.addRow({ExtractFileTitle(path)});

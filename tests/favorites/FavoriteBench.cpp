@@ -12,6 +12,7 @@
 #include "favorites/FavoriteMenu.h"
 #include "favorites/TidyFavForm.h"
 #include "options/FunctionUnit.h"
+#include "playlist/LibraryScan.h"
 #include "tests/app/ProgramFolder.h"
 #include "ui/Menu.h"
 
@@ -76,7 +77,7 @@ TEST_F(FavoriteBench, ScanAndMenu) {
     std::vector<double> scan, menu, scanCpu, menuCpu;
     for (int r = 0; r < kRounds; ++r) {
         std::vector<std::string> files;
-        scan.push_back(timeMs([&] { files = ListFavoriteFiles(FavoritePath); }));
+        scan.push_back(timeMs([&] { SearchFilesByExt(FavoritePath, true, {".ffv"}, files); }));
         scanCpu.push_back(cpuTimes.back());
         ASSERT_EQ(files.size(), static_cast<size_t>(kFiles));
         Menu m(kSpec, 3, true);

@@ -204,8 +204,18 @@ TEST_F(FavoriteDialogTest, PropertyWindowOfThreeFramesAtZeroFps) {
     EXPECT_EQ(p.lvFlashInfo().cell(1, 1), "3 帧");
     EXPECT_EQ(p.lvFlashInfo().cell(2, 1), "");
     EXPECT_EQ(p.lvFlashInfo().cell(3, 1), "");
+    Label& link = p.label("lblChangeFilePosition");
+    EXPECT_EQ(link.textColor(), RGB(0, 0, 0));
+    link.onMouseEnter();
+    EXPECT_EQ(link.textColor(), RGB(0, 0, 255));
+    link.onMouseLeave();
+    EXPECT_EQ(link.textColor(), RGB(0, 0, 0));
+    EXPECT_EQ(p.label("lblGeneral").textColor(), RGB(0, 0, 0));
+    EXPECT_EQ(p.label("lblFlashInfo").textColor(), static_cast<COLORREF>(7107702));
     p.lblFlashInfoClick();
     EXPECT_EQ(p.activePage(), 1);
+    EXPECT_EQ(p.label("lblGeneral").textColor(), static_cast<COLORREF>(7107702));
+    EXPECT_EQ(p.label("lblFlashInfo").textColor(), RGB(0, 0, 0));
 }
 
 TEST_F(FavoriteDialogTest, ProjectorFavoriteShowsItsType) {

@@ -9,14 +9,15 @@
 #include "favorites/TidyFavForm.h"
 #include "options/FunctionUnit.h"
 #include "tests/support/AppHarness.h"
-#include "tests/support/WindowShot.h"
 #include "tests/ui/DialogDriver.h"
+#include "tests/ui/Screenshot.h"
 #include "tools/swfwriter/SwfWriter.h"
 
 using namespace kv;
 
 TEST(FavoriteScreenshots, ThreeWindows) {
-    if (test::shotFolder().empty()) GTEST_SKIP() << "KV_SCREENSHOT_DIR not set";
+    const std::string dir = test::screenshotDir();
+    if (dir.empty()) GTEST_SKIP() << "KV_SCREENSHOT_DIR not set";
     test::AppHarness app;
     ASSERT_TRUE(app.start());
     swfw::Movie m;
@@ -35,7 +36,7 @@ TEST(FavoriteScreenshots, ThreeWindows) {
         f.showModeless();
         SetForegroundWindow(f.handle());
         test::pump(200);
-        EXPECT_TRUE(test::shootWindow(f.handle(), "favorites-add.bmp"));
+        EXPECT_TRUE(test::saveWindowShot(f.handle(), dir + "\\favorites-add.bmp"));
     }
     TTidyFavForm t;
     t.showModeless();
@@ -43,18 +44,19 @@ TEST(FavoriteScreenshots, ThreeWindows) {
     t.lvFav().setSelectedIndex(1);
     t.lvFavClick();
     test::pump(300);
-    EXPECT_TRUE(test::shootWindow(t.handle(), "favorites-tidy.bmp"));
+    EXPECT_TRUE(test::saveWindowShot(t.handle(), dir + "\\favorites-tidy.bmp"));
 
     TFavFilePropertyForm p(t);
     ASSERT_TRUE(p.create());
     TFlashFileAttr attr;
     GetFlashFileAttr(movie, attr);
     p.setFavorite(t.selectedName(), ReadFavorite(FavoritePath + t.selectedName() + ".ffv"), attr);
+    SetCursorPos(0, 0);  // the link at rest, not under the pointer
     p.showModeless();
     SetForegroundWindow(p.handle());
     test::pump(200);
-    EXPECT_TRUE(test::shootWindow(p.handle(), "favorites-property-general.bmp"));
+    EXPECT_TRUE(test::saveWindowShot(p.handle(), dir + "\\favorites-property-general.bmp"));
     p.lblFlashInfoClick();
     test::pump(200);
-    EXPECT_TRUE(test::shootWindow(p.handle(), "favorites-property-target.bmp"));
+    EXPECT_TRUE(test::saveWindowShot(p.handle(), dir + "\\favorites-property-target.bmp"));
 }

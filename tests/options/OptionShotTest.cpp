@@ -4,13 +4,14 @@
 
 #include "options/OptionForm.h"
 #include "tests/support/AppHarness.h"
-#include "tests/support/WindowShot.h"
 #include "tests/ui/DialogDriver.h"
+#include "tests/ui/Screenshot.h"
 
 using namespace kv;
 
 TEST(OptionScreenshots, EveryPage) {
-    if (test::shotFolder().empty()) GTEST_SKIP() << "KV_SCREENSHOT_DIR not set";
+    const std::string dir = test::screenshotDir();
+    if (dir.empty()) GTEST_SKIP() << "KV_SCREENSHOT_DIR not set";
     test::AppHarness app;
     ASSERT_TRUE(
         app.start("[Option]\r\nListLatestFilesNum=4\r\nShowTrayIcon=1\r\nMinimizedToTray=1\r\n"
@@ -22,6 +23,7 @@ TEST(OptionScreenshots, EveryPage) {
         f.lstOption().setSelectedIndex(page);
         f.lstOptionClick();
         test::pump(200);
-        EXPECT_TRUE(test::shootWindow(f.handle(), "options-page-" + std::to_string(page) + ".bmp"));
+        EXPECT_TRUE(
+            test::saveWindowShot(f.handle(), dir + "\\options-page-" + std::to_string(page) + ".bmp"));
     }
 }

@@ -12,20 +12,7 @@ using namespace kv::test;
 
 namespace {
 
-class ControlsTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        dlg.showModeless();
-        SetForegroundWindow(dlg.handle());
-        pump(60);
-    }
-    template <class T>
-    T& c(const char* name) {
-        return dlg.get<T>(name);
-    }
-    FakeUiServices fakeUi;
-    DemoDialog dlg;
-};
+using ControlsTest = DemoDialogTest;
 
 TEST_F(ControlsTest, ComboBoxesFollowKeysAndWheelAndKeepAHistory) {
     ComboBox& q = c<ComboBox>("cboQuality");

@@ -94,6 +94,20 @@ TEST_F(FavoriteDialogTest, BlankNameClosesWithoutWriting) {
     EXPECT_EQ(menu().count(), 2);
 }
 
+// The favorites folder cannot be made (a file stands in its place): the
+// runtime's ini error is reported and the window still closes.
+TEST_F(FavoriteDialogTest, RefusedWriteIsReportedAndTheWindowCloses) {
+    app.folder.write("Favorite", "not a folder");
+    TAddToFavForm f;
+    ASSERT_TRUE(f.create());
+    f.setMovie("sea", movie);
+    f.bbtnOkClick();
+    ASSERT_EQ(app.ui.messages.size(), 1u);
+    EXPECT_EQ(app.ui.messages[0].text, "Unable to write to " + FavoritePath + "sea.ffv.");
+    EXPECT_EQ(f.modalResult(), IDOK);
+    EXPECT_EQ(menu().count(), 2);
+}
+
 TEST_F(FavoriteDialogTest, NameFieldRefusesFileNameCharacters) {
     TAddToFavForm f;
     ASSERT_TRUE(f.create());

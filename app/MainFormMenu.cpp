@@ -68,6 +68,10 @@ void TMainForm::wireMenu() {
         {"mmiRandomPlay", [this] { item("mmiRandomPlay").setChecked(!item("mmiRandomPlay").checked()); }},
         {"mmiCircleCurrentFile",
          [this] { item("mmiCircleCurrentFile").setChecked(!item("mmiCircleCurrentFile").checked()); }},
+        {"mmiTidyFav",
+         [] {
+             if (Seams.tidyFavorites) Seams.tidyFavorites();
+         }},
         {"mmiOption",
          [] {
              if (Seams.showOptions) Seams.showOptions();

@@ -169,7 +169,7 @@ void TPlayForm::playAFile(const std::string& path) {
     CurrentPlayListFile = ProgramPath + "Korvamelden.fpl";
     PlayListFiles.push_back(path);
     PlayListTitles.push_back(ExtractFileTitle(path));
-    if (PlayListForm) PlayListForm->lstPlayList.add(PlayListTitles.back());
+    if (PlayListForm) PlayListForm->lstPlayList.add();
     CurrentIndex = 1;
     PlayListCount = 1;
     pmiPlayClick();

@@ -1,10 +1,13 @@
 // The main window: creation, the settings read at start and the first show.
 #include "app/MainForm.h"
 
+#include "flashfile/FileConvertForm.h"
+
 #include "app/AppState.h"
 #include "app/MenuTables.h"
 #include "app/Seams.h"
 #include "app/Skin.h"
+#include "flashfile/FileConvertForm.h"
 #include "flashfile/FlashFileAttr.h"
 #include "options/FunctionUnit.h"
 #include "platform/AnsiText.h"
@@ -127,6 +130,8 @@ void TMainForm::createControls() {
     pnlPlayArea.setColor(RGB(0, 0, 0));
     pnlPlayArea.onResize = [this] { pnlPlayAreaResize(); };
     pnlPlayList.onResize = [this] { pnlPlayListResize(); };
+    tsFileConvert.onResize = [this] { tsFileConvertResize(); };
+    PlayConvertedFiles = [this](const std::vector<std::string>& targets) { playConvertedFiles(targets); };
     realign();
     bar.attach(*this);
 }

@@ -87,6 +87,9 @@ public:
     void pgcMainChange();
     int activePage() const { return activePage_; }
     void setActivePage(int index);
+    void tsFileConvertResize();
+    // Plays converted files (last row first) from the default list.
+    void playConvertedFiles(const std::vector<std::string>& targets);
     void pnlPlayAreaResize();
     void pnlPlayListResize();
 

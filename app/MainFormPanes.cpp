@@ -3,7 +3,10 @@
 #include "app/AppState.h"
 #include "app/MainForm.h"
 #include "app/Skin.h"
+#include "flashfile/FileConvertForm.h"
+#include "options/FunctionUnit.h"
 #include "playback/PlayForm.h"
+#include "playlist/PlayListState.h"
 #include "playlist/PlayListForm.h"
 
 namespace kv {
@@ -84,6 +87,41 @@ void TMainForm::setActivePage(int index) {
     activePage_ = index == 1 ? 1 : 0;
     tsPlay.setVisible(activePage_ == 0);
     tsFileConvert.setVisible(activePage_ == 1);
+    if (activePage_ == 1 && !FileConvertFormExists) {
+        // Made the first time its page is shown; it frees itself when closed.
+        TFileConvertForm* form = new TFileConvertForm;
+        form->create();
+        form->dock(tsFileConvert);
+        form->show();
+    }
+}
+
+void TMainForm::tsFileConvertResize() {
+    if (FileConvertForm && FileConvertForm->docked()) FileConvertForm->refit();
+}
+
+void TMainForm::playConvertedFiles(const std::vector<std::string>& targets) {
+    if (targets.empty() || !PlayForm) return;
+    PlayForm->pmiStopClick();
+    CurrentPlayListFile = ProgramPath + "Korvamelden.fpl";
+    PlayListFiles.clear();
+    PlayListTitles.clear();
+    PlayListCount = 0;
+    CurrentIndex = 0;
+    if (PlayListForm) PlayListForm->lstPlayList.clear();
+    lblPlayListName.setText("正在播放");
+    MenuItem& lists = item("mmiPlayList");
+    for (int i = 15; i < lists.count(); ++i) lists.item(i)->setDefault(false);
+    for (const auto& t : targets) {
+        PlayListFiles.push_back(t);
+        PlayListTitles.push_back(ExtractFileTitle(t));
+        if (PlayListForm) PlayListForm->lstPlayList.add();
+    }
+    PlayListCount = static_cast<int>(PlayListFiles.size());
+    CurrentIndex = 1;
+    PlayForm->pmiPlayClick();
+    setActivePage(0);
+    pgcMainChange();
 }
 
 void TMainForm::pgcMainChange() {

@@ -38,30 +38,47 @@ void refuseInputAsTarget(const std::string& target, std::initializer_list<const 
     }
 }
 
-// The target being written; deleted again unless commit() was called.
+// The target being written: a temporary file beside it that replaces the
+// target on commit() and is deleted otherwise.
 class TargetFile {
 public:
-    explicit TargetFile(const std::string& path) : path_(path) {
-        if (file_.open(path, ExclusiveFile::Mode::Create) != ExclusiveFile::OpenStatus::Ok)
-            throw FileError("cannot create " + path);
+    TargetFile(const std::string& path, uint64_t total, CopyWatch* watch)
+        : path_(path), total_(total), watch_(watch) {
+        static unsigned counter = 0;
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            temp_ = path + ".~kv" + std::to_string(++counter) + ".tmp";
+            if (ExclusiveFile::exists(temp_)) continue;
+            if (file_.open(temp_, ExclusiveFile::Mode::Create) == ExclusiveFile::OpenStatus::Ok) return;
+            break;
+        }
+        throw FileError("cannot create " + path);
     }
     ~TargetFile() {
         if (!committed_) {
             file_.close();
-            ExclusiveFile::remove(path_);
+            ExclusiveFile::remove(temp_);
         }
     }
     void write(const void* data, size_t n) {
         if (!file_.write(data, n)) throw FileError("cannot write " + path_);
+        done_ += n;
+        if (watch_ && watch_->progress) watch_->progress(done_, total_);
     }
     void commit() {
         file_.close();
+        if (done_ != total_ || !ExclusiveFile::replace(temp_, path_))
+            throw FileError("cannot replace " + path_);
         committed_ = true;
+        if (watch_) watch_->written = done_;
     }
 
 private:
     std::string path_;
+    std::string temp_;
     ExclusiveFile file_;
+    uint64_t done_ = 0;
+    uint64_t total_;
+    CopyWatch* watch_;
     bool committed_ = false;
 };
 
@@ -77,6 +94,12 @@ void copyBlocks(ExclusiveFile& in, const std::string& inPath, uint64_t n, Target
     }
 }
 
+// Size of a file looked at without holding it.
+uint64_t peekSize(const std::string& path) {
+    ExclusiveFile f = openInput(path, ExclusiveFile::Mode::ReadShared);
+    return sizeOf(f, path);
+}
+
 void putLe32(uint8_t* p, uint32_t v) {
     p[0] = static_cast<uint8_t>(v);
     p[1] = static_cast<uint8_t>(v >> 8);
@@ -86,27 +109,33 @@ void putLe32(uint8_t* p, uint32_t v) {
 
 }  // namespace
 
-void SwfToExe(const std::string& source, const std::string& target, const std::string& stub) {
-    ExclusiveFile stubFile = openInput(stub);
-    ExclusiveFile movie = openInput(source);
-    uint64_t stubSize = sizeOf(stubFile, stub);
-    uint64_t movieSize = sizeOf(movie, source);
-    if (movieSize > UINT32_MAX) throw FileError("movie too large for a projector: " + source);
-    refuseInputAsTarget(target, {&stubFile, &movie});
-
+void SwfToExe(const std::string& source, const std::string& target, const std::string& stub,
+              CopyWatch* watch) {
+    uint64_t movieSize = peekSize(source);
+    if (movieSize > kMaxConvertedMovie) throw FileError("movie too large for a projector: " + source);
     std::unique_ptr<char[]> buffer(new char[kBlockSize]);
-    TargetFile out(target);
+
+    // The stub is shared for reading: a running projector holds its own file open.
+    ExclusiveFile stubFile = openInput(stub, ExclusiveFile::Mode::ReadShared);
+    uint64_t stubSize = sizeOf(stubFile, stub);
+    refuseInputAsTarget(target, {&stubFile});
+    TargetFile out(target, stubSize + movieSize + kProjectorTrailerSize, watch);
     copyBlocks(stubFile, stub, stubSize, out, buffer.get());
     stubFile.close();
+
+    ExclusiveFile movie = openInput(source);
+    if (sizeOf(movie, source) != movieSize) throw FileReadError("changed while converting: " + source);
+    refuseInputAsTarget(target, {&movie});
     copyBlocks(movie, source, movieSize, out, buffer.get());
     uint8_t trailer[kProjectorTrailerSize];
     putLe32(trailer, kProjectorMagic);
     putLe32(trailer + 4, static_cast<uint32_t>(movieSize));
     out.write(trailer, sizeof trailer);
+    movie.close();
     out.commit();
 }
 
-bool ExeToSwf(const std::string& source, const std::string& target) {
+bool ExeToSwf(const std::string& source, const std::string& target, CopyWatch* watch) {
     ExclusiveFile in = openInput(source);
     uint64_t size = sizeOf(in, source);
     uint8_t trailer[kProjectorTrailerSize];
@@ -121,24 +150,27 @@ bool ExeToSwf(const std::string& source, const std::string& target) {
         trailer[4] | (trailer[5] << 8) | (trailer[6] << 16) | (static_cast<uint32_t>(trailer[7]) << 24);
     uint64_t end = size - sizeof trailer;
     if (length > end) throw FileReadError("movie length beyond the start of " + source);
+    if (length > kMaxConvertedMovie) throw FileError("movie too large to play: " + source);
     refuseInputAsTarget(target, {&in});
     if (!in.seek(end - length)) throw FileReadError("cannot seek in " + source);
 
     std::unique_ptr<char[]> buffer(new char[kBlockSize]);
-    TargetFile out(target);
+    TargetFile out(target, length, watch);
     copyBlocks(in, source, length, out, buffer.get());
+    in.close();
     out.commit();
     return true;
 }
 
-void CopyFileOver(const std::string& source, const std::string& target) {
+void CopyFileOver(const std::string& source, const std::string& target, CopyWatch* watch) {
     // A plain copy lets others go on reading the source (the player may hold it).
     ExclusiveFile in = openInput(source, ExclusiveFile::Mode::ReadShared);
     uint64_t size = sizeOf(in, source);
     refuseInputAsTarget(target, {&in});
     std::unique_ptr<char[]> buffer(new char[kBlockSize]);
-    TargetFile out(target);
+    TargetFile out(target, size, watch);
     copyBlocks(in, source, size, out, buffer.get());
+    in.close();
     out.commit();
 }
 

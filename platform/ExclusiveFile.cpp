@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #endif
 
 namespace kv {
@@ -147,6 +148,10 @@ bool ExclusiveFile::exists(const std::string& path) {
 
 bool ExclusiveFile::remove(const std::string& path) { return DeleteFileA(path.c_str()) != 0; }
 
+bool ExclusiveFile::replace(const std::string& from, const std::string& to) {
+    return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+}
+
 #else  // POSIX
 
 ExclusiveFile::ExclusiveFile(ExclusiveFile&& other) noexcept
@@ -272,6 +277,10 @@ bool ExclusiveFile::exists(const std::string& path) {
 }
 
 bool ExclusiveFile::remove(const std::string& path) { return ::unlink(path.c_str()) == 0; }
+
+bool ExclusiveFile::replace(const std::string& from, const std::string& to) {
+    return ::rename(from.c_str(), to.c_str()) == 0;
+}
 
 #endif
 

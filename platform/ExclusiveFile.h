@@ -58,6 +58,8 @@ public:
     // True when the path names an existing file (not a folder).
     static bool exists(const std::string& path);
     static bool remove(const std::string& path);
+    // Renames `from` to `to`, replacing an existing `to`; both in one folder.
+    static bool replace(const std::string& from, const std::string& to);
 
 private:
 #ifdef _WIN32

@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <filesystem>
+#include <vector>
+
 #include "flashfile/FlashFileAttr.h"
 #include "flashfile/Projector.h"
 #include "tests/flashfile/TestFiles.h"
@@ -114,4 +118,92 @@ TEST(Projector, CopyReplacesTheTarget) {
     writeBytes(dir / "t.swf", swfw::fakeStub(9000));
     CopyFileOver(dir / "m.swf", dir / "t.swf");
     EXPECT_EQ(readBytes(dir / "t.swf"), movie);
+}
+
+namespace {
+
+// Names of the files in a folder (to see that no temporary file is left).
+size_t fileCount(const TempFolder& dir) {
+    size_t n = 0;
+    for (const auto& e : std::filesystem::directory_iterator(dir.path())) n += e.is_regular_file();
+    return n;
+}
+
+}  // namespace
+
+TEST(Projector, FailureMidwayKeepsTheOldTargetAndLeavesNoTemporaryFile) {
+    TempFolder dir;
+    Bytes old = {7, 7, 7};
+    writeBytes(dir / "stub.exe", swfw::fakeStub(600000));
+    writeBytes(dir / "m.swf", movieOf(1000));
+    writeBytes(dir / "t.exe", old);
+    size_t before = fileCount(dir);
+    // The movie is refused after the stub has been copied (it is the target).
+    CopyWatch watch;
+    uint64_t seen = 0;
+    watch.progress = [&](uint64_t done, uint64_t) { seen = done; };
+    EXPECT_THROW(SwfToExe(dir / "t.exe", dir / "t.exe", dir / "stub.exe", &watch), FileError);
+    EXPECT_EQ(readBytes(dir / "t.exe"), old);
+    // A movie that cannot be opened fails before anything is written.
+    EXPECT_THROW(SwfToExe(dir / "none.swf", dir / "t.exe", dir / "stub.exe"), FileReadError);
+    EXPECT_EQ(readBytes(dir / "t.exe"), old);
+    EXPECT_EQ(fileCount(dir), before);
+    EXPECT_EQ(watch.written, 0u);
+}
+
+TEST(Projector, ProgressCountsBytesWithinAFileAndReportsTheWrittenSize) {
+    TempFolder dir;
+    writeBytes(dir / "stub.exe", swfw::fakeStub(600000));
+    writeBytes(dir / "m.swf", movieOf(700000));
+    CopyWatch watch;
+    std::vector<std::pair<uint64_t, uint64_t>> steps;
+    watch.progress = [&](uint64_t done, uint64_t total) { steps.push_back({done, total}); };
+    SwfToExe(dir / "m.swf", dir / "p.exe", dir / "stub.exe", &watch);
+    const uint64_t total = 600000 + 700000 + 8;
+    ASSERT_GE(steps.size(), 4u);  // several blocks, not one step per file
+    EXPECT_EQ(steps.back(), std::make_pair(total, total));
+    for (size_t i = 1; i < steps.size(); ++i) EXPECT_GT(steps[i].first, steps[i - 1].first);
+    EXPECT_EQ(watch.written, total);
+    EXPECT_EQ(readBytes(dir / "p.exe").size(), total);
+
+    CopyWatch back;
+    EXPECT_TRUE(ExeToSwf(dir / "p.exe", dir / "m2.swf", &back));
+    EXPECT_EQ(back.written, 700000u);
+    EXPECT_EQ(readBytes(dir / "m2.swf"), readBytes(dir / "m.swf"));
+}
+
+TEST(Projector, MoviesOverThePlayersLimitAreRefusedInBothDirections) {
+    TempFolder dir;
+    writeBytes(dir / "stub.exe", swfw::fakeStub(100));
+    writeBytes(dir / "big.swf", movieOf(100));
+    std::filesystem::resize_file(dir / "big.swf", kMaxConvertedMovie + 1);  // sparse
+    EXPECT_THROW(SwfToExe(dir / "big.swf", dir / "p.exe", dir / "stub.exe"), FileError);
+    EXPECT_FALSE(ExclusiveFile::exists(dir / "p.exe"));
+    // A projector whose trailer claims more than the limit.
+    writeBytes(dir / "fake.exe", {});
+    std::filesystem::resize_file(dir / "fake.exe", kMaxConvertedMovie + 9);
+    {
+        ExclusiveFile f;
+        ASSERT_EQ(f.open(dir / "fake.exe", ExclusiveFile::Mode::ReadShared), ExclusiveFile::OpenStatus::Ok);
+    }
+    Bytes trailer = {0x56, 0x34, 0x12, 0xFA, 0x01, 0x00, 0x00, 0x10};  // 256 MB + 1
+    {
+        std::FILE* f = std::fopen((dir / "fake.exe").c_str(), "r+b");
+        ASSERT_NE(f, nullptr);
+        std::fseek(f, -8, SEEK_END);
+        std::fwrite(trailer.data(), 1, 8, f);
+        std::fclose(f);
+    }
+    EXPECT_THROW(ExeToSwf(dir / "fake.exe", dir / "m.swf"), FileError);
+    EXPECT_FALSE(ExclusiveFile::exists(dir / "m.swf"));
+}
+
+TEST(Projector, ConvertsWhileTheStubIsOpenElsewhere) {
+    TempFolder dir;
+    writeBytes(dir / "stub.exe", swfw::fakeStub(100));
+    writeBytes(dir / "m.swf", movieOf(100));
+    ExclusiveFile running;  // a started projector keeps its own file open for reading
+    ASSERT_EQ(running.open(dir / "stub.exe", ExclusiveFile::Mode::ReadShared), ExclusiveFile::OpenStatus::Ok);
+    SwfToExe(dir / "m.swf", dir / "p.exe", dir / "stub.exe");
+    EXPECT_EQ(readBytes(dir / "p.exe").size(), 208u);
 }

@@ -1,8 +1,6 @@
 // The main window: creation, the settings read at start and the first show.
 #include "app/MainForm.h"
 
-#include "flashfile/FileConvertForm.h"
-
 #include "app/AppState.h"
 #include "app/MenuTables.h"
 #include "app/Seams.h"
@@ -45,7 +43,8 @@ bool TMainForm::create() {
     HICON icon = LoadIcon(GetModuleHandleA(nullptr), MAKEINTRESOURCE(1));
     if (!icon) icon = LoadIcon(nullptr, IDI_APPLICATION);
     if (!createForm(kMainWindowClass, kAppTitle, CW_USEDEFAULT, CW_USEDEFAULT, 700, 540,
-                    WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, WS_EX_APPWINDOW | WS_EX_ACCEPTFILES, nullptr, icon))
+                    WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, WS_EX_APPWINDOW | WS_EX_ACCEPTFILES, nullptr,
+                    icon))
         return false;
     minWidth = 540;
     minHeight = 430;

@@ -33,12 +33,12 @@ public:
     // Components.
     std::unique_ptr<Menu> MainMenu1;
     std::unique_ptr<Menu> pmTrayMenu;
-    Panel Panel2{this};       // top strip with the task buttons and the list selector
-    Panel pnlBottom{this};    // the transport bar
-    Panel pnlMain{this};      // client area holding the pages
-    Panel tsPlay{&pnlMain};   // play page
+    Panel Panel2{this};      // top strip with the task buttons and the list selector
+    Panel pnlBottom{this};   // the transport bar
+    Panel pnlMain{this};     // client area holding the pages
+    Panel tsPlay{&pnlMain};  // play page
     Panel tsFileConvert{&pnlMain};
-    Panel Panel6{&tsPlay};    // strip above the play area
+    Panel Panel6{&tsPlay};  // strip above the play area
     Panel Panel9{&tsPlay};
     Panel pnlPlayList{&tsPlay};
     Panel sptPlayList{&tsPlay};

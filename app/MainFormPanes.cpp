@@ -6,8 +6,8 @@
 #include "flashfile/FileConvertForm.h"
 #include "options/FunctionUnit.h"
 #include "playback/PlayForm.h"
-#include "playlist/PlayListState.h"
 #include "playlist/PlayListForm.h"
+#include "playlist/PlayListState.h"
 
 namespace kv {
 

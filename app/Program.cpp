@@ -5,6 +5,7 @@
 #include "app/AppState.h"
 #include "app/MainForm.h"
 #include "favorites/FavoriteCommands.h"
+#include "flashfile/FileConvertForm.h"
 #include "options/OptionSeams.h"
 #include "playback/PlayForm.h"
 #include "playlist/PlayListForm.h"
@@ -42,6 +43,12 @@ bool CreateForms(std::unique_ptr<TPlayForm> play) {
 }
 
 void DestroyForms() {
+    // The convert window lives on the main window's page: freed before it.
+    if (FileConvertForm) {
+        FileConvertForm->release();
+        delete FileConvertForm;
+    }
+    PlayConvertedFiles = nullptr;
     if (g_list) g_list->release();
     g_list.reset();
     if (g_play) g_play->release();

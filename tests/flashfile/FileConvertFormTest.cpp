@@ -1,0 +1,179 @@
+// The batch conversion window inside the real main window, on the convert page.
+#include <gtest/gtest.h>
+
+#include "app/MainForm.h"
+#include "flashfile/FileConvertForm.h"
+#include "playlist/PlayListState.h"
+#include "tests/flashfile/TestFiles.h"
+#include "tests/support/AppHarness.h"
+#include "tests/ui/Screenshot.h"
+#include "tools/swfwriter/HeaderVariants.h"
+
+using namespace kv;
+using kvtest::writeBytes;
+
+namespace {
+
+swfw::Bytes movie() {
+    swfw::HeaderSpec s;
+    s.padding = 4000;
+    return swfw::headerMovie(s);
+}
+
+class ConvertWindow : public ::testing::Test {
+protected:
+    test::AppHarness app;
+
+    void open(const std::string& ini = "[FileConvert]\r\nConvertMode=1\r\n") {
+        ASSERT_TRUE(app.start(ini));
+        ASSERT_FALSE(FileConvertFormExists);
+        MainForm->setActivePage(1);
+        app.pump();
+        ASSERT_TRUE(FileConvertFormExists);
+        ASSERT_NE(FileConvertForm, nullptr);
+        EXPECT_TRUE(FileConvertForm->docked());
+    }
+    std::string file(const std::string& name) { return app.folder.file(name); }
+    // Writes movies and adds them through "添加文件...".
+    void addMovies(const std::vector<std::string>& names) {
+        FileDialogResult r;
+        for (const auto& n : names) {
+            writeBytes(file(n), movie());
+            r.files.push_back(file(n));
+        }
+        app.ui.openResults.push_back(r);
+        FileConvertForm->pmiAddFilesClick();
+    }
+    std::vector<std::string> cells(int column) {
+        ReportList& lv = FileConvertForm->lvConvertFileList();
+        std::vector<std::string> out;
+        for (int i = 0; i < lv.rowCount(); ++i) out.push_back(lv.cell(i, column));
+        return out;
+    }
+    void TearDown() override { app.stop(); }
+};
+
+}  // namespace
+
+TEST_F(ConvertWindow, TargetsWithAndWithoutSavePathAndProjectorsWithoutTrailerAreNotListed) {
+    open();
+    EXPECT_TRUE(FileConvertForm->PopupMenu1()["pmiSwf2Exe"].checked());
+    CreateDirectoryA(file("out").c_str(), nullptr);
+    addMovies({"a.swf"});
+    Options.SavePath = file("out\\");
+    addMovies({"b.swf"});
+    Options.SavePath = file("gone\\");  // missing folder: beside the source
+    addMovies({"c.swf"});
+    EXPECT_EQ(app.ui.openRequests.back().filter, "swf文件|*.swf");
+    EXPECT_EQ(cells(1), (std::vector<std::string>{file("a.exe"), file("out\\b.exe"), file("c.exe")}));
+    EXPECT_EQ(cells(2), (std::vector<std::string>(3, "准备就绪")));
+
+    FileConvertForm->pmiExe2SwfClick();  // the list empties with the mode
+    EXPECT_EQ(FileConvertForm->lvConvertFileList().rowCount(), 0);
+    EXPECT_EQ(Options.ConvertMode, 0);
+    writeBytes(file("plain.exe"), swfw::fakeStub(500));
+    writeBytes(file("proj.exe"), swfw::projector(swfw::fakeStub(500), movie()));
+    FileDialogResult r;
+    r.files = {file("plain.exe"), file("proj.exe")};
+    app.ui.openResults.push_back(r);
+    FileConvertForm->pmiAddFilesClick();
+    EXPECT_EQ(cells(0), (std::vector<std::string>{file("proj.exe")}));
+}
+
+TEST_F(ConvertWindow, SecondOfThreeFailingStopsTheRunWithoutPlayOrDelete) {
+    open("[FileConvert]\r\nConvertMode=1\r\nPlayConvertedFiles=1\r\nDeleteConvertedFiles=1\r\n");
+    writeBytes(file("SAKorvamelden.exe"), swfw::fakeStub(3000));
+    addMovies({"a.swf", "b.swf", "c.swf"});
+    DeleteFileA(file("b.swf").c_str());
+    FileConvertForm->sbBeginConvertClick();
+    EXPECT_EQ(cells(2), (std::vector<std::string>{"转换成功", "转换失败", "准备就绪"}));
+    EXPECT_EQ(FileConvertForm->prbConvertProgress().position(), 2 * TFileConvertForm::kStepsPerRow);
+    EXPECT_TRUE(FileConvertForm->pnlConvertProgress().visible());
+    EXPECT_TRUE(ExclusiveFile::exists(file("a.swf")));  // no delete step
+    EXPECT_EQ(PlayListCount, 0);                        // no play step
+    EXPECT_FALSE(FileConvertForm->busy());
+    EXPECT_TRUE(FileConvertForm->PopupMenu1()["pmiAddFiles"].enabled());
+}
+
+TEST_F(ConvertWindow, PlaysRowThreeThenRowOneAndDeletesOnlyCheckedSources) {
+    open("[FileConvert]\r\nConvertMode=1\r\nPlayConvertedFiles=1\r\nDeleteConvertedFiles=1\r\n");
+    writeBytes(file("SAKorvamelden.exe"), swfw::fakeStub(3000));
+    addMovies({"a.swf", "b.swf", "c.swf"});
+    FileConvertForm->lvConvertFileList().setChecked(1, false);
+    FileConvertForm->sbBeginConvertClick();
+    app.pump();
+    EXPECT_EQ(PlayListFiles, (std::vector<std::string>{file("c.exe"), file("a.exe")}));
+    EXPECT_EQ(CurrentPlayListFile, file("Korvamelden.fpl"));
+    EXPECT_EQ(MainForm->lblPlayListName.text(), "正在播放");
+    EXPECT_FALSE(FileConvertForm->pnlConvertProgress().visible());
+    // Delete step: sources of converted rows gone, their rows removed.
+    EXPECT_FALSE(ExclusiveFile::exists(file("a.swf")));
+    EXPECT_FALSE(ExclusiveFile::exists(file("c.swf")));
+    EXPECT_TRUE(ExclusiveFile::exists(file("b.swf")));
+    EXPECT_EQ(cells(0), (std::vector<std::string>{file("b.swf")}));
+}
+
+TEST_F(ConvertWindow, MissingStubEndsTheRunWithTheMessage) {
+    open();
+    addMovies({"a.swf"});
+    FileConvertForm->sbBeginConvertClick();
+    EXPECT_EQ(app.ui.lastText(), "文件”" + ProgramPath + "SAKorvamelden.exe“丢失，请重新安装本软件");
+    EXPECT_EQ(cells(2), (std::vector<std::string>{"准备就绪"}));
+}
+
+TEST_F(ConvertWindow, OutputFolderMoveAndRemoveCommands) {
+    open();
+    addMovies({"a.swf", "b.swf", "c.swf"});
+    ReportList& lv = FileConvertForm->lvConvertFileList();
+    lv.setChecked(0, false);
+    lv.setSelectedIndex(1);
+    FileConvertForm->pmiMoveUpClick();  // ticked row 2 up beside the unticked row 1
+    EXPECT_EQ(cells(0), (std::vector<std::string>{file("b.swf"), file("a.swf"), file("c.swf")}));
+    EXPECT_FALSE(lv.checked(0));
+    EXPECT_TRUE(lv.checked(1));
+    EXPECT_EQ(lv.selectedIndex(), 0);
+
+    app.ui.browseResults.push_back("E:\\new");
+    FileConvertForm->pmiChangeOutputDirectoryClick();
+    EXPECT_EQ(app.ui.browseTitles.back(), "请选择文件的输出目录");
+    EXPECT_EQ(Options.SavePath, "E:\\new\\");
+    EXPECT_EQ(cells(1), (std::vector<std::string>{"E:\\new\\b.exe", "E:\\new\\a.exe", "E:\\new\\c.exe"}));
+
+    app.ui.answers.push_back(IDNO);
+    FileConvertForm->pmiDeleteSelectedItemsClick();
+    EXPECT_EQ(lv.rowCount(), 3);
+    EXPECT_EQ(app.ui.lastText(), "是否删除所有选择的项目");
+    FileConvertForm->pmiDeleteUnSelectedItemsClick();
+    EXPECT_EQ(cells(0), (std::vector<std::string>{file("a.swf"), file("c.swf")}));
+    FileConvertForm->pmiDeleteAllClick();
+    EXPECT_EQ(lv.rowCount(), 0);
+    size_t asked = app.ui.messages.size();
+    FileConvertForm->pmiDeleteAllClick();  // empty list: no question
+    EXPECT_EQ(app.ui.messages.size(), asked);
+}
+
+TEST_F(ConvertWindow, AddDirectoryTakesMatchingFlashFilesOfAllSubfolders) {
+    open();
+    CreateDirectoryA(file("tree").c_str(), nullptr);
+    CreateDirectoryA(file("tree\\sub").c_str(), nullptr);
+    writeBytes(file("tree\\x.swf"), movie());
+    writeBytes(file("tree\\sub\\y.SWF"), movie());
+    writeBytes(file("tree\\sub\\z.exe"), swfw::projector(swfw::fakeStub(100), movie()));
+    app.ui.browseResults.push_back(file("tree"));
+    FileConvertForm->pmiAddDirectoryClick();
+    EXPECT_EQ(app.ui.browseTitles.back(), "请选择需要添加的目录");
+    EXPECT_EQ(cells(0), (std::vector<std::string>{file("tree\\x.swf"), file("tree\\sub\\y.SWF")}));
+}
+
+TEST_F(ConvertWindow, ScreenshotOfAFinishedRunWithMixedStates) {
+    const std::string dir = test::screenshotDir();
+    if (dir.empty()) GTEST_SKIP() << "KV_SCREENSHOT_DIR not set";
+    open();
+    writeBytes(file("SAKorvamelden.exe"), swfw::fakeStub(3000));
+    addMovies({"动画1.swf", "动画2.swf", "动画3.swf", "动画4.swf", "动画5.swf"});
+    FileConvertForm->lvConvertFileList().setChecked(1, false);
+    DeleteFileA(file("动画4.swf").c_str());
+    FileConvertForm->sbBeginConvertClick();
+    app.pump(20);
+    EXPECT_TRUE(test::saveWindowShot(MainForm->handle(), dir + "\\convert-mixed-states.bmp"));
+}

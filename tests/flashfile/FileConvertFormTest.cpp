@@ -169,6 +169,9 @@ TEST_F(ConvertWindow, ScreenshotOfAFinishedRunWithMixedStates) {
     const std::string dir = test::screenshotDir();
     if (dir.empty()) GTEST_SKIP() << "KV_SCREENSHOT_DIR not set";
     open();
+    ShowWindow(MainForm->handle(), SW_SHOWNORMAL);
+    SetWindowPos(MainForm->handle(), HWND_TOP, 20, 20, 900, 560, SWP_SHOWWINDOW);
+    SetForegroundWindow(MainForm->handle());
     writeBytes(file("SAKorvamelden.exe"), swfw::fakeStub(3000));
     addMovies({"动画1.swf", "动画2.swf", "动画3.swf", "动画4.swf", "动画5.swf"});
     FileConvertForm->lvConvertFileList().setChecked(1, false);

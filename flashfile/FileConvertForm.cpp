@@ -140,7 +140,13 @@ void TFileConvertForm::FormCreate() {
     popup_ = std::make_unique<Menu>(kConvertMenu, sizeof kConvertMenu / sizeof kConvertMenu[0], false);
     for (const auto& h : kConvertMenuHandlers) {
         auto m = h.handler;
-        (*popup_)[h.name].onClick = [this, m] { (this->*m)(); };
+        // A command chosen while a run or a scan goes on does nothing; the
+        // two option marks stay usable.
+        const std::string name = h.name;
+        const bool option = name == "pmiPlayConvertedFiles" || name == "pmiDeleteConvertedFiles";
+        (*popup_)[h.name].onClick = [this, m, option] {
+            if (!busy_ || option) (this->*m)();
+        };
     }
     applyOptions(Options.ConvertMode, Options.DeleteConvertedFiles, Options.PlayConvertedFiles);
     lvConvertFileList().onItemChecked = [this](int row) {

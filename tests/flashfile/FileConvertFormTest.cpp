@@ -180,3 +180,28 @@ TEST_F(ConvertWindow, ScreenshotOfAFinishedRunWithMixedStates) {
     app.pump(20);
     EXPECT_TRUE(test::saveWindowShot(MainForm->handle(), dir + "\\convert-mixed-states.bmp"));
 }
+
+TEST_F(ConvertWindow, ListCommandsAreDisabledWhileARunGoesOn) {
+    open();
+    writeBytes(file("SAKorvamelden.exe"), swfw::fakeStub(3000));
+    addMovies({"a.swf", "b.swf"});
+    bool seen = false, busy = false, addEnabled = true, deleteEnabled = true;
+    int hook = Application::instance().addMessageHook([&](MSG& m) {
+        if (m.message != WM_APP + 77) return false;
+        seen = true;
+        busy = FileConvertForm->busy();
+        addEnabled = FileConvertForm->PopupMenu1()["pmiAddFiles"].enabled();
+        deleteEnabled = FileConvertForm->PopupMenu1()["pmiDeleteAll"].enabled();
+        FileConvertForm->PopupMenu1()["pmiDeleteAll"].onClick();  // must not remove rows under the run
+        return true;
+    });
+    PostThreadMessageA(GetCurrentThreadId(), WM_APP + 77, 0, 0);
+    FileConvertForm->sbBeginConvertClick();
+    Application::instance().removeMessageHook(hook);
+    ASSERT_TRUE(seen);
+    EXPECT_TRUE(busy);
+    EXPECT_FALSE(addEnabled);
+    EXPECT_FALSE(deleteEnabled);
+    EXPECT_EQ(cells(2), (std::vector<std::string>{"转换成功", "转换成功"}));
+    EXPECT_TRUE(FileConvertForm->PopupMenu1()["pmiAddFiles"].enabled());
+}

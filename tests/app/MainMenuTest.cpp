@@ -239,3 +239,16 @@ TEST_F(MainMenuTest, AboutShowsNameAndVersionAndClosesWithEsc) {
     EXPECT_TRUE(shown);
     EXPECT_EQ(FindWindowA(nullptr, "关于"), nullptr);
 }
+
+TEST(HelpFileTest, ShipsBesideTheProgramAsACompiledHelpFile) {
+    HANDLE h = CreateFileA(KV_DIST_DIR "/Help.chm", GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
+                           nullptr);
+    ASSERT_NE(h, INVALID_HANDLE_VALUE);
+    char magic[4] = {};
+    DWORD got = 0;
+    ReadFile(h, magic, 4, &got, nullptr);
+    const DWORD size = GetFileSize(h, nullptr);
+    CloseHandle(h);
+    EXPECT_EQ(std::string(magic, got), "ITSF");
+    EXPECT_GT(size, 4000u);
+}

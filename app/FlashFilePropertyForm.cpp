@@ -49,6 +49,8 @@ void TShowFlashFilePropertyForm::FormCreate() {
     imgIcon.setPicture(icon_.get());
 
     Edit& title = edtTitle();
+    title.setFlatFrame(false);
+    title.setColor(kWhite);
     title.setBounds(58, 26, 264, 16);
     SetWindowLongA(title.handle(), GWL_EXSTYLE,
                    GetWindowLongA(title.handle(), GWL_EXSTYLE) & ~static_cast<LONG>(WS_EX_CLIENTEDGE));

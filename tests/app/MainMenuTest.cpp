@@ -13,6 +13,7 @@
 #include "playlist/PlayListState.h"
 #include "tests/support/AppHarness.h"
 #include "tests/ui/DialogDriver.h"
+#include "tests/ui/Screenshot.h"
 #include "tools/swfwriter/SwfWriter.h"
 
 using namespace kv;
@@ -31,6 +32,12 @@ void CALLBACK runStep(HWND, UINT, UINT_PTR id, DWORD) {
 void whenShown(std::function<void()> step) {
     g_step = std::move(step);
     SetTimer(nullptr, 0, 60, runStep);
+}
+
+// Saves the window's picture when screenshots are asked for.
+void shot(HWND h, const char* name) {
+    const std::string dir = screenshotDir();
+    if (!dir.empty()) saveWindowShot(h, dir + "\\" + name + ".bmp");
 }
 
 template <class T>
@@ -152,6 +159,7 @@ TEST_F(MainMenuTest, OpenURLAddsTheAddressAsCurrentItemAndRemembersIt) {
         EXPECT_EQ(d->cboFileName().items(), (std::vector<std::string>{"second", "first"}));
         d->cboFileName().setFocus();
         typeText("http://server/folder/movie.swf");
+        shot(d->handle(), "open_url");
         pressKey(VK_RETURN);  // not the default button: the dialog stays
         EXPECT_TRUE(IsWindowVisible(d->handle()));
         click(d->get<Button>("bbtnOK").handle());
@@ -215,6 +223,7 @@ TEST_F(MainMenuTest, PropertyWindowListsTheMovieFacts) {
         GetClientRect(d->handle(), &rc);
         EXPECT_EQ(rc.right, 332);
         EXPECT_EQ(rc.bottom, 329);
+        shot(d->handle(), "flash_file_property");
         click(d->lblClose().handle());
     });
     ShowFlashFileProperty("我的动画", path);
@@ -233,6 +242,7 @@ TEST_F(MainMenuTest, AboutShowsNameAndVersionAndClosesWithEsc) {
         shown = true;
         EXPECT_EQ(d->get<Label>("lblName").text(), "TesvanorFlash播放器");
         EXPECT_EQ(d->get<Label>("lblVersion").text(), "V1.6正式版");
+        shot(d->handle(), "about");
         pressKey(VK_ESCAPE);
     });
     MainForm->item("mmiAbout").click();

@@ -53,7 +53,14 @@ Value Avm1::call(Frame& f, const Value& function, const Value& thisValue, std::v
                  int callDepth, const std::shared_ptr<ScriptObject>& home) {
     if (function.type != Value::Object || !function.object) return Value();
     std::shared_ptr<ScriptObject> fo = function.object;
-    if (callDepth >= kMaxCallDepth || f.budget <= 0) return Value();
+    // Calls nest through getters, natives and handlers as well as through
+    // CallFunction: the runtime counts every level.
+    if (callDepth >= kMaxCallDepth || nesting_ >= kMaxCallDepth || f.budget <= 0) return Value();
+    struct Nest {
+        int& n;
+        explicit Nest(int& n) : n(++n) {}
+        ~Nest() { --n; }
+    } nest(nesting_);
     if (fo->native) {
         NativeCall c{*this, f, thisValue, args, callDepth};
         return fo->native(c);

@@ -17,7 +17,8 @@ const size_t kMaxStack = 65536;
 const size_t kMaxString = 1u << 20;
 const size_t kMaxElements = 65536;  // array elements
 const size_t kMaxProps = 65536;     // properties of one object or clip
-const int kMaxCallDepth = 16;
+const int kMaxCallDepth = 64;
+const int kMaxBlocks = 32;  // with/try bodies nested in one frame
 
 // A child clip by instance name (a name key), or null.
 DisplayObject* childNamed(DisplayObject* clip, const std::string& key, const Engine& e);
@@ -43,6 +44,7 @@ struct Avm1::Frame {
     // Objects of enclosing `with` statements, innermost last.
     std::vector<Value> withObjects;
     // Set by Return and Throw: every loop running this frame stops.
+    int blocks = 0;  // with and try bodies running inside each other
     bool returned = false;
     bool throwing = false;
     Value thrown;

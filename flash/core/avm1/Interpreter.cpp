@@ -589,7 +589,7 @@ void Avm1::exec(Frame& f, const uint8_t* code, size_t size, int callDepth, size_
             }
             case 0x26: {  // Trace
                 std::string s = toString(pop(f), version_);
-                if (engine_.onTrace) engine_.onTrace(s);
+                engine_.trace(s);
                 break;
             }
 
@@ -809,7 +809,10 @@ void Avm1::exec(Frame& f, const uint8_t* code, size_t size, int callDepth, size_
                 break;
             }
             case 0x8F:  // Try: the try, catch and finally bodies follow
+                if (f.blocks >= kMaxBlocks) return;
+                ++f.blocks;
                 next = runTry(f, code, r, next, size, callDepth);
+                --f.blocks;
                 break;
             case 0x9B:    // DefineFunction
             case 0x8E: {  // DefineFunction2: the body follows the record

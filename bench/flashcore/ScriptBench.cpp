@@ -43,7 +43,7 @@ Bytes scriptMovie(long& actionsPerRun) {
     a.pushInt(0).storeRegister(1).pop();
     a.pushInt(0).initObject().storeRegister(2).pop();
     a.pushRegister(2).push("x").pushInt(0).setMember();
-    a.pushRegister(2).push("f").defineFunction2("", 2, 0, {{1, "v"}}, f).setMember();
+    a.pushRegister(2).push("f").defineFunction2("", 2, 0x2A, {{1, "v"}}, f).setMember();
     a.push("").storeRegister(3).pop();
     a.label("top");
     loopTest(a);

@@ -30,7 +30,8 @@ struct Avm1::Frame {
     std::weak_ptr<DisplayObject> target;
     bool targetValid = true;
     std::vector<Value> stack;
-    std::vector<std::string> pool;
+    // The constant pool, shared with the functions defined under it.
+    std::shared_ptr<const std::vector<std::string>> pool;
     std::vector<Value> registers = std::vector<Value>(4);
     long budget = 0;
     // Inside a function: its local variables (chained to those of the

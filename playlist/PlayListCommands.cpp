@@ -142,6 +142,7 @@ void TPlayListForm::pmiDeletePlayListClick() {
 void TPlayListForm::swapItems(int a, int b, int select) {
     SwapAt(PlayListFiles, a, b);
     SwapAt(PlayListTitles, a, b);
+    lstPlayList.deferRedraw();
     lstPlayList.setSelectedIndex(select);
     lstPlayList.invalidateItem(a);
     lstPlayList.invalidateItem(b);
@@ -193,6 +194,7 @@ void TPlayListForm::pmiDeleteFromPlayListClick() {
     if (AnsiLowerAscii(PlayListFiles[p]) == AnsiLowerAscii(CurrentFile)) stopPlayback();
     PlayListFiles.erase(PlayListFiles.begin() + p);
     PlayListTitles.erase(PlayListTitles.begin() + p);
+    lstPlayList.deferRedraw();
     lstPlayList.remove(p);
     if (--PlayListCount == 0) CurrentIndex = 0;
     if (PlayListCount > 0) lstPlayList.setSelectedIndex(p >= PlayListCount ? 0 : p);

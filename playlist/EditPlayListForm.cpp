@@ -6,6 +6,7 @@
 #include "options/FunctionUnit.h"
 #include "platform/AnsiText.h"
 #include "playlist/PlayListDialogs.h"
+#include "playlist/PlayListFileDialogs.h"
 #include "playlist/PlayListForm.h"
 #include "ui/UiServices.h"
 
@@ -144,16 +145,7 @@ void TEditPlayListForm::bbtnEditClick() {
 }
 
 void TEditPlayListForm::bbtnOpenFilesClick() {
-    FileDialogRequest req;
-    req.owner = handle();
-    req.filter = kMovieFilter;
-    req.defaultExt = "swf";
-    req.initialDir = Options.LastOpenFolder;
-    req.multiSelect = true;
-    FileDialogResult out;
-    if (!ui().openFileDialog(req, out) || out.files.empty()) return;
-    for (const std::string& f : out.files) AddRow(ExtractFileTitle(f), f);
-    Options.LastOpenFolder = AnsiExtractFilePath(out.files.front());
+    for (const std::string& f : ChooseMovies(handle(), "swf")) AddRow(ExtractFileTitle(f), f);
 }
 
 void TEditPlayListForm::bbtnOpenDirClick() {

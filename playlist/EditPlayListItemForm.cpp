@@ -2,6 +2,7 @@
 
 #include "app/AppState.h"
 #include "options/FunctionUnit.h"
+#include "playlist/PlayListFileDialogs.h"
 #include "playlist/PlayListForm.h"
 #include "ui/UiServices.h"
 

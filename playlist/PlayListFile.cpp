@@ -46,10 +46,14 @@ void ReadPlayList(PlayListView& view, const std::string& fileName) {
 
 void SavePlayList(const std::string& fileName) {
     IniFile ini(fileName);
-    ini.eraseSection(kPlayListSection);
     // Never past the end of either list, whatever PlayListCount says.
     int count = std::min(
         {PlayListCount, static_cast<int>(PlayListFiles.size()), static_cast<int>(PlayListTitles.size())});
+    // The list is rewritten where it stands; the file's other lines stay as they are.
+    if (count > 0)
+        ini.emptySection(kPlayListSection);
+    else
+        ini.eraseSection(kPlayListSection);
     for (int i = 1; i <= count; ++i) {
         ini.writeString(kPlayListSection, FileKey(i), PlayListFiles[i - 1]);
         ini.writeString(kPlayListSection, TitleKey(i), PlayListTitles[i - 1]);

@@ -11,7 +11,8 @@ int propertyIndex(const std::string& name) {
     static const char* const names[] = {
         "_x",          "_y",     "_xscale",      "_yscale",    "_currentframe", "_totalframes",  "_alpha",
         "_visible",    "_width", "_height",      "_rotation",  "_target",       "_framesloaded", "_name",
-        "_droptarget", "_url",   "_highquality", "_focusrect", "_soundbuftime", "_quality"};
+        "_droptarget", "_url",   "_highquality", "_focusrect", "_soundbuftime", "_quality",      "_xmouse",
+        "_ymouse"};
     if (name.empty() || name[0] != '_') return -1;
     std::string folded = foldCase(name);
     for (int i = 0; i < static_cast<int>(sizeof names / sizeof names[0]); ++i)
@@ -40,8 +41,25 @@ Value Avm1::getProperty(DisplayObject* c, int index) {
             return Value::fromNumber(c->cxform.aMul * 100.0 / 256.0);
         case 7:
             return boolResult(c->visible);
+        case 8:
+        case 9: {
+            Rect b = engine_.boundsOf(c, c->matrix);
+            return Value::fromNumber((index == 8 ? b.width() : b.height()) / 20.0);
+        }
         case 10:
             return Value::fromNumber(std::atan2(m.b, m.a) * 180.0 / 3.14159265358979323846);
+        case 14:
+            return Value::fromString(c->dropTarget);
+        case 15:
+            return Value::fromString("file:///movie.swf");
+        case 20:
+        case 21: {
+            Matrix inv;
+            if (!engine_.worldMatrix(c).invert(inv)) return Value::fromNumber(0);
+            double x = engine_.mouseX(), y = engine_.mouseY();
+            if (x < -1e8) x = y = 0;
+            return Value::fromNumber(std::round((index == 20 ? inv.mapX(x, y) : inv.mapY(x, y)) / 20.0));
+        }
         case 11:
             return Value::fromString(engine_.targetPath(c));
         case 13:
@@ -93,6 +111,25 @@ void Avm1::setProperty(DisplayObject* c, int index, const Value& v) {
         case 7:
             c->visible = toBoolean(v, version_);
             return;
+        case 8:
+        case 9: {
+            // A width or height: the scale that gives it.
+            if (!finite || d < 0) return;
+            Rect b = engine_.boundsOf(c, Matrix());
+            double size = index == 8 ? b.width() : b.height();
+            if (size <= 0) return;
+            double* p = index == 8 ? &m.a : &m.d;
+            double* q = index == 8 ? &m.b : &m.c;
+            double len = std::sqrt(*p * *p + *q * *q);
+            double s = d * 20.0 / size;
+            if (len > 0) {
+                *p *= s / len;
+                *q *= s / len;
+            } else {
+                *p = s;
+            }
+            break;
+        }
         case 10: {
             if (!finite) return;
             double sx = std::sqrt(m.a * m.a + m.b * m.b), sy = std::sqrt(m.c * m.c + m.d * m.d);

@@ -32,10 +32,20 @@ struct Avm1::Frame {
     std::vector<std::string> pool;
     std::vector<Value> registers = std::vector<Value>(4);
     long budget = 0;
-    // Inside a function: its local variables and `this`.
-    std::shared_ptr<std::map<std::string, Value>> locals;
+    // Inside a function: its local variables (chained to those of the
+    // functions it is nested in), `this`, and the object the function was
+    // found on (`super` starts above it).
+    std::shared_ptr<Scope> locals;
     Value thisValue;
+    std::shared_ptr<ScriptObject> home;
+    Value callee;  // the function running (arguments.caller of its calls)
     Value returnValue;
+    // Objects of enclosing `with` statements, innermost last.
+    std::vector<Value> withObjects;
+    // Set by Return and Throw: every loop running this frame stops.
+    bool returned = false;
+    bool throwing = false;
+    Value thrown;
 };
 
 }  // namespace flash

@@ -100,6 +100,14 @@ void Avm1::push(Frame& f, Value v) {
     f.stack.push_back(std::move(v));
 }
 
+void Avm1::endDrag() {
+    if (DisplayObject* d = engine_.draggedClip()) {
+        DisplayObject* under = engine_.clipAt(engine_.mouseX(), engine_.mouseY(), d);
+        d->dropTarget = under ? engine_.targetPath(under) : "";
+    }
+    engine_.stopDrag();
+}
+
 double Avm1::random() {
     randomState_ = randomState_ * 1103515245u + 12345u;
     return ((randomState_ >> 8) & 0xFFFFFF) / 16777216.0;
@@ -145,10 +153,10 @@ void Avm1::gotoFrameValue(DisplayObject* clip, const Value& frame, bool play, in
     clip->playing = play;
 }
 
-void Avm1::exec(Frame& f, const uint8_t* code, size_t size, int callDepth) {
-    size_t pc = 0;
+void Avm1::exec(Frame& f, const uint8_t* code, size_t size, int callDepth, size_t start) {
+    size_t pc = start;
     while (pc < size) {
-        if (--f.budget < 0) return;
+        if (--f.budget < 0 || f.returned || f.throwing) return;
         uint8_t op = code[pc];
         if (op == 0) return;
         size_t payload = pc + 1, len = 0, next = pc + 1;
@@ -178,7 +186,6 @@ void Avm1::exec(Frame& f, const uint8_t* code, size_t size, int callDepth) {
                 break;
             case 0x08:  // ToggleQuality
             case 0x09:  // StopSounds
-            case 0x28:  // EndDrag
                 break;
             case 0x81:  // GotoFrame (0-based)
                 if ((t = targetOf(f)) != nullptr) {
@@ -337,8 +344,9 @@ void Avm1::exec(Frame& f, const uint8_t* code, size_t size, int callDepth) {
                 Value v = op == 0x3C ? pop(f) : Value();
                 std::string name = toString(pop(f), version_);
                 if (f.locals) {
-                    if (op == 0x3C || !f.locals->count(engine_.nameKey(name)))
-                        if (f.locals->size() < 65536) (*f.locals)[engine_.nameKey(name)] = v;
+                    auto& vars = f.locals->vars;
+                    if (op == 0x3C || !vars.count(engine_.nameKey(name)))
+                        if (vars.size() < kMaxProps) vars[engine_.nameKey(name)] = v;
                 } else if (op == 0x3C) {
                     setVariable(f, name, v);
                 }
@@ -599,21 +607,46 @@ void Avm1::exec(Frame& f, const uint8_t* code, size_t size, int callDepth) {
             }
 
             // Actions of the object model: keep the stack balanced.
-            case 0x24:  // CloneSprite
-                pop(f);
-                pop(f);
-                pop(f);
-                break;
-            case 0x25:  // RemoveSprite
-                pop(f);
-                break;
-            case 0x27: {  // StartDrag
-                pop(f);
-                pop(f);
-                if (toBoolean(pop(f), version_))
-                    for (int i = 0; i < 4; ++i) pop(f);
+            case 0x24: {  // CloneSprite: depth, new name, source
+                double depth = toNumber(pop(f), version_);
+                std::string name = toString(pop(f), version_);
+                Value source = pop(f);
+                std::shared_ptr<DisplayObject> src = clipOf(source);
+                if (!src) src = clipOf(getVariable(f, toString(source, version_)));
+                if (src && std::isfinite(depth)) {
+                    DisplayObject* copy =
+                        engine_.duplicateClip(src.get(), name, clampToInt(depth) - Engine::kDepthOffset);
+                    if (copy) initClip(copy);
+                }
                 break;
             }
+            case 0x25: {  // RemoveSprite
+                Value target = pop(f);
+                std::shared_ptr<DisplayObject> c = clipOf(target);
+                if (!c) c = clipOf(getVariable(f, toString(target, version_)));
+                if (c) engine_.removeClip(c.get());
+                break;
+            }
+            case 0x27: {  // StartDrag: target, lock, constrain [, y2, x2, y1, x1]
+                Value target = pop(f);
+                bool lock = toBoolean(pop(f), version_);
+                bool constrain = toBoolean(pop(f), version_);
+                Rect r;
+                if (constrain) {
+                    r.yMax = static_cast<int32_t>(clampToInt(toNumber(pop(f), version_) * 20));
+                    r.xMax = static_cast<int32_t>(clampToInt(toNumber(pop(f), version_) * 20));
+                    r.yMin = static_cast<int32_t>(clampToInt(toNumber(pop(f), version_) * 20));
+                    r.xMin = static_cast<int32_t>(clampToInt(toNumber(pop(f), version_) * 20));
+                }
+                std::shared_ptr<DisplayObject> c = clipOf(target);
+                DisplayObject* clip =
+                    c ? c.get() : engine_.resolveTarget(targetOf(f), toString(target, version_));
+                if (clip) engine_.startDrag(clip, lock, constrain ? &r : nullptr);
+                break;
+            }
+            case 0x28:  // EndDrag
+                endDrag();
+                break;
             case 0x3D: {  // CallFunction: name, n, args
                 std::string name = toString(pop(f), version_);
                 std::vector<Value> args = popArgs(f);
@@ -694,7 +727,7 @@ void Avm1::exec(Frame& f, const uint8_t* code, size_t size, int callDepth) {
             }
             case 0x3B: {  // Delete2: a variable
                 std::string name = engine_.nameKey(toString(pop(f), version_));
-                bool done = f.locals && f.locals->erase(name) > 0;
+                bool done = f.locals && f.locals->vars.erase(name) > 0;
                 if (!done && (t = targetOf(f)) != nullptr) done = t->variables.erase(name) > 0;
                 push(f, Value::fromBool(done));
                 break;
@@ -747,17 +780,36 @@ void Avm1::exec(Frame& f, const uint8_t* code, size_t size, int callDepth) {
                                       ? super.object->find(engine_.nameKey("prototype"))
                                       : nullptr;
                 if (sp && sp->type == Value::Object) proto.object->proto = sp->object;
+                proto.object->set("__constructor__", super, kDontEnum);
                 sub.object->set(engine_.nameKey("prototype"), proto, kDontEnum);
                 break;
             }
-            case 0x2C: {  // ImplementsOp
-                pop(f);
-                double n = toNumber(pop(f), version_);
-                for (long i = 0; std::isfinite(n) && i < n && !f.stack.empty(); ++i) pop(f);
+            case 0x2C: {  // ImplementsOp: constructor, n, interfaces
+                Value ctor = pop(f);
+                std::vector<Value> interfaces = popArgs(f);
+                const Value* proto = ctor.type == Value::Object && ctor.object
+                                         ? ctor.object->find(engine_.nameKey("prototype"))
+                                         : nullptr;
+                Value list = newObject(true);
+                if (!proto || proto->type != Value::Object || !list.object) break;
+                list.object->elements = std::move(interfaces);
+                proto->object->set("__implements__", list, kDontEnum);
                 break;
             }
-            case 0x94:  // With: the body runs in place
-                pop(f);
+            case 0x94: {  // With: object; the body follows the record
+                Value object = pop(f);
+                size_t end = std::min(size, next + r.u16());
+                if (f.withObjects.size() < 16 &&
+                    (object.type == Value::Object || object.type == Value::Clip)) {
+                    f.withObjects.push_back(object);
+                    exec(f, code, end, callDepth, next);
+                    f.withObjects.pop_back();
+                }
+                next = end;
+                break;
+            }
+            case 0x8F:  // Try: the try, catch and finally bodies follow
+                next = runTry(f, code, r, next, size, callDepth);
                 break;
             case 0x9B:    // DefineFunction
             case 0x8E: {  // DefineFunction2: the body follows the record
@@ -767,7 +819,7 @@ void Avm1::exec(Frame& f, const uint8_t* code, size_t size, int callDepth) {
                 if (name.empty()) {
                     push(f, fn);
                 } else if (f.locals) {
-                    (*f.locals)[engine_.nameKey(name)] = fn;
+                    f.locals->vars[engine_.nameKey(name)] = fn;
                 } else {
                     setVariable(f, name, fn);
                 }
@@ -775,8 +827,11 @@ void Avm1::exec(Frame& f, const uint8_t* code, size_t size, int callDepth) {
             }
             case 0x3E:  // Return
                 f.returnValue = pop(f);
+                f.returned = true;
                 return;
             case 0x2A:  // Throw
+                f.thrown = pop(f);
+                f.throwing = true;
                 return;
             default:
                 break;  // unknown: skipped by its length
@@ -784,4 +839,48 @@ void Avm1::exec(Frame& f, const uint8_t* code, size_t size, int callDepth) {
         pc = next;
     }
 }
+size_t Avm1::runTry(Frame& f, const uint8_t* code, ByteReader& r, size_t next, size_t size, int callDepth) {
+    uint8_t flags = r.u8();
+    size_t trySize = r.u16(), catchSize = r.u16(), finallySize = r.u16();
+    bool inRegister = (flags & 0x04) != 0;
+    uint8_t reg = 0;
+    std::string name;
+    if (inRegister) {
+        reg = r.u8();
+    } else {
+        name = r.str();
+    }
+    size_t tryEnd = std::min(size, next + trySize);
+    size_t catchEnd = std::min(size, tryEnd + catchSize);
+    size_t finallyEnd = std::min(size, catchEnd + finallySize);
+    exec(f, code, tryEnd, callDepth, next);
+    if (f.throwing && (flags & 0x01) && f.budget > 0) {
+        Value e = f.thrown;
+        f.throwing = false;
+        f.thrown = Value();
+        if (inRegister) {
+            if (reg < f.registers.size()) f.registers[reg] = e;
+        } else if (f.locals) {
+            f.locals->vars[engine_.nameKey(name)] = e;
+        } else {
+            setVariable(f, name, e);
+        }
+        exec(f, code, catchEnd, callDepth, tryEnd);
+    }
+    if ((flags & 0x02) && f.budget > 0) {
+        // The finally body runs whatever happened; a throw or return in it wins.
+        bool throwing = f.throwing, returned = f.returned;
+        Value thrown = f.thrown, result = f.returnValue;
+        f.throwing = f.returned = false;
+        exec(f, code, finallyEnd, callDepth, catchEnd);
+        if (!f.throwing && !f.returned) {
+            f.throwing = throwing;
+            f.thrown = thrown;
+            f.returned = returned;
+            f.returnValue = result;
+        }
+    }
+    return finallyEnd;
+}
+
 }  // namespace flash

@@ -102,7 +102,7 @@ Value Avm1::getMember(Frame& f, const Value& object, const std::string& name) {
             if (key == engine_.nameKey("_parent"))
                 return c->parent ? Value::fromClip(c->parent->shared_from_this()) : Value();
             if (key == engine_.nameKey("_root")) return Value::fromClip(engine_.root()->shared_from_this());
-            proto = protos_.movieClip;
+            proto = c->proto ? c->proto : protos_.movieClip;
             break;
         }
         case Value::Object: {
@@ -122,6 +122,30 @@ Value Avm1::getMember(Frame& f, const Value& object, const std::string& name) {
     if (!proto) return Value();
     if (key == "__proto__") return Value::fromObject(proto);
     return readProperty(*this, f, proto->findProperty(key), object);
+}
+
+std::shared_ptr<ScriptObject> Avm1::holderOf(const Value& object, const std::string& key) {
+    std::shared_ptr<ScriptObject> o;
+    if (object.type == Value::Object) {
+        o = object.object;
+    } else if (std::shared_ptr<DisplayObject> c = clipOf(object)) {
+        o = c->proto ? c->proto : protos_.movieClip;
+    } else if (object.type == Value::String) {
+        o = protos_.string;
+    }
+    for (int hops = 0; o && hops < 64; ++hops, o = o->proto)
+        if (o->props.count(key)) return o;
+    return nullptr;
+}
+
+bool Avm1::hasMember(const Value& object, const std::string& key) {
+    if (std::shared_ptr<DisplayObject> c = clipOf(object)) {
+        if (c->variables.count(key) || propertyIndex(key) >= 0 || childNamed(c.get(), key, engine_))
+            return true;
+    } else if (object.type == Value::Object && object.object && object.object->isArray) {
+        if (key == engine_.nameKey("length")) return true;
+    }
+    return holderOf(object, key) != nullptr;
 }
 
 // Runs the setter of an accessor found on `o` or its prototypes; true when
@@ -146,7 +170,8 @@ void Avm1::setMember(Frame& f, const Value& object, const std::string& name, con
         int index = propertyIndex(name);
         if (index >= 0) {
             setProperty(c.get(), index, v);
-        } else if (writeThroughAccessor(*this, f, protos_.movieClip.get(), key, object, v)) {
+        } else if (writeThroughAccessor(*this, f, c->proto ? c->proto.get() : protos_.movieClip.get(), key,
+                                        object, v)) {
             return;
         } else if (c->variables.size() < kMaxProps || c->variables.count(key)) {
             c->variables[key] = v;

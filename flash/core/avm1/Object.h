@@ -30,6 +30,13 @@ struct Property {
     bool isAccessor() const { return getter != nullptr; }
 };
 
+// The local variables of one function call; functions defined inside see
+// them through their closure.
+struct Scope {
+    std::map<std::string, Value> vars;
+    std::shared_ptr<Scope> parent;
+};
+
 // A script function: its body lies in the movie's data.
 struct FunctionDef {
     const uint8_t* code = nullptr;
@@ -41,6 +48,7 @@ struct FunctionDef {
     bool version2 = false;
     std::vector<std::string> pool;       // constant pool when defined
     std::weak_ptr<DisplayObject> scope;  // timeline it was defined on
+    std::shared_ptr<Scope> closure;      // locals of the function it was defined in
 };
 
 struct ScriptObject {
@@ -51,6 +59,7 @@ struct ScriptObject {
     std::shared_ptr<FunctionDef> function;  // script functions
     NativeFn native = nullptr;              // built-in functions
     Value internal;                         // state of built-in classes (a boxed value, a date...)
+    bool isSuper = false;                   // `super`: internal is `this`, proto the superclass prototype
 
     bool isFunction() const { return function || native; }
     // Own or inherited property, or null.

@@ -61,11 +61,15 @@ Value Avm1::getVariable(Frame& f, const std::string& path) {
         return v;
     }
     std::string key = engine_.nameKey(path);
-    if (f.locals) {
-        auto it = f.locals->find(key);
-        if (it != f.locals->end()) return it->second;
+    for (auto w = f.withObjects.rbegin(); w != f.withObjects.rend(); ++w)
+        if (hasMember(*w, key)) return getMember(f, *w, path);
+    int hops = 0;
+    for (Scope* s = f.locals.get(); s && hops < 256; s = s->parent.get(), ++hops) {
+        auto it = s->vars.find(key);
+        if (it != s->vars.end()) return it->second;
     }
     DisplayObject* clip = targetOf(f);
+    if (key == "super" && f.home) return superOf(f);
     if (key == engine_.nameKey("this")) {
         if (f.thisValue.type != Value::Undefined) return f.thisValue;
         return clip ? Value::fromClip(clip->shared_from_this()) : Value();
@@ -96,17 +100,27 @@ void Avm1::setVariable(Frame& f, const std::string& path, const Value& v) {
             setMember(f, base, path.substr(dot + 1), v);
         return;
     }
-    if (f.locals && path.find_first_of(":/.") == std::string::npos) {
-        auto it = f.locals->find(engine_.nameKey(path));
-        if (it != f.locals->end()) {
-            it->second = v;
-            return;
+    if (path.find_first_of(":/.") == std::string::npos) {
+        std::string key = engine_.nameKey(path);
+        for (auto w = f.withObjects.rbegin(); w != f.withObjects.rend(); ++w) {
+            if (hasMember(*w, key)) {
+                setMember(f, *w, path, v);
+                return;
+            }
+        }
+        int hops = 0;
+        for (Scope* s = f.locals.get(); s && hops < 256; s = s->parent.get(), ++hops) {
+            auto it = s->vars.find(key);
+            if (it != s->vars.end()) {
+                it->second = v;
+                return;
+            }
         }
     }
     DisplayObject* clip;
     std::string name;
     if (!splitVariable(f, path, clip, name)) return;
-    if (clip->variables.size() >= 65536 && !clip->variables.count(engine_.nameKey(name))) return;
+    if (clip->variables.size() >= kMaxProps && !clip->variables.count(engine_.nameKey(name))) return;
     clip->variables[engine_.nameKey(name)] = v;
 }
 }  // namespace flash

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "flash/core/Filter.h"
 #include "flash/core/Movie.h"
 #include "flash/core/Types.h"
 #include "flash/core/Value.h"
@@ -28,6 +29,10 @@ public:
     uint32_t serial = 0;             // the placing tag, to recognise it after a goto
     bool scriptTransformed = false;  // a script moved it; the timeline no longer does
     bool visible = true;
+    // Flash 8 effects: filters (null or empty: none), blend mode, bitmap caching.
+    std::shared_ptr<const FilterList> filters;
+    BlendMode blendMode = BlendMode::Normal;
+    bool cacheAsBitmap = false;
 
     DisplayObject* parent = nullptr;
     uint64_t createdTick = 0;

@@ -102,6 +102,9 @@ Placement newPlacement(const PlaceCommand& p) {
     if (p.hasRatio) np.ratio = p.ratio;
     if (p.hasName) np.name = p.name;
     if (p.hasClipDepth) np.clipDepth = p.clipDepth;
+    if (p.hasFilters) np.filters = p.filters;
+    if (p.hasBlendMode) np.blendMode = p.blendMode;
+    if (p.hasCacheAsBitmap) np.cacheAsBitmap = p.cacheAsBitmap;
     np.serial = p.serial;
     return np;
 }
@@ -135,6 +138,9 @@ void applyFrame(const FrameDef& frame, PlacementState& state) {
         if (p.hasRatio) np.ratio = p.ratio;
         if (p.hasName) np.name = p.name;
         if (p.hasClipDepth) np.clipDepth = p.clipDepth;
+        if (p.hasFilters) np.filters = p.filters;
+        if (p.hasBlendMode) np.blendMode = p.blendMode;
+        if (p.hasCacheAsBitmap) np.cacheAsBitmap = p.cacheAsBitmap;
     }
 }
 
@@ -208,13 +214,23 @@ static bool readPlace(ByteReader& r, uint16_t code, int version, PlaceCommand& p
     if (p.hasName) p.name = r.str();
     if (p.hasClipDepth) p.clipDepth = r.u16();
     if (r.overflow()) return false;
-    if ((f1 & 0x80) && clipActions) {
-        bool skipped = true;
-        if (f2 & 0x01) skipped = skipFilterList(r);
-        if (f2 & 0x02) r.u8();
-        if (f2 & 0x04) r.u8();
-        if (skipped && !r.overflow()) parseClipActions(r, version, *clipActions);
+    bool filtersRead = true;
+    if (f2 & 0x01) {
+        auto list = std::make_shared<FilterList>();
+        filtersRead = readFilterList(r, *list);
+        p.hasFilters = true;
+        p.filters = std::move(list);
     }
+    // After an unknown filter the rest of the tag cannot be found.
+    if (filtersRead && (f2 & 0x02)) {
+        p.hasBlendMode = true;
+        p.blendMode = blendModeFromByte(r.u8());
+    }
+    if (filtersRead && (f2 & 0x04)) {
+        p.hasCacheAsBitmap = true;
+        p.cacheAsBitmap = r.u8() != 0;
+    }
+    if ((f1 & 0x80) && clipActions && filtersRead && !r.overflow()) parseClipActions(r, version, *clipActions);
     return true;
 }
 

@@ -12,6 +12,7 @@
 
 #include "flash/core/Bitmap.h"
 #include "flash/core/Button.h"
+#include "flash/core/Filter.h"
 #include "flash/core/Shape.h"
 #include "flash/core/Text.h"
 #include "flash/core/Types.h"
@@ -39,12 +40,16 @@ struct PlaceCommand {
     bool move = false;
     bool hasCharacter = false, hasMatrix = false, hasCxform = false, hasRatio = false, hasName = false,
          hasClipDepth = false;
+    bool hasFilters = false, hasBlendMode = false, hasCacheAsBitmap = false;
     uint16_t characterId = 0;
     Matrix matrix;
     ColorTransform cxform;
     uint16_t ratio = 0;
     std::string name;
     uint16_t clipDepth = 0;
+    std::shared_ptr<const FilterList> filters;  // null or empty: none
+    BlendMode blendMode = BlendMode::Normal;
+    bool cacheAsBitmap = false;
     uint32_t serial = 0;  // identity of this tag in the movie (placement identity)
 };
 
@@ -72,6 +77,9 @@ struct Placement {
     uint16_t ratio = 0;
     std::string name;
     uint16_t clipDepth = 0;
+    std::shared_ptr<const FilterList> filters;
+    BlendMode blendMode = BlendMode::Normal;
+    bool cacheAsBitmap = false;
     uint32_t serial = 0;
 };
 using PlacementState = std::map<uint16_t, Placement>;

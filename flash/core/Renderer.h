@@ -4,12 +4,14 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "flash/core/DisplayObject.h"
 #include "flash/core/ImageDecoder.h"
 #include "flash/core/Shape.h"
 #include "flash/core/raster/Canvas.h"
+#include "flash/core/raster/FilterStage.h"
 #include "flash/core/raster/Paint.h"
 #include "flash/core/raster/Rasterizer.h"
 #include "flash/core/raster/Stroker.h"
@@ -34,6 +36,22 @@ public:
     void setImageDecoder(ImageDecoder* decoder) { decoder_ = decoder; }
 
 private:
+    // An off-screen picture of one instance with effects (RenderLayers.cpp).
+    struct Layer {
+        std::vector<uint32_t> pixels;
+        Canvas canvas;
+    };
+    struct BoundsF {
+        float x0 = 1e30f, y0 = 1e30f, x1 = -1e30f, y1 = -1e30f;
+        bool empty() const { return !(x0 < x1 && y0 < y1); }
+        void add(float x, float y);
+    };
+    static bool hasEffects(const DisplayObject& o);
+    // Device bounds of what an instance draws, with the growth of its own
+    // filters and of those of everything inside it.
+    void addBounds(const DisplayObject& o, const Matrix& m, int level, BoundsF& b);
+    void drawLayered(const DisplayObject& o, const Matrix& m, const ColorTransform& cx, int level);
+
     void renderChildren(const DisplayObject& clip, const Matrix& m, const ColorTransform& cx, bool mask,
                         int level);
     void drawObject(const DisplayObject& o, const Matrix& m, const ColorTransform& cx, bool mask, int level);
@@ -42,6 +60,11 @@ private:
     void strokeLayer(const ShapeLayer& layer, const Matrix& m, const ColorTransform& cx);
 
     Canvas canvas_;
+    Canvas* cv_ = &canvas_;  // the current target: the buffer or a layer
+    std::vector<std::unique_ptr<Layer>> layers_;
+    size_t layerDepth_ = 0;
+    FilterStage filterStage_;
+    float filterSx_ = 1, filterSy_ = 1;  // device pixels per stage pixel
     Rasterizer ras_;
     Stroker stroker_;
     Paint paint_;

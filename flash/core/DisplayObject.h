@@ -33,6 +33,8 @@ public:
     std::shared_ptr<const FilterList> filters;
     BlendMode blendMode = BlendMode::Normal;
     bool cacheAsBitmap = false;
+    // Video instances: the decoder state, made when first drawn.
+    mutable std::shared_ptr<VideoPlayback> video;
 
     DisplayObject* parent = nullptr;
     uint64_t createdTick = 0;

@@ -481,6 +481,10 @@ bool characterContains(const MovieDef& movie, const Character* ch, double x, dou
             }
             return false;
         }
+        case Character::Video: {
+            const VideoDef& v = *ch->video;
+            return x >= 0 && y >= 0 && x <= v.width * 20.0 && y <= v.height * 20.0;
+        }
     }
     return false;
 }

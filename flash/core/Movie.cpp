@@ -32,6 +32,8 @@ enum TagCode : uint16_t {
     kPlaceObject3 = 70,
     kDefineShape4 = 83,
     kDefineMorphShape2 = 84,
+    kDefineVideoStream = 60,
+    kVideoFrame = 61,
 };
 
 bool inflateBody(const uint8_t* src, size_t size, size_t want, std::vector<uint8_t>& out) {
@@ -343,6 +345,23 @@ void MovieDef::parseTimeline(size_t begin, size_t end, TimelineDef& timeline, bo
                 c->sprite->buildSnapshots();
                 c->button = std::move(button);
                 characters_[id] = std::move(c);
+                break;
+            }
+            case kDefineVideoStream: {
+                if (isSprite) break;
+                uint16_t id = 0;
+                auto video = VideoDef::parse(r, id);
+                if (!video || characters_.count(id)) break;
+                auto c = std::make_unique<Character>();
+                c->kind = Character::Video;
+                c->video = std::move(video);
+                characters_[id] = std::move(c);
+                break;
+            }
+            case kVideoFrame: {
+                // Frames may sit in any timeline; they belong to their stream.
+                auto it = characters_.find(r.u16());
+                if (!r.overflow() && it != characters_.end() && it->second->video) it->second->video->addFrame(r);
                 break;
             }
             case kDefineButtonCxform: {

@@ -16,6 +16,7 @@
 #include "flash/core/Shape.h"
 #include "flash/core/Text.h"
 #include "flash/core/Types.h"
+#include "flash/core/video/VideoStream.h"
 
 namespace flash {
 
@@ -110,7 +111,7 @@ private:
 std::string foldCase(const std::string& s);
 
 struct Character {
-    enum Kind { Shape, Morph, Sprite } kind;
+    enum Kind { Shape, Morph, Sprite, Video } kind;
     std::unique_ptr<ShapeData> shape;
     std::unique_ptr<MorphData> morph;
     std::unique_ptr<TimelineDef> sprite;
@@ -119,6 +120,7 @@ struct Character {
     std::unique_ptr<ButtonDef> button;
     // Edit text bound to a variable (a Shape showing its initial text).
     std::unique_ptr<EditTextDef> editText;
+    std::unique_ptr<VideoDef> video;
 };
 
 class MovieDef {

@@ -61,6 +61,11 @@ void Renderer::addBounds(const DisplayObject& o, const Matrix& m, int level, Bou
                 addBounds(c, m * c.matrix, level + 1, own);
             }
             break;
+        case Character::Video: {
+            const VideoDef& v = *o.character->video;
+            addRect(Rect{0, v.width * 20, 0, v.height * 20}, 0);
+            break;
+        }
         default:
             break;
     }

@@ -95,6 +95,9 @@ void Renderer::drawObject(const DisplayObject& o, const Matrix& m, const ColorTr
         case Character::Sprite:
             renderChildren(o, m, cx, mask, level);
             break;
+        case Character::Video:
+            drawVideo(o, m, cx, mask);
+            break;
         default:
             break;  // bitmaps and fonts are drawn through shapes
     }

@@ -55,6 +55,7 @@ private:
     void renderChildren(const DisplayObject& clip, const Matrix& m, const ColorTransform& cx, bool mask,
                         int level);
     void drawObject(const DisplayObject& o, const Matrix& m, const ColorTransform& cx, bool mask, int level);
+    void drawVideo(const DisplayObject& o, const Matrix& m, const ColorTransform& cx, bool mask);
     void addEdge(const Edge& e, bool reversed, const Matrix& m);
     void prepare(const FillStyle& fill);
     void strokeLayer(const ShapeLayer& layer, const Matrix& m, const ColorTransform& cx);
@@ -69,6 +70,7 @@ private:
     Stroker stroker_;
     Paint paint_;
     ShapeData morphScratch_;
+    ShapeData videoRect_;
     std::vector<PointF> points_;
     ImageDecoder* decoder_ = nullptr;
     bool antialias_ = true;

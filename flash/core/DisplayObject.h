@@ -15,6 +15,9 @@
 
 namespace flash {
 
+struct LayerCache;  // a filtered or cached picture of the instance (RenderLayers.cpp)
+class VideoPlayback;
+
 class DisplayObject : public std::enable_shared_from_this<DisplayObject> {
 public:
     // Placement on the parent's display list.
@@ -35,6 +38,9 @@ public:
     bool cacheAsBitmap = false;
     // Video instances: the decoder state, made when first drawn.
     mutable std::shared_ptr<VideoPlayback> video;
+    // Instances with filters or cacheAsBitmap keep their last layer and
+    // redraw it only when something in them changes.
+    mutable std::shared_ptr<LayerCache> layerCache;
 
     DisplayObject* parent = nullptr;
     uint64_t createdTick = 0;

@@ -41,6 +41,7 @@ void Renderer::render(const DisplayObject& root, Rgba background, uint32_t* pixe
     canvas_.attach(pixels, width, height, stride);
     cv_ = &canvas_;
     layerDepth_ = 0;
+    layersDrawn_ = 0;
     filterSx_ = static_cast<float>(std::hypot(view.a, view.b) * 20);
     filterSy_ = static_cast<float>(std::hypot(view.c, view.d) * 20);
     background.a = 255;

@@ -32,6 +32,8 @@ public:
     void drawShape(const ShapeData& shape, const Matrix& toDevice, const ColorTransform& cx, bool mask);
     Canvas& canvas() { return canvas_; }
     void setQuality(Quality q);
+    // Layers drawn by the last render (cached ones that were reused do not count).
+    int layersDrawn() const { return layersDrawn_; }
     // Decodes the JPEG bitmaps of fills the first time they are drawn.
     void setImageDecoder(ImageDecoder* decoder) { decoder_ = decoder; }
 
@@ -51,6 +53,7 @@ private:
     // filters and of those of everything inside it.
     void addBounds(const DisplayObject& o, const Matrix& m, int level, BoundsF& b);
     void drawLayered(const DisplayObject& o, const Matrix& m, const ColorTransform& cx, int level);
+    void composite(const DisplayObject& o, const std::vector<uint32_t>& pixels, int x0, int y0, int w, int h);
 
     void renderChildren(const DisplayObject& clip, const Matrix& m, const ColorTransform& cx, bool mask,
                         int level);
@@ -66,6 +69,8 @@ private:
     size_t layerDepth_ = 0;
     FilterStage filterStage_;
     float filterSx_ = 1, filterSy_ = 1;  // device pixels per stage pixel
+    int layersDrawn_ = 0;
+    uint64_t contentSignature(const DisplayObject& o, const Matrix& m, const ColorTransform& cx) const;
     Rasterizer ras_;
     Stroker stroker_;
     Paint paint_;

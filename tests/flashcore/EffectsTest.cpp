@@ -576,3 +576,55 @@ TEST(Effects, FilterListsParseAndSurviveBadValues) {
     ByteReader rs(shortBody.data(), shortBody.size());
     EXPECT_FALSE(readFilterList(rs, none));
 }
+
+TEST(Effects, CachedLayersAreRedrawnOnlyWhenTheClipChanges) {
+    // Frame 1: a blurred sprite and a cacheAsBitmap sprite; frame 2 restates
+    // the same filters; frame 3 moves a child inside the blurred sprite.
+    swfw::Movie m = fctest::stage100();
+    m.version = 8;
+    m.add(shapeOf(1, kBox));
+    Bytes inner;
+    auto addTag = [&](const Bytes& t) { inner.insert(inner.end(), t.begin(), t.end()); };
+    addTag(place3(1, 1, swfw::Matrix::translate(0, 0), {}, -1));
+    addTag(swfw::tag(1, {}));
+    addTag(swfw::tag(1, {}));
+    swfw::Place mv = fctest::place(1, -1, swfw::Matrix::translate(200, 100));
+    mv.move = true;
+    addTag(swfw::placeObject2(mv));
+    addTag(swfw::tag(1, {}));
+    m.add(swfw::defineSprite(2, inner, 3));
+    auto blur = spec(1);
+    auto placeBoth = [&](bool move) {
+        swfw::Place a = fctest::place(1, move ? -1 : 2, swfw::Matrix::translate(700, 700));
+        a.move = move;
+        a.filters = swfw::filterList({blur});
+        m.add(swfw::placeObject3(a));
+        if (move) return;
+        swfw::Place b = fctest::place(2, 1, swfw::Matrix::scale(0.5, 0.5, 1400, 1400));
+        b.cacheAsBitmap = 1;
+        m.add(swfw::placeObject3(b));
+    };
+    placeBoth(false);
+    m.showFrame();
+    placeBoth(true);
+    m.showFrame();
+    m.showFrame();
+    Player p;
+    ASSERT_TRUE(fctest::load(p, m.build()));
+    fctest::Image first = fctest::render(p, 100, 100);
+    EXPECT_EQ(p.layersDrawn(), 2);
+    fctest::Image again = fctest::render(p, 100, 100);
+    EXPECT_EQ(p.layersDrawn(), 0);
+    EXPECT_EQ(again.pixels, first.pixels);
+    p.tick();  // the same filters restated
+    fctest::Image second = fctest::render(p, 100, 100);
+    EXPECT_EQ(p.layersDrawn(), 0);
+    EXPECT_EQ(second.pixels, first.pixels);
+    p.tick();  // the child moved
+    fctest::Image third = fctest::render(p, 100, 100);
+    EXPECT_EQ(p.layersDrawn(), 1);
+    EXPECT_NE(third.pixels, first.pixels);
+    // A new view size draws both again.
+    fctest::render(p, 120, 120);
+    EXPECT_EQ(p.layersDrawn(), 2);
+}

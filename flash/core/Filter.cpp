@@ -37,6 +37,16 @@ void readShadowFlags(ByteReader& r, Filter& f, bool bevel) {
     f.passes = std::max(1, std::min(kMaxPasses, f.passes));
 }
 
+// Blur, angle, distance, strength and flags: the tail of the bevels and
+// gradient filters.
+void readLitTail(ByteReader& r, Filter& f) {
+    readBlur(r, f);
+    f.angle = finite(fixed16(r), -1e4f, 1e4f);
+    f.distance = finite(fixed16(r), -kMaxBlur, kMaxBlur);
+    f.strength = finite(static_cast<float>(r.fixed8()), 0, 255);
+    readShadowFlags(r, f, true);
+}
+
 bool readOne(ByteReader& r, Filter& f) {
     uint8_t id = r.u8();
     if (id > 7) return false;
@@ -61,11 +71,7 @@ bool readOne(ByteReader& r, Filter& f) {
         case FilterKind::Bevel:
             f.color = r.rgba();
             f.highlight = r.rgba();
-            readBlur(r, f);
-            f.angle = finite(fixed16(r), -1e4f, 1e4f);
-            f.distance = finite(fixed16(r), -kMaxBlur, kMaxBlur);
-            f.strength = finite(static_cast<float>(r.fixed8()), 0, 255);
-            readShadowFlags(r, f, true);
+            readLitTail(r, f);
             break;
         case FilterKind::GradientGlow:
         case FilterKind::GradientBevel: {
@@ -76,11 +82,7 @@ bool readOne(ByteReader& r, Filter& f) {
                 f.colors.resize(16);
                 f.ratios.resize(16);
             }
-            readBlur(r, f);
-            f.angle = finite(fixed16(r), -1e4f, 1e4f);
-            f.distance = finite(fixed16(r), -kMaxBlur, kMaxBlur);
-            f.strength = finite(static_cast<float>(r.fixed8()), 0, 255);
-            readShadowFlags(r, f, true);
+            readLitTail(r, f);
             break;
         }
         case FilterKind::Convolution: {

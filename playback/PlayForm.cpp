@@ -15,6 +15,7 @@
 #include "options/FunctionUnit.h"
 #include "platform/AnsiText.h"
 #include "playback/JumpToPositionForm.h"
+#include "playback/PictureCommands.h"
 #include "playback/PlayAreaForm.h"
 #include "playback/PlayFormMenu.h"
 #include "playlist/PlayListForm.h"
@@ -85,12 +86,23 @@ bool TPlayForm::create() {
     };
     Seams.jumpToFrame = ShowJumpToPositionForm;
     Seams.playArea = ShowPlayAreaForm;
+    InstallPictureCommands();
     tmMain.setInterval(250);
     tmMain.onTimer = [this] { tmMainTimer(); };
     pmMain = std::make_unique<Menu>(kPlayFormMenuSpec, kPlayFormMenuCount, false);
     wireMenu();
-    hookId_ = Application::instance().addMessageHook([this](MSG& m) { return ApplicationEventsMessage(m); });
+    installHook();
     return true;
+}
+
+void TPlayForm::installHook() {
+    if (!hookId_)
+        hookId_ = Application::instance().addMessageHook([this](MSG& m) { return ApplicationEventsMessage(m); });
+}
+
+void TPlayForm::removeHook() {
+    if (hookId_) Application::instance().removeMessageHook(hookId_);
+    hookId_ = 0;
 }
 
 void TPlayForm::FormDestroy() {

@@ -51,6 +51,9 @@ public:
     void ShowFlashInfo();
     // The application-wide message hook; true marks the message handled.
     bool ApplicationEventsMessage(MSG& msg);
+    // Takes the hook out while another window's hook stands in, and puts it back.
+    void removeHook();
+    void installHook();
     void tmMainTimer();
     // Milliseconds of a steady clock; the stall check measures with it
     // (tests may put a clock of their own here).

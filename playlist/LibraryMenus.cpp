@@ -130,10 +130,6 @@ void cboPlayListChange() {
     MarkCurrentPlayListEntry(name, true);
 }
 
-void PlayFavoriteItemByClickMenuItem(MenuItem& sender) {
-    if (Seams.playFavoriteItem) Seams.playFavoriteItem(FavoritePath + sender.caption() + ".ffv");
-}
-
 void MarkCurrentPlayListEntry(const std::string& name, bool mark) {
     MenuItem* menu = PlayListMenu();
     if (!menu) return;

@@ -153,7 +153,7 @@ TEST_F(PlayListWindowTest, SendToAppendsTheSelectedItemToANamedListButNeverToIts
     EXPECT_EQ(favorites, Strings{"t2|C:\\m\\t2.swf"});
 }
 
-TEST_F(PlayListWindowTest, FavoritesMenuListsEveryFavoriteOfTheFolderTreeAndPlaysTheClickedOne) {
+TEST_F(PlayListWindowTest, FavoritesMenuListsEveryFavoriteOfTheFolderTree) {
     CreateDirectoryA(folder.file("Favorite").c_str(), nullptr);
     CreateDirectoryA(folder.file("Favorite\\sub").c_str(), nullptr);
     folder.write("Favorite\\sea.ffv", "");
@@ -166,10 +166,7 @@ TEST_F(PlayListWindowTest, FavoritesMenuListsEveryFavoriteOfTheFolderTreeAndPlay
     std::sort(names.begin(), names.end());
     EXPECT_EQ(names, (Strings{"sea", "sky"}));
     EXPECT_TRUE(fav.item(4)->radio());
-    std::vector<std::string> played;
-    Seams.playFavoriteItem = [&](const std::string& p) { played.push_back(p); };
-    fav.item(4)->click();
-    EXPECT_EQ(played, Strings{FavoritePath + fav.item(4)->caption() + ".ffv"});
+    EXPECT_TRUE(fav.item(4)->onClick);  // the favorites unit's handler plays it
 }
 
 }  // namespace

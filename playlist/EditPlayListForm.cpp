@@ -76,7 +76,7 @@ const ControlSpec<TEditPlayListForm> kControls[] = {
      "确定",
      nullptr,
      {186, 163, 45, 14},
-     cfMoveX | cfMoveY,
+     cfCloseOk | cfMoveX | cfMoveY,
      nullptr,
      &TEditPlayListForm::bbtnOKClick},
     {Ctl::Button, "bbtnCancel", "取消", nullptr, {235, 163, 45, 14}, cfCancel | cfMoveX | cfMoveY},
@@ -167,7 +167,7 @@ void TEditPlayListForm::bbtnOKClick() {
     PlayListCount = rows;
     if (CurrentIndex > PlayListCount) CurrentIndex = PlayListCount;
     if (PlayListForm) PlayListForm->RefreshItems();
-    close();
+    // The button closes the window after this handler (cfCloseOk).
 }
 
 }  // namespace kv

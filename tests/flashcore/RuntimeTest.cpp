@@ -427,8 +427,16 @@ TEST(Runtime, StringsAndGlobalsConvert) {
         .trace();
     a.pushInt(0).getVar("System").push("capabilities").getMember().push("os").getMember().trace();
     a.getVar("Stage").push("width").getMember().trace();
+    // new Color(clip).setRGB(0x00FF00) paints the clip green.
+    a.push("col").getVar("clip").pushInt(1).push("Color").newObject().setVariable();
+    a.pushInt(0x00FF00);
+    callOn(a, "col", "setRGB", 1).pop();
+    callOn(a, "col", "getRGB", 0).trace();
     RunMovie r(a);
-    EXPECT_EQ(r.traces, (Lines{"H\xE4\xB8\xAD", "a%20b%26c", "A b", "ff", "Windows XP", "100"}));
+    EXPECT_EQ(r.traces, (Lines{"H\xE4\xB8\xAD", "a%20b%26c", "A b", "ff", "Windows XP", "100", "65280"}));
+    fctest::Image img = fctest::render(r.player, 100, 100);
+    EXPECT_EQ(img.red(5, 5), 0);
+    EXPECT_EQ(img.green(5, 5), 255);
     // The host's debug log holds the same lines.
     EXPECT_EQ(r.player.engine().traceLog(), r.traces);
 }

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "flash/core/avm1/Object.h"
 #include "tests/flashcore/TestSupport.h"
 
 using namespace flash;
@@ -409,6 +410,31 @@ TEST(Runtime, RunawayScriptsEndAndTheMovieGoesOn) {
     r.player.tick();
     r.player.tick();
     EXPECT_EQ(r.traces, (Lines{"undefined", "alive"}));
+}
+
+TEST(Runtime, ObjectsInUnreachableCyclesAreCollected) {
+    // Every frame makes 2000 objects that refer to themselves; with room for
+    // 3000 objects only collection lets later frames make theirs.
+    ActionWriter ef;
+    ef.push("i").pushInt(0).setVariable();
+    ef.label("top").getVar("i").pushInt(2000).op(0x48).op(0x12).ifTrue("end");
+    ef.push("o").pushInt(0).initObject().setVariable();
+    ef.getVar("o").push("self").getVar("o").setMember();
+    ef.push("i").getVar("i").op(0x50).setVariable().jump("top");
+    ef.label("end").getVar("o").push("self").getMember().typeOf().trace();
+    ActionWriter a;
+    a.getVar("this").push("onEnterFrame").defineFunction("", {}, ef).setMember();
+    a.push("kept").push("v").pushInt(7).pushInt(1).initObject().setVariable();
+    RunMovie r(a);
+    r.player.engine().maxScriptObjects = 3000;
+    for (int i = 0; i < 5; ++i) r.player.tick();
+    EXPECT_EQ(r.traces, (Lines{"object", "object", "object", "object", "object"}));
+    // What the timeline still refers to survives.
+    Value kept = r.player.engine().root()->variables.at("kept");
+    ASSERT_EQ(kept.type, Value::Object);
+    const Value* v = kept.object->find("v");
+    ASSERT_NE(v, nullptr);
+    EXPECT_EQ(toString(*v, 6), "7");
 }
 
 TEST(Runtime, StringsAndGlobalsConvert) {

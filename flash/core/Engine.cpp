@@ -35,6 +35,7 @@ void Engine::unload() {
     tick_ = 0;
     initActionsRun_.clear();
     nextCollection_ = 0;
+    liveAfterCollection_ = 0;
     drag_ = Drag();
     clipHover_.reset();
     clipPressed_.reset();
@@ -251,8 +252,10 @@ void Engine::runQueuedActions() {
     lastScriptHitBudget = exhausted;
     queue_.clear();
     // Between scripts: objects that only refer to each other are freed once
-    // the registry has grown well past what lived after the last collection.
-    if (vm_ && scriptObjects_.size() >= nextCollection_) {
+    // the registry has grown well past what lived after the last collection
+    // or has used half the room that was left.
+    size_t room = maxScriptObjects > liveAfterCollection_ ? maxScriptObjects - liveAfterCollection_ : 0;
+    if (vm_ && scriptObjects_.size() >= std::min(nextCollection_, liveAfterCollection_ + room / 2)) {
         vm_->collectGarbage(scriptObjects_);
         scriptObjects_.erase(std::remove_if(scriptObjects_.begin(), scriptObjects_.end(),
                                             [](const std::weak_ptr<ScriptObject>& w) { return w.expired(); }),

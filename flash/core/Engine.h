@@ -189,6 +189,7 @@ private:
     std::weak_ptr<DisplayObject> clipHover_, clipPressed_;  // clips with onPress... handlers
     size_t nextCompaction_ = 0;  // registry size that triggers dropping freed entries
     size_t nextCollection_ = 0;  // registry size that triggers a garbage collection
+    size_t liveAfterCollection_ = 0;
     size_t refusals_ = 0;
     std::vector<std::weak_ptr<DisplayObject>> textFields_;  // bound edit text placed so far
     size_t nextFieldCompaction_ = 0;

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "flash/core/avm1/Object.h"
 #include "tests/flashcore/TestSupport.h"
 
 using namespace flash;
@@ -411,6 +412,31 @@ TEST(Runtime, RunawayScriptsEndAndTheMovieGoesOn) {
     EXPECT_EQ(r.traces, (Lines{"undefined", "alive"}));
 }
 
+TEST(Runtime, ObjectsInUnreachableCyclesAreCollected) {
+    // Every frame makes 2000 objects that refer to themselves; with room for
+    // 3000 objects only collection lets later frames make theirs.
+    ActionWriter ef;
+    ef.push("i").pushInt(0).setVariable();
+    ef.label("top").getVar("i").pushInt(2000).op(0x48).op(0x12).ifTrue("end");
+    ef.push("o").pushInt(0).initObject().setVariable();
+    ef.getVar("o").push("self").getVar("o").setMember();
+    ef.push("i").getVar("i").op(0x50).setVariable().jump("top");
+    ef.label("end").getVar("o").push("self").getMember().typeOf().trace();
+    ActionWriter a;
+    a.getVar("this").push("onEnterFrame").defineFunction("", {}, ef).setMember();
+    a.push("kept").push("v").pushInt(7).pushInt(1).initObject().setVariable();
+    RunMovie r(a);
+    r.player.engine().maxScriptObjects = 3000;
+    for (int i = 0; i < 5; ++i) r.player.tick();
+    EXPECT_EQ(r.traces, (Lines{"object", "object", "object", "object", "object"}));
+    // What the timeline still refers to survives.
+    Value kept = r.player.engine().root()->variables.at("kept");
+    ASSERT_EQ(kept.type, Value::Object);
+    const Value* v = kept.object->find("v");
+    ASSERT_NE(v, nullptr);
+    EXPECT_EQ(toString(*v, 6), "7");
+}
+
 TEST(Runtime, StringsAndGlobalsConvert) {
     ActionWriter a;
     a.pushInt(0x4E2D).pushInt(72).pushInt(2).getVar("String").push("fromCharCode").callMethod().trace();
@@ -427,8 +453,16 @@ TEST(Runtime, StringsAndGlobalsConvert) {
         .trace();
     a.pushInt(0).getVar("System").push("capabilities").getMember().push("os").getMember().trace();
     a.getVar("Stage").push("width").getMember().trace();
+    // new Color(clip).setRGB(0x00FF00) paints the clip green.
+    a.push("col").getVar("clip").pushInt(1).push("Color").newObject().setVariable();
+    a.pushInt(0x00FF00);
+    callOn(a, "col", "setRGB", 1).pop();
+    callOn(a, "col", "getRGB", 0).trace();
     RunMovie r(a);
-    EXPECT_EQ(r.traces, (Lines{"H\xE4\xB8\xAD", "a%20b%26c", "A b", "ff", "Windows XP", "100"}));
+    EXPECT_EQ(r.traces, (Lines{"H\xE4\xB8\xAD", "a%20b%26c", "A b", "ff", "Windows XP", "100", "65280"}));
+    fctest::Image img = fctest::render(r.player, 100, 100);
+    EXPECT_EQ(img.red(5, 5), 0);
+    EXPECT_EQ(img.green(5, 5), 255);
     // The host's debug log holds the same lines.
     EXPECT_EQ(r.player.engine().traceLog(), r.traces);
 }

@@ -41,7 +41,8 @@
     X(Mouse)             \
     X(Stage)             \
     X(Timers)            \
-    X(System)
+    X(System)            \
+    X(Color)
 
 namespace flash {
 

@@ -5,6 +5,7 @@
 #include "app/MenuTables.h"
 #include "app/Seams.h"
 #include "app/Skin.h"
+#include "app/WindowPosition.h"
 #include "flashfile/FlashFileAttr.h"
 #include "options/FunctionUnit.h"
 #include "platform/AnsiText.h"
@@ -42,7 +43,8 @@ bool TMainForm::create() {
     HICON icon = LoadIcon(GetModuleHandleA(nullptr), MAKEINTRESOURCE(1));
     if (!icon) icon = LoadIcon(nullptr, IDI_APPLICATION);
     if (!createForm(kMainWindowClass, kAppTitle, CW_USEDEFAULT, CW_USEDEFAULT, 700, 540,
-                    WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, WS_EX_APPWINDOW | WS_EX_ACCEPTFILES, nullptr, icon))
+                    WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, WS_EX_APPWINDOW | WS_EX_ACCEPTFILES, nullptr,
+                    icon))
         return false;
     minWidth = 540;
     minHeight = 430;
@@ -134,6 +136,9 @@ void TMainForm::FormCreate() {
     ProgramPath = ExecutableFolder();
     PlayListsPath = ProgramPath + "PlayLists\\";
     FavoritePath = ProgramPath + "Favorite\\";
+    // Saves killed half way leave their temporary files; this copy is the only one running.
+    for (const std::string* folder : {&ProgramPath, &PlayListsPath, &FavoritePath})
+        RemoveStaleSaveFiles(*folder);
     ProgramInitializtion();
     sys().setPriorityClass(kPriorityClasses[Options.ApplicationPRI - 1]);
     PlayState = 0;
@@ -152,11 +157,13 @@ void TMainForm::ProgramInitializtion() {
     ScreenSize screen{GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
     Options = ReadSettings(ini, ProgramPath, screen);
 
-    // 1. Window placement.
+    // 1. Window placement, on a monitor's work area. A maximised window gets
+    // the default rectangle to restore to, centred at 700 x 540.
     showCommand = Options.IsMaximized ? SW_SHOWMAXIMIZED : SW_SHOWNORMAL;
-    if (!Options.IsMaximized)
-        SetWindowPos(handle(), nullptr, Options.Left, Options.Top, Options.Width, Options.Height,
-                     SWP_NOZORDER | SWP_NOACTIVATE);
+    if (Options.IsMaximized)
+        SetNormalRect(handle(), (screen.width - 700) / 2, (screen.height - 540) / 2, 700, 540);
+    else
+        SetNormalRect(handle(), Options.Left, Options.Top, Options.Width, Options.Height);
     // 3. The current list.
     CurrentPlayListFile = Options.CurrentPlayListFile;
     CurrentIndex = Options.CurrentIndex;

@@ -32,12 +32,12 @@ public:
     // Components.
     std::unique_ptr<Menu> MainMenu1;
     std::unique_ptr<Menu> pmTrayMenu;
-    Panel Panel2{this};       // top strip with the task buttons and the list selector
-    Panel pnlBottom{this};    // the transport bar
-    Panel pnlMain{this};      // client area holding the pages
-    Panel tsPlay{&pnlMain};   // play page
+    Panel Panel2{this};      // top strip with the task buttons and the list selector
+    Panel pnlBottom{this};   // the transport bar
+    Panel pnlMain{this};     // client area holding the pages
+    Panel tsPlay{&pnlMain};  // play page
     Panel tsFileConvert{&pnlMain};
-    Panel Panel6{&tsPlay};    // strip above the play area
+    Panel Panel6{&tsPlay};  // strip above the play area
     Panel Panel9{&tsPlay};
     Panel pnlPlayList{&tsPlay};
     Panel sptPlayList{&tsPlay};
@@ -61,6 +61,9 @@ public:
     void FormShow() override;
     bool FormCloseQuery() override;
     void FormDestroy() override;
+    // The exit save when Windows ends the session: the list, then the settings.
+    void SaveAtSessionEnd();
+    void WriteSettingsFile();
     // The first parameter of the command line, or resume and automatic play.
     void HandleStartRequest(const std::vector<std::string>& params);
 
@@ -69,6 +72,9 @@ public:
     void RemoveTrayIcon();
     bool TrayIconShown() const { return tray_.shown(); }
     void WMTrayIcon(LPARAM lp);
+    void WMTaskbarCreated();
+    // Minimising or closing into the tray needs an icon to come back by.
+    bool HidesInTray() const;
     void WMActivateInstance();
     void ApplicationMinimize();
     void ApplicationRestore();

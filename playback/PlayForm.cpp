@@ -52,7 +52,9 @@ TPlayForm::~TPlayForm() {
 }
 
 bool TPlayForm::create() {
-    if (!createForm("TPlayForm", "TPlayForm", 0, 0, 400, 300, WS_POPUP | WS_CLIPCHILDREN, WS_EX_ACCEPTFILES))
+    // Owned by the main window until it is docked: no taskbar button of its own.
+    if (!createForm("TPlayForm", "TPlayForm", 0, 0, 400, 300, WS_POPUP | WS_CLIPCHILDREN, WS_EX_ACCEPTFILES,
+                    ApplicationOwner()))
         return false;
     setColor(kSkinText);
     pnlMain.setColor(kSkinText);
@@ -177,8 +179,8 @@ void TPlayForm::pmiPlayClick() {
     if (MainForm) MainForm->bar.imgPlayStatus.setVisible(true);
     switch (PlayState) {
         case 0: {
-            const int count = std::min<int>(PlayListCount, static_cast<int>(
-                                                               std::min(PlayListFiles.size(), PlayListTitles.size())));
+            const int count = std::min<int>(
+                PlayListCount, static_cast<int>(std::min(PlayListFiles.size(), PlayListTitles.size())));
             if (count < 1) {
                 if (Seams.openFiles) Seams.openFiles();
                 return;
@@ -263,8 +265,9 @@ void TPlayForm::tmMainTimer() {
     if (PlayState == 1 && item("pmiAutoControl").checked()) {
         if (MovieCurrentFrame == LastTimerFrame) {
             // A movie without frames has nothing to play: it counts as ended.
-            bool atEnd = MovieTotalFrames <= 0 ||
-                         static_cast<double>(MovieCurrentFrame) / static_cast<double>(MovieTotalFrames) > 0.95;
+            bool atEnd =
+                MovieTotalFrames <= 0 ||
+                static_cast<double>(MovieCurrentFrame) / static_cast<double>(MovieTotalFrames) > 0.95;
             if (atEnd) {
                 applyEndRule();
             } else {

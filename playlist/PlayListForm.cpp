@@ -7,6 +7,7 @@
 #include "platform/AnsiText.h"
 #include "playback/PlayForm.h"
 #include "playlist/PlayListReport.h"
+#include "ui/Application.h"
 #include "ui/UiServices.h"
 
 namespace kv {
@@ -24,7 +25,10 @@ TPlayListForm::~TPlayListForm() {
 }
 
 bool TPlayListForm::create() {
-    if (!createForm("TPlayListForm", "TPlayListForm", 0, 0, 210, 400, WS_POPUP | WS_CLIPCHILDREN)) return false;
+    // Owned by the main window until it is docked: no taskbar button of its own.
+    if (!createForm("TPlayListForm", "TPlayListForm", 0, 0, 210, 400, WS_POPUP | WS_CLIPCHILDREN, 0,
+                    ApplicationOwner()))
+        return false;
     setColor(kSkinText);
     pnlFlashInfo.create(0, 0, 210, Options.HeightOfFlashInfo);
     pnlFlashInfo.setAlign(Align::Top);
@@ -113,7 +117,9 @@ void TPlayListForm::pmiOpenFilesClick() {
     Options.LastOpenFolder = AnsiExtractFilePath(out.files.front());
 }
 
-void TPlayListForm::setShowFlashInfoMark(bool checked) { (*pmFlashInfo)["pmiShowFlashInfo"].setChecked(checked); }
+void TPlayListForm::setShowFlashInfoMark(bool checked) {
+    (*pmFlashInfo)["pmiShowFlashInfo"].setChecked(checked);
+}
 
 void TPlayListForm::pmiShowFlashInfoClick() {
     MenuItem& mark = (*pmFlashInfo)["pmiShowFlashInfo"];

@@ -81,9 +81,10 @@ MenuItem* MenuItem::insert(int pos, const std::string& name, const std::string& 
     item->parent_ = this;
     item->id_ = nextId();
     idMap()[item->id_] = item.get();
-    // Position among the items actually present in the HMENU (hidden ones are not).
-    int menuPos = 0;
-    for (int i = 0; i < pos; ++i)
+    // Position among the items actually present in the HMENU (hidden ones are
+    // not); appending needs no count, so a long list is built in linear time.
+    int menuPos = pos == count() ? -1 : 0;
+    for (int i = 0; menuPos >= 0 && i < pos; ++i)
         if (!items_[static_cast<size_t>(i)]->hidden_) ++menuPos;
     item->attach(submenu_, menuPos);
     MenuItem* raw = item.get();
@@ -175,7 +176,8 @@ Menu::Menu(const MenuSpec* specs, size_t count, bool bar) {
         size_t depth = static_cast<size_t>(s.depth < 0 ? 0 : s.depth);
         if (depth + 1 > stack.size()) depth = stack.size() - 1;
         stack.resize(depth + 1);
-        MenuItem* item = stack.back()->add(s.name ? s.name : "", s.caption ? s.caption : "-", s.flags, s.group);
+        MenuItem* item =
+            stack.back()->add(s.name ? s.name : "", s.caption ? s.caption : "-", s.flags, s.group);
         item->tag = s.tag;
         stack.push_back(item);
     }

@@ -1,8 +1,9 @@
 // The notification-area icon of the program.
 #pragma once
 
-#include <shellapi.h>
 #include <windows.h>
+
+#include <shellapi.h>
 
 #include <string>
 

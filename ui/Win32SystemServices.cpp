@@ -1,8 +1,9 @@
 // The real system services: screen saver, wallpaper, priority, shell, MCI,
 // wave volume, clock and the random generator.
+#include <windows.h>
+
 #include <mmsystem.h>
 #include <shellapi.h>
-#include <windows.h>
 
 #include <random>
 

@@ -1,6 +1,7 @@
 // The real user-interface services: Win32 message boxes and common dialogs.
-#include <commdlg.h>
 #include <windows.h>
+
+#include <commdlg.h>
 
 #include <vector>
 

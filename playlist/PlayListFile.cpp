@@ -33,6 +33,7 @@ void ReadPlayList(PlayListView& view, const std::string& fileName) {
     PlayListCount = static_cast<int>(ini.readSection(kPlayListSection).size() / 2);
     PlayListFiles.reserve(PlayListCount);
     PlayListTitles.reserve(PlayListCount);
+    view.beginUpdate();
     for (int n = 1; n <= PlayListCount; ++n) {
         std::string file = ini.readString(kPlayListSection, FileKey(n), "");
         std::string title = ini.readString(kPlayListSection, TitleKey(n), "");
@@ -40,6 +41,7 @@ void ReadPlayList(PlayListView& view, const std::string& fileName) {
         PlayListFiles.push_back(std::move(file));
         PlayListTitles.push_back(std::move(title));
     }
+    view.endUpdate();
 }
 
 void SavePlayList(const std::string& fileName) {

@@ -68,6 +68,7 @@ struct ActionBlock {
 struct FrameDef {
     std::vector<FrameCommand> commands;
     std::vector<ActionBlock> actions;
+    std::vector<ActionBlock> initActions;  // DoInitAction: run once, before the frame's actions
 };
 
 // What a timeline's display list holds at a frame, without running state.
@@ -132,6 +133,10 @@ public:
     bool hasBackground() const { return hasBackground_; }
     Rgba background() const { return background_; }
     int version() const { return header_.version; }
+    // Character exported under a name (ExportAssets, any case), or 0; the
+    // (folded) name a character is exported under, or "".
+    uint16_t exportedCharacter(const std::string& name) const;
+    std::string exportName(uint16_t id) const;
     // Clip actions of the placing tag with this serial, or null.
     const std::vector<ClipAction>* clipActions(uint32_t serial) const;
 
@@ -158,6 +163,7 @@ private:
     size_t bitmapBudget_ = 0;    // pixels the lossless bitmaps may still take
     size_t textEdgeBudget_ = 0;  // glyph edges the text characters may still take
     std::unordered_map<uint32_t, std::vector<ClipAction>> clipActions_;
+    std::map<std::string, uint16_t> exports_;  // folded name -> character
 };
 
 }  // namespace flash

@@ -25,6 +25,8 @@ public:
     void setTabStop(bool t);
     // True when the keyboard focus is on the control or on a window inside it.
     bool focused() const;
+    // Off for a borderless field (no frame drawn at all).
+    void setFlatFrame(bool on) { flatFrame_ = on; }
 
     // Raised when the value changes (text, selection, position, page).
     std::function<void()> onChange;

@@ -34,6 +34,7 @@ void Engine::unload() {
     objects_ = 0;
     tick_ = 0;
     initActionsRun_.clear();
+    nextCollection_ = 0;
     drag_ = Drag();
     clipHover_.reset();
     clipPressed_.reset();
@@ -99,6 +100,9 @@ static void assignPlacement(DisplayObject& o, const Placement& p) {
     o.ratio = p.ratio;
     o.name = p.name;
     o.clipDepth = p.clipDepth;
+    o.filters = p.filters;
+    o.blendMode = p.blendMode;
+    o.cacheAsBitmap = p.cacheAsBitmap;
 }
 
 void Engine::applyNextFrame(DisplayObject* clip, int frame) {
@@ -130,6 +134,9 @@ void Engine::applyNextFrame(DisplayObject* clip, int frame) {
             np.ratio = p.hasRatio ? p.ratio : o.ratio;
             np.name = p.hasName ? p.name : o.name;
             np.clipDepth = p.hasClipDepth ? p.clipDepth : o.clipDepth;
+            np.filters = p.hasFilters ? p.filters : o.filters;
+            np.blendMode = p.hasBlendMode ? p.blendMode : o.blendMode;
+            np.cacheAsBitmap = p.hasCacheAsBitmap ? p.cacheAsBitmap : o.cacheAsBitmap;
             np.serial = p.serial;
             removeChild(clip, p.depth);
             create(clip, p.depth, np);
@@ -142,6 +149,9 @@ void Engine::applyNextFrame(DisplayObject* clip, int frame) {
         if (p.hasRatio) o.ratio = p.ratio;
         if (p.hasName) o.name = p.name;
         if (p.hasClipDepth) o.clipDepth = p.clipDepth;
+        if (p.hasFilters) o.filters = p.filters;
+        if (p.hasBlendMode) o.blendMode = p.blendMode;
+        if (p.hasCacheAsBitmap) o.cacheAsBitmap = p.cacheAsBitmap;
     }
 }
 
@@ -240,6 +250,16 @@ void Engine::runQueuedActions() {
     }
     lastScriptHitBudget = exhausted;
     queue_.clear();
+    // Between scripts: objects that only refer to each other are freed once
+    // the registry has grown well past what lived after the last collection.
+    if (vm_ && scriptObjects_.size() >= nextCollection_) {
+        vm_->collectGarbage(scriptObjects_);
+        scriptObjects_.erase(std::remove_if(scriptObjects_.begin(), scriptObjects_.end(),
+                                            [](const std::weak_ptr<ScriptObject>& w) { return w.expired(); }),
+                             scriptObjects_.end());
+        nextCollection_ =
+            std::max<size_t>(scriptObjects_.size() * 2, std::min<size_t>(maxScriptObjects / 4, 4096));
+    }
     refreshTextFields();
     runningQueue_ = false;
 }
@@ -439,6 +459,8 @@ void Engine::showButtonState(DisplayObject* b) {
         p.characterId = rec.characterId;
         p.matrix = rec.matrix;
         if (rec.hasCxform) p.cxform = rec.cxform;
+        p.filters = rec.filters;
+        p.blendMode = rec.blendMode;
         create(b, rec.depth, p);
     }
 }
@@ -522,6 +544,10 @@ bool characterContains(const MovieDef& movie, const Character* ch, double x, dou
                     return true;
             }
             return false;
+        }
+        case Character::Video: {
+            const VideoDef& v = *ch->video;
+            return x >= 0 && y >= 0 && x <= v.width * 20.0 && y <= v.height * 20.0;
         }
     }
     return false;

@@ -477,9 +477,13 @@ Bytes placeObject2(const Place& p) {
 Bytes placeObject3(const Place& p) {
     BitWriter w;
     w.u8(placeFlags(p));
-    w.u8(0);
+    w.u8(static_cast<uint8_t>((p.filters.empty() ? 0 : 0x01) | (p.blendMode >= 0 ? 0x02 : 0) |
+                              (p.cacheAsBitmap >= 0 ? 0x04 : 0)));
     w.u16(p.depth);
     placeFields(w, p);
+    w.bytes(p.filters);
+    if (p.blendMode >= 0) w.u8(static_cast<uint8_t>(p.blendMode));
+    if (p.cacheAsBitmap >= 0) w.u8(static_cast<uint8_t>(p.cacheAsBitmap));
     return tag(70, w.data());
 }
 
@@ -514,6 +518,28 @@ Bytes doAction(const Bytes& actions) {
     Bytes body = actions;
     body.push_back(0);
     return tag(12, body);
+}
+
+Bytes doInitAction(uint16_t spriteId, const Bytes& actions) {
+    Bytes body;
+    body.push_back(static_cast<uint8_t>(spriteId & 0xFF));
+    body.push_back(static_cast<uint8_t>(spriteId >> 8));
+    for (uint8_t b : actions) body.push_back(b);
+    body.push_back(0);
+    return tag(59, body);
+}
+
+Bytes exportAssets(const std::vector<std::pair<uint16_t, std::string>>& names) {
+    Bytes body;
+    body.push_back(static_cast<uint8_t>(names.size() & 0xFF));
+    body.push_back(static_cast<uint8_t>(names.size() >> 8));
+    for (const auto& n : names) {
+        body.push_back(static_cast<uint8_t>(n.first & 0xFF));
+        body.push_back(static_cast<uint8_t>(n.first >> 8));
+        for (char ch : n.second) body.push_back(static_cast<uint8_t>(ch));
+        body.push_back(0);
+    }
+    return tag(56, body);
 }
 
 Bytes defineSprite(uint16_t id, const Bytes& controlTags, int frameCount) {

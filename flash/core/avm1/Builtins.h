@@ -36,7 +36,12 @@
     X(Boolean)           \
     X(Math)              \
     X(Globals)           \
-    X(MovieClip)
+    X(MovieClip)         \
+    X(Key)               \
+    X(Mouse)             \
+    X(Stage)             \
+    X(Timers)            \
+    X(System)
 
 namespace flash {
 

@@ -42,8 +42,16 @@ extern bool TrackDragging;
 // The parameters of the command line (the first is looked at).
 extern std::vector<std::string> CommandLineParams;
 
-// The folder of the executable with a trailing backslash; tests may point it elsewhere.
+// The folder of the executable with a trailing backslash; tests may point it
+// elsewhere. A folder whose name the ANSI code page cannot hold is given by
+// its short (8.3) name.
 std::string ExecutableFolder();
+// False when not even the short name of the folder is ANSI text: the
+// settings and lists cannot be read or saved then.
+bool ExecutableFolderIsUsable();
+// The folder (with its trailing backslash) of a file named in UTF-16 as ANSI
+// text, through the short name when needed; empty when neither round-trips.
+std::string AnsiFolderOf(const std::wstring& widePath);
 extern std::string ProgramPathOverride;
 
 }  // namespace kv

@@ -5,6 +5,7 @@
 #include "app/MenuTables.h"
 #include "app/Seams.h"
 #include "app/Skin.h"
+#include "app/WindowPosition.h"
 #include "flashfile/FileConvertForm.h"
 #include "flashfile/FlashFileAttr.h"
 #include "options/FunctionUnit.h"
@@ -140,6 +141,9 @@ void TMainForm::FormCreate() {
     ProgramPath = ExecutableFolder();
     PlayListsPath = ProgramPath + "PlayLists\\";
     FavoritePath = ProgramPath + "Favorite\\";
+    // Saves killed half way leave their temporary files; this copy is the only one running.
+    for (const std::string* folder : {&ProgramPath, &PlayListsPath, &FavoritePath})
+        RemoveStaleSaveFiles(*folder);
     ProgramInitializtion();
     sys().setPriorityClass(kPriorityClasses[Options.ApplicationPRI - 1]);
     PlayState = 0;
@@ -158,11 +162,13 @@ void TMainForm::ProgramInitializtion() {
     ScreenSize screen{GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
     Options = ReadSettings(ini, ProgramPath, screen);
 
-    // 1. Window placement.
+    // 1. Window placement, on a monitor's work area. A maximised window gets
+    // the default rectangle to restore to, centred at 700 x 540.
     showCommand = Options.IsMaximized ? SW_SHOWMAXIMIZED : SW_SHOWNORMAL;
-    if (!Options.IsMaximized)
-        SetWindowPos(handle(), nullptr, Options.Left, Options.Top, Options.Width, Options.Height,
-                     SWP_NOZORDER | SWP_NOACTIVATE);
+    if (Options.IsMaximized)
+        SetNormalRect(handle(), (screen.width - 700) / 2, (screen.height - 540) / 2, 700, 540);
+    else
+        SetNormalRect(handle(), Options.Left, Options.Top, Options.Width, Options.Height);
     // 3. The current list.
     CurrentPlayListFile = Options.CurrentPlayListFile;
     CurrentIndex = Options.CurrentIndex;

@@ -63,6 +63,9 @@ public:
     void FormShow() override;
     bool FormCloseQuery() override;
     void FormDestroy() override;
+    // The exit save when Windows ends the session: the list, then the settings.
+    void SaveAtSessionEnd();
+    void WriteSettingsFile();
     // The first parameter of the command line, or resume and automatic play.
     void HandleStartRequest(const std::vector<std::string>& params);
 
@@ -71,6 +74,9 @@ public:
     void RemoveTrayIcon();
     bool TrayIconShown() const { return tray_.shown(); }
     void WMTrayIcon(LPARAM lp);
+    void WMTaskbarCreated();
+    // Minimising or closing into the tray needs an icon to come back by.
+    bool HidesInTray() const;
     void WMActivateInstance();
     void ApplicationMinimize();
     void ApplicationRestore();

@@ -4,9 +4,11 @@
 #include "app/AppState.h"
 #include "app/MainForm.h"
 #include "app/Skin.h"
+#include "app/WindowPosition.h"
 #include "flashfile/FlashFileAttr.h"
 #include "platform/IniFile.h"
 #include "playback/PlayForm.h"
+#include "playlist/PlayListFile.h"
 #include "playlist/PlayListForm.h"
 #include "ui/Application.h"
 #include "ui/SystemServices.h"
@@ -19,10 +21,27 @@ bool fileExists(const std::string& path) {
     DWORD a = GetFileAttributesA(path.c_str());
     return !path.empty() && a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
 }
+
+// Broadcast by the shell when it (re)starts: every tray icon must be added again.
+UINT TaskbarCreatedMessage() {
+    static const UINT msg = RegisterWindowMessageA("TaskbarCreated");
+    return msg;
+}
 }  // namespace
 
 bool TMainForm::handleFormMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
+    if (msg != 0 && msg == TaskbarCreatedMessage()) {
+        WMTaskbarCreated();
+        return true;
+    }
     switch (msg) {
+        case WM_QUERYENDSESSION:
+            result = TRUE;
+            return true;
+        case WM_ENDSESSION:
+            if (wp) SaveAtSessionEnd();
+            result = 0;
+            return true;
         case WM_ACTIVATEINSTANCE:
             WMActivateInstance();
             return true;
@@ -69,6 +88,19 @@ void TMainForm::AddTrayIcon() {
 
 void TMainForm::RemoveTrayIcon() { tray_.remove(); }
 
+// The shell lost every icon: add ours again. A window hidden in the tray
+// comes back if that fails, so it never becomes unreachable.
+void TMainForm::WMTaskbarCreated() {
+    if (!Options.ShowTrayIcon) return;
+    AddTrayIcon();
+    if (!TrayIconShown() && !IsWindowVisible(handle())) {
+        Application::instance().restore();
+        Application::instance().bringToFront();
+    }
+}
+
+bool TMainForm::HidesInTray() const { return Options.ShowTrayIcon && TrayIconShown(); }
+
 void TMainForm::WMTrayIcon(LPARAM lp) {
     Application& app = Application::instance();
     if (lp == WM_LBUTTONDOWN) {
@@ -87,7 +119,7 @@ void TMainForm::WMTrayIcon(LPARAM lp) {
 
 void TMainForm::ApplicationMinimize() {
     IsMinimized = true;
-    if (Options.MinimizedToTray && Options.ShowTrayIcon) ShowWindow(handle(), SW_HIDE);
+    if (Options.MinimizedToTray && HidesInTray()) ShowWindow(handle(), SW_HIDE);
 }
 
 void TMainForm::ApplicationRestore() {
@@ -126,7 +158,7 @@ void TMainForm::PlayClipboardPath() {
 
 bool TMainForm::FormCloseQuery() {
     if (ClosingFromTray) return true;
-    if (Options.CloseToTray && Options.ShowTrayIcon) {
+    if (Options.CloseToTray && HidesInTray()) {
         Application::instance().minimize();
         ShowWindow(handle(), SW_HIDE);
         return false;
@@ -145,22 +177,45 @@ void TMainForm::mmiApplicationCloseClick() {
     Application::instance().terminate();
 }
 
+// Windows is ending the session and will not destroy the windows: the list
+// and the settings are saved as at a normal exit, in the same order.
+void TMainForm::SaveAtSessionEnd() {
+    if (PlayListForm) SavePlayListAtExit(CurrentPlayListFile);
+    WriteSettingsFile();
+}
+
 // Writes every setting from the state in memory, then re-enables the screen
 // saver, removes the tray icon and frees the lists.
 void TMainForm::FormDestroy() {
+    WriteSettingsFile();
+    sys().setScreenSaverActive(true);
+    RemoveTrayIcon();
+    clipboard_.leave();
+    PlayListFiles.clear();
+    PlayListTitles.clear();
+    PlayListCount = 0;
+}
+
+void TMainForm::WriteSettingsFile() {
     WINDOWPLACEMENT wp{};
     wp.length = sizeof wp;
     if (handle() && GetWindowPlacement(handle(), &wp)) {
         Options.IsMaximized = wp.showCmd == SW_SHOWMAXIMIZED ||
                               (wp.showCmd == SW_SHOWMINIMIZED && (wp.flags & WPF_RESTORETOMAXIMIZED));
-        Options.Left = wp.rcNormalPosition.left;
-        Options.Top = wp.rcNormalPosition.top;
-        Options.Width = wp.rcNormalPosition.right - wp.rcNormalPosition.left;
-        Options.Height = wp.rcNormalPosition.bottom - wp.rcNormalPosition.top;
+        // In screen coordinates, as they are applied at the next start.
+        RECT r = NormalRectOnScreen(handle());
+        Options.Left = r.left;
+        Options.Top = r.top;
+        Options.Width = r.right - r.left;
+        Options.Height = r.bottom - r.top;
     }
-    Options.StayOnTop = item("mmiStayOnTop").checked();
+    // Before the first show the two marks still stand inverted (the first
+    // show's clicks set them): the values read are kept then.
+    if (FormShown) {
+        Options.StayOnTop = item("mmiStayOnTop").checked();
+        Options.MaxVideoWindow = item("mmiMaxVideoWindow").checked();
+    }
     Options.ActiveIndex = activePage_;
-    Options.MaxVideoWindow = item("mmiMaxVideoWindow").checked();
     Options.WidthOfFlashInfo = pnlPlayList.width();
     Options.CurrentPlayListFile = CurrentPlayListFile;
     Options.CurrentIndex = CurrentIndex;
@@ -183,13 +238,6 @@ void TMainForm::FormDestroy() {
     IniFile ini(ProgramPath + kSettingsFileName);
     WriteSettings(ini, Options, resume);
     ini.updateFile();  // a folder that cannot be written loses this run's settings
-
-    sys().setScreenSaverActive(true);
-    RemoveTrayIcon();
-    clipboard_.leave();
-    PlayListFiles.clear();
-    PlayListTitles.clear();
-    PlayListCount = 0;
 }
 
 }  // namespace kv

@@ -14,6 +14,7 @@
 #include "playback/PlayForm.h"
 #include "playlist/PlayListForm.h"
 #include "ui/Application.h"
+#include "ui/Handles.h"
 #include "ui/UiServices.h"
 
 namespace kv {
@@ -24,11 +25,29 @@ std::unique_ptr<TPlayForm> g_play;
 std::unique_ptr<TPlayListForm> g_list;
 }  // namespace
 
+const char* const kInstanceMutexName = "Korvamelden_qlo.Instance";
+
 bool ActivateRunningInstance() {
     HWND w = FindWindowA(kMainWindowClass, nullptr);
     if (!w) return false;
     PostMessageA(w, WM_ACTIVATEINSTANCE, 0, 0);
     return true;
+}
+
+// True when this copy is the first: it created the mutex that the others find.
+bool TakeInstanceMutex(UniqueMutex& mutex) {
+    HANDLE h = CreateMutexA(nullptr, FALSE, kInstanceMutexName);
+    const bool existed = GetLastError() == ERROR_ALREADY_EXISTS;
+    mutex.reset(h);
+    return mutex && !existed;
+}
+
+void HandOverToRunningInstance(DWORD waitMs) {
+    // The first copy may still be starting: its window comes a little later.
+    for (DWORD waited = 0;; waited += 50) {
+        if (ActivateRunningInstance() || waited >= waitMs) return;
+        Sleep(50);
+    }
 }
 
 bool CreateForms(std::unique_ptr<TPlayForm> play) {
@@ -65,7 +84,18 @@ void DestroyForms() {
 }
 
 int RunProgram(const std::vector<std::string>& params) {
+    // The mutex settles which of copies started together runs; a window of
+    // the class found anyway belongs to a copy that took no mutex.
+    UniqueMutex instance;
+    if (!TakeInstanceMutex(instance) && instance) {
+        HandOverToRunningInstance(5000);
+        return 0;
+    }
     if (ActivateRunningInstance()) return 0;
+    if (!ExecutableFolderIsUsable()) {
+        ui().messageBox(nullptr, "Unable to write to " + ExecutableFolder() + kSettingsFileName, kAppTitle,
+                        MB_OK | MB_ICONERROR);
+    }
     CommandLineParams = params;
     if (!CreateForms()) {
         DestroyForms();

@@ -12,6 +12,10 @@ class TPlayForm;
 
 // Posts the activation message to a running copy; true when one was found.
 bool ActivateRunningInstance();
+// The name of the mutex the running copy holds.
+extern const char* const kInstanceMutexName;
+// Waits up to `waitMs` for the running copy's window and hands over to it.
+void HandOverToRunningInstance(unsigned long waitMs);
 
 // Creates the main, play and playlist windows in that order and shows the main
 // window. A play window may be handed in (tests watch the commands it gets).

@@ -34,6 +34,10 @@ int clampTo(int v, int lo, int hi) { return std::min(std::max(v, lo), hi); }
 
 }  // namespace
 
+int RecentFilesReadLimit(int listLatestFilesNum) {
+    return clampTo(listLatestFilesNum, kRecentFilesOptionMax, kRecentFilesReadMax);
+}
+
 Settings ReadSettings(const IniFile& ini, const std::string& programPath, ScreenSize screen) {
     Settings s;
     s.IsMaximized = ini.readBool(kWindowState, "IsMaximized", true);
@@ -47,8 +51,11 @@ Settings ReadSettings(const IniFile& ini, const std::string& programPath, Screen
     s.ShowFlashInfo = ini.readBool(kWindowState, "ShowFlashInfo", true);
     s.ShowPlayList = ini.readBool(kWindowState, "ShowPlayList", true);
     s.MaxVideoWindow = ini.readBool(kWindowState, "MaxVideoWindow", false);
-    s.WidthOfFlashInfo = ini.readInteger(kWindowState, "WidthOfFlashInfo", 210);
-    s.HeightOfFlashInfo = ini.readInteger(kWindowState, "HeightOfFlashInfo", 100);
+    // A pane narrower or lower than its splitter could not be dragged open again.
+    s.WidthOfFlashInfo =
+        clampTo(ini.readInteger(kWindowState, "WidthOfFlashInfo", 210), kMinPaneSize, kMaxPaneSize);
+    s.HeightOfFlashInfo =
+        clampTo(ini.readInteger(kWindowState, "HeightOfFlashInfo", 100), kMinPaneSize, kMaxPaneSize);
 
     s.LastOpenFolder = ini.readString(kPath, "PathOfLastOpened", programPath);
     s.LastSaveFolder = ini.readString(kPath, "PathOfLastSaved", programPath);
@@ -83,8 +90,10 @@ Settings ReadSettings(const IniFile& ini, const std::string& programPath, Screen
     }
 
     s.ListLatestFilesNum = ini.readInteger(kOption, "ListLatestFilesNum", 0);
-    // File1 .. FileN, N being the number of keys; an empty entry is of no use and is left out.
-    const int n = static_cast<int>(ini.readSection(kLatestUsedFiles).size());
+    // File1 .. FileN, N being the number of keys but no more than the list can
+    // hold; an empty entry is of no use and is left out.
+    const int n = std::min(static_cast<int>(ini.readSection(kLatestUsedFiles).size()),
+                           RecentFilesReadLimit(s.ListLatestFilesNum));
     for (int i = 1; i <= n; ++i) {
         std::string f = ini.readString(kLatestUsedFiles, "File" + std::to_string(i), "");
         if (!f.empty()) s.RecentFiles.push_back(f);
@@ -108,6 +117,7 @@ Settings ReadSettings(const IniFile& ini, const std::string& programPath, Screen
     s.Underline = ini.readBool(kPlayListOption, "Underline", false);
     s.OppositeItemHeight = ini.readInteger(kPlayListOption, "OppositeItemHeight", 6);
     s.Alignment = ini.readInteger(kPlayListOption, "Alignment", 0);
+    if (s.Alignment < 0 || s.Alignment > 2) s.Alignment = 0;
 
     s.ExecuteFullScreenWhenDbClick = ini.readBool(kOption, "ExecuteFullScreenWhenDbClick", true);
     s.QuitFullScreenWhenStop = ini.readBool(kOption, "QuitFullScreenWhenStop", true);
@@ -171,10 +181,12 @@ void WriteSettings(IniFile& ini, const Settings& s, const ResumeInfo& resume) {
     ini.writeInteger(kOption, "ListLatestFilesNum", s.ListLatestFilesNum);
     const int n = static_cast<int>(s.RecentFiles.size());
     for (int i = 0; i < n; ++i)
-        ini.writeString(kLatestUsedFiles, "File" + std::to_string(i + 1), s.RecentFiles[static_cast<size_t>(i)]);
+        ini.writeString(kLatestUsedFiles, "File" + std::to_string(i + 1),
+                        s.RecentFiles[static_cast<size_t>(i)]);
     // Numbered keys beyond the list would come back as entries at the next start.
     for (const std::string& key : ini.readSection(kLatestUsedFiles)) {
-        if (key.size() > 4 && (key[0] == 'F' || key[0] == 'f') && lstrcmpiA(key.substr(0, 4).c_str(), "File") == 0) {
+        if (key.size() > 4 && (key[0] == 'F' || key[0] == 'f') &&
+            lstrcmpiA(key.substr(0, 4).c_str(), "File") == 0) {
             int k = std::atoi(key.c_str() + 4);
             if (k > n) ini.deleteKey(kLatestUsedFiles, key);
         }

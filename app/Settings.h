@@ -66,6 +66,16 @@ struct Settings {
     Settings();
 };
 
+// Range of the pane sizes read ("WidthOfFlashInfo", "HeightOfFlashInfo").
+constexpr int kMinPaneSize = 20, kMaxPaneSize = 4000;
+// Recent files: the options dialog offers limits up to 9; at most this many
+// entries are read, however many the file holds or the limit names.
+constexpr int kRecentFilesOptionMax = 9, kRecentFilesReadMax = 100;
+// Entries read from "LatestUsedFiles": the limit, but at least the largest
+// the options dialog offers (entries left from a larger limit stay) and at
+// most kRecentFilesReadMax.
+int RecentFilesReadLimit(int listLatestFilesNum);
+
 // The name of the settings file in the program folder.
 extern const char* const kSettingsFileName;
 

@@ -70,3 +70,15 @@ function(kv_add_test name)
     gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60)
   endif()
 endfunction()
+
+# kv_ship_stripped(target): the program folder gets the executable without
+# symbols; its debug information stays in the build tree as <target>.debug,
+# linked from the executable so a debugger finds it.
+function(kv_ship_stripped target)
+  set(dbg ${CMAKE_CURRENT_BINARY_DIR}/${target}.debug)
+  add_custom_command(TARGET ${target} POST_BUILD
+    COMMAND ${CMAKE_OBJCOPY} --only-keep-debug $<TARGET_FILE:${target}> ${dbg}
+    COMMAND ${CMAKE_STRIP} --strip-all $<TARGET_FILE:${target}>
+    COMMAND ${CMAKE_OBJCOPY} --add-gnu-debuglink=${dbg} $<TARGET_FILE:${target}>
+    VERBATIM)
+endfunction()

@@ -10,6 +10,7 @@
 #include "flash/FrameClock.h"
 #include "flash/WicImageDecoder.h"
 #include "flash/core/Player.h"
+#include "platform/ExclusiveFile.h"
 #include "ui/Canvas.h"
 #include "ui/Handles.h"
 
@@ -37,9 +38,11 @@ double secondsNow() {
 // never locks a movie another program is writing or copying.
 bool readWholeFile(const std::string& path, std::vector<uint8_t>& out) {
     out.clear();
+    // A device or a pipe could block the reading for ever: only disk files are read.
+    if (IsDeviceName(path)) return false;
     UniqueFile f(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!f) return false;
+    if (!f || !IsDiskFileHandle(f.get())) return false;
     LARGE_INTEGER size{};
     if (!GetFileSizeEx(f.get(), &size) || size.QuadPart <= 0 || size.QuadPart > kMaxMovieBytes) return false;
     try {

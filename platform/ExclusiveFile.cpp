@@ -1,5 +1,7 @@
 #include "platform/ExclusiveFile.h"
 
+#include "platform/AnsiText.h"
+
 #include <algorithm>
 #include <utility>
 
@@ -16,7 +18,44 @@
 
 namespace kv {
 
+namespace {
+
+char upperAscii(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+
+// Start of the last part of a path; on Windows a GBK trail byte is no separator.
+std::size_t lastPartStart(const std::string& path) {
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < path.size(); ++i) {
 #ifdef _WIN32
+        if (IsGbkLeadByte(static_cast<unsigned char>(path[i])) && i + 1 < path.size()) {
+            ++i;
+            continue;
+        }
+#endif
+        if (path[i] == '\\' || path[i] == '/' || path[i] == ':') start = i + 1;
+    }
+    return start;
+}
+
+}  // namespace
+
+bool IsDeviceName(const std::string& path) {
+    if (path.compare(0, 4, "\\\\.\\") == 0 || path.compare(0, 4, "//./") == 0) return true;
+    std::string base = path.substr(lastPartStart(path));
+    base = base.substr(0, base.find('.'));
+    while (!base.empty() && (base.back() == ' ' || base.back() == '.')) base.pop_back();
+    for (char& c : base) c = upperAscii(c);
+    static const char* const kNames[] = {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"};
+    for (const char* n : kNames) {
+        if (base == n) return true;
+    }
+    return base.size() == 4 && (base.compare(0, 3, "COM") == 0 || base.compare(0, 3, "LPT") == 0) &&
+           base[3] >= '0' && base[3] <= '9';
+}
+
+#ifdef _WIN32
+
+bool IsDiskFileHandle(void* handle) { return GetFileType(static_cast<HANDLE>(handle)) == FILE_TYPE_DISK; }
 
 namespace {
 HANDLE asHandle(void* h) { return static_cast<HANDLE>(h); }
@@ -43,6 +82,7 @@ ExclusiveFile& ExclusiveFile::operator=(ExclusiveFile&& other) noexcept {
 
 ExclusiveFile::OpenStatus ExclusiveFile::open(const std::string& path, Mode mode) {
     close();
+    if (IsDeviceName(path)) return OpenStatus::Failed;
     DWORD access = mode == Mode::Create ? GENERIC_WRITE : GENERIC_READ;
     DWORD share = mode == Mode::ReadShared ? FILE_SHARE_READ : 0;
     DWORD disposition = mode == Mode::Create ? CREATE_ALWAYS : OPEN_EXISTING;
@@ -57,6 +97,10 @@ ExclusiveFile::OpenStatus ExclusiveFile::open(const std::string& path, Mode mode
             if (attrs != INVALID_FILE_ATTRIBUTES && (attrs & FILE_ATTRIBUTE_DIRECTORY))
                 return OpenStatus::NotFound;
         }
+        return OpenStatus::Failed;
+    }
+    if (!IsDiskFileHandle(h)) {
+        CloseHandle(h);
         return OpenStatus::Failed;
     }
     handle_ = h;
@@ -168,23 +212,29 @@ ExclusiveFile& ExclusiveFile::operator=(ExclusiveFile&& other) noexcept {
 
 ExclusiveFile::OpenStatus ExclusiveFile::open(const std::string& path, Mode mode) {
     close();
-    int flags = mode == Mode::Create ? (O_WRONLY | O_CREAT | O_TRUNC) : O_RDONLY;
+    // Non-blocking open: a FIFO would otherwise wait for a writer.
+    int flags = mode == Mode::Create ? (O_WRONLY | O_CREAT | O_TRUNC) : (O_RDONLY | O_NONBLOCK);
     int fd = ::open(path.c_str(), flags | O_CLOEXEC, 0644);
     if (fd < 0) {
         if (mode != Mode::Create && (errno == ENOENT || errno == ENOTDIR)) return OpenStatus::NotFound;
         return OpenStatus::Failed;
     }
+    struct stat st;
+    if (fstat(fd, &st) != 0) {
+        ::close(fd);
+        return OpenStatus::Failed;
+    }
+    if (mode != Mode::Create && S_ISDIR(st.st_mode)) {
+        ::close(fd);
+        return OpenStatus::NotFound;  // a folder opens for reading here but counts as no file
+    }
+    if (!S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return OpenStatus::Failed;  // pipes and devices are never read
+    }
     if (mode != Mode::Create) {
-        // A folder opens for reading here but counts as no file.
-        struct stat st;
-        if (fstat(fd, &st) == 0) {
-            if (S_ISDIR(st.st_mode)) {
-                ::close(fd);
-                return OpenStatus::NotFound;
-            }
-            if (S_ISREG(st.st_mode))
-                openSize_ = static_cast<int64_t>(st.st_size);  // inputs do not change size
-        }
+        fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+        openSize_ = static_cast<int64_t>(st.st_size);  // inputs do not change size
     }
     fd_ = fd;
     return OpenStatus::Ok;

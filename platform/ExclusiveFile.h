@@ -20,6 +20,18 @@ struct FileIdentity {
     bool operator!=(const FileIdentity& o) const { return !(*this == o); }
 };
 
+// True when the path names a device rather than a file: a last part whose
+// name before the first dot is CON, PRN, AUX, NUL, COM0-9, LPT0-9, CONIN$ or
+// CONOUT$ (any case, any extension: "COM1.swf"), or a path in the device
+// namespace ("\\.\..."). Reading one can block for ever.
+bool IsDeviceName(const std::string& path);
+
+#ifdef _WIN32
+// True when an open handle is a disk file (GetFileType), not a pipe, a
+// console or a serial port.
+bool IsDiskFileHandle(void* handle);
+#endif
+
 class ExclusiveFile {
 public:
     enum class Mode {
@@ -37,6 +49,8 @@ public:
     ExclusiveFile& operator=(ExclusiveFile&& other) noexcept;
 
     // NotFound when no file exists under the path (or it names a folder).
+    // Reading modes refuse anything but a disk file (Failed), before it is
+    // read: device names are never opened, pipes and devices are closed again.
     OpenStatus open(const std::string& path, Mode mode);
     bool isOpen() const;
     void close();

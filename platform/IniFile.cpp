@@ -197,6 +197,36 @@ bool ReplaceFileWith(const std::string& path, const std::string& data) {
     return ok;
 }
 
+// GetTempFileNameA(folder, "kvi", ...) names: "kvi", 1 to 4 hex digits, ".tmp".
+bool IsSaveFileName(const std::string& name) {
+    if (name.size() < 8 || name.size() > 11) return false;
+    if (!AnsiSameTextAscii(name.substr(0, 3), "kvi") ||
+        !AnsiSameTextAscii(name.substr(name.size() - 4), ".tmp"))
+        return false;
+    for (std::size_t i = 3; i < name.size() - 4; ++i) {
+        if (HexDigit(name[i]) < 0) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+int RemoveStaleSaveFiles(const std::string& folder) {
+    int removed = 0;
+    WIN32_FIND_DATAA fd;
+    HANDLE h = FindFirstFileA((folder + "kvi*.tmp").c_str(), &fd);
+    if (h == INVALID_HANDLE_VALUE) return 0;
+    do {
+        if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && IsSaveFileName(fd.cFileName) &&
+            DeleteFileA((folder + fd.cFileName).c_str()))
+            ++removed;
+    } while (FindNextFileA(h, &fd));
+    FindClose(h);
+    return removed;
+}
+
+namespace {
+
 #else
 
 bool ReplaceFileWith(const std::string& path, const std::string& data) {

@@ -50,6 +50,13 @@ private:
     std::string fileName_;
 };
 
+#ifdef _WIN32
+// Deletes the temporary files that updateFile() makes in `folder` (ending in
+// a backslash) and that a killed save can leave behind; returns how many.
+// Only names of the exact pattern are touched. Windows only.
+int RemoveStaleSaveFiles(const std::string& folder);
+#endif
+
 class IniFile {
 public:
     // Longest value readString returns, in bytes.

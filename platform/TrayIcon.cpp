@@ -23,9 +23,10 @@ NOTIFYICONDATAA TrayIcon::makeRecord(HWND owner, HICON icon, const std::string& 
 bool TrayIcon::add(HWND owner, HICON icon, const std::string& tip) {
     NOTIFYICONDATAA nid = makeRecord(owner, icon, tip);
     owner_ = owner;
-    Shell_NotifyIconA(NIM_ADD, &nid);
-    shown_ = true;
-    return true;
+    shown_ = Shell_NotifyIconA(NIM_ADD, &nid) != FALSE;
+    // An icon left from before a shell restart may still be known: replace it.
+    if (!shown_) shown_ = Shell_NotifyIconA(NIM_MODIFY, &nid) != FALSE;
+    return shown_;
 }
 
 void TrayIcon::remove() {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <windows.h>
+
 #include <shellapi.h>
 
 #include <string>
@@ -16,6 +17,7 @@ public:
     // icon and tip flags, the tip cut to 63 bytes without splitting a character.
     static NOTIFYICONDATAA makeRecord(HWND owner, HICON icon, const std::string& tip);
 
+    // True when the shell took the icon; shown() tells the same afterwards.
     bool add(HWND owner, HICON icon, const std::string& tip);
     void remove();
     bool shown() const { return shown_; }

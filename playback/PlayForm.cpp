@@ -62,7 +62,9 @@ TPlayForm::~TPlayForm() {
 }
 
 bool TPlayForm::create() {
-    if (!createForm("TPlayForm", "TPlayForm", 0, 0, 400, 300, WS_POPUP | WS_CLIPCHILDREN, WS_EX_ACCEPTFILES))
+    // Owned by the main window until it is docked: no taskbar button of its own.
+    if (!createForm("TPlayForm", "TPlayForm", 0, 0, 400, 300, WS_POPUP | WS_CLIPCHILDREN, WS_EX_ACCEPTFILES,
+                    ApplicationOwner()))
         return false;
     setColor(kSkinText);
     pnlMain.setColor(kSkinText);

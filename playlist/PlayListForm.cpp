@@ -69,8 +69,9 @@ TPlayListForm::~TPlayListForm() {
 }
 
 bool TPlayListForm::create() {
+    // Owned by the main window until it is docked: no taskbar button of its own.
     if (!createForm("TPlayListForm", "TPlayListForm", 0, 0, 210, 400, WS_POPUP | WS_CLIPCHILDREN,
-                    WS_EX_ACCEPTFILES))
+                    WS_EX_ACCEPTFILES, ApplicationOwner()))
         return false;
     setColor(kSkinText);
     pnlFlashInfo.create(0, 0, 210, Options.HeightOfFlashInfo);

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "platform/ExclusiveFile.h"
 #include "ui/Handles.h"
 
 namespace kv {
@@ -36,9 +37,11 @@ bool readAt(HANDLE f, uint64_t offset, uint8_t* out, uint32_t size) {
 
 bool readAppendedMovie(const std::string& path, std::vector<uint8_t>& movie) {
     movie.clear();
+    // A device or a pipe could block the reading for ever: only disk files are read.
+    if (IsDeviceName(path)) return false;
     UniqueFile f(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!f) return false;
+    if (!f || !IsDiskFileHandle(f.get())) return false;
     LARGE_INTEGER size{};
     if (!GetFileSizeEx(f.get(), &size) || size.QuadPart < 8) return false;
     uint64_t fileSize = static_cast<uint64_t>(size.QuadPart);

@@ -91,10 +91,20 @@ void Application::terminate() {
     PostQuitMessage(0);
 }
 
+// A window that is never shown: the main window is owned by it while its
+// taskbar button is hidden.
+static HWND hiddenOwner() {
+    static HWND owner = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+                                        GetModuleHandleA(nullptr), nullptr);
+    return owner;
+}
+
 static HWND mainHandle() {
     Form* f = Application::instance().mainForm;
     return f ? f->handle() : nullptr;
 }
+
+HWND ApplicationOwner() { return mainHandle(); }
 
 void Application::minimize() {
     if (HWND h = mainHandle()) ShowWindow(h, SW_MINIMIZE);
@@ -124,13 +134,16 @@ void Application::showTaskbarButton(bool show) {
     taskbarShown_ = show;
     HWND h = mainHandle();
     if (!h) return;
-    // A window with the tool-window style gets no taskbar button.
+    // An owned window without WS_EX_APPWINDOW gets no taskbar button; the
+    // window keeps its caption buttons and icon (no tool-window style).
     LONG ex = GetWindowLongA(h, GWL_EXSTYLE);
-    LONG want = show ? ((ex | WS_EX_APPWINDOW) & ~WS_EX_TOOLWINDOW) : ((ex & ~WS_EX_APPWINDOW) | WS_EX_TOOLWINDOW);
-    if (want == ex) return;
+    LONG want = show ? (ex | WS_EX_APPWINDOW) : (ex & ~WS_EX_APPWINDOW);
+    HWND owner = show ? nullptr : hiddenOwner();
+    if (want == ex && GetWindow(h, GW_OWNER) == owner) return;
     bool visible = IsWindowVisible(h) != FALSE;
     if (visible) ShowWindow(h, SW_HIDE);
     SetWindowLongA(h, GWL_EXSTYLE, want);
+    SetWindowLongPtrA(h, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(owner));
     if (visible) ShowWindow(h, SW_SHOWNA);
 }
 

@@ -56,4 +56,8 @@ private:
     bool taskbarShown_ = true;
 };
 
+// The main window's handle (null before it exists): the owner of the
+// program's other top-level windows, which so get no taskbar buttons.
+HWND ApplicationOwner();
+
 }  // namespace kv

@@ -81,6 +81,7 @@ struct MemDcTraits {
 };
 
 using UniqueFile = UniqueHandle<HANDLE, KernelHandleTraits>;
+using UniqueMutex = UniqueHandle<HANDLE, KernelHandleTraits>;
 using UniqueFind = UniqueHandle<HANDLE, FindHandleTraits>;
 using UniqueBitmap = UniqueHandle<HBITMAP, GdiTraits<HBITMAP>>;
 using UniqueBrush = UniqueHandle<HBRUSH, GdiTraits<HBRUSH>>;

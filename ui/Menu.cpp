@@ -83,9 +83,10 @@ MenuItem* MenuItem::insert(int pos, const std::string& name, const std::string& 
     item->parent_ = this;
     item->id_ = nextId();
     idMap()[item->id_] = item.get();
-    // Position among the items actually present in the HMENU (hidden ones are not).
-    int menuPos = 0;
-    for (int i = 0; i < pos; ++i)
+    // Position among the items actually present in the HMENU (hidden ones are
+    // not); appending needs no count, so a long list is built in linear time.
+    int menuPos = pos == count() ? -1 : 0;
+    for (int i = 0; menuPos >= 0 && i < pos; ++i)
         if (!items_[static_cast<size_t>(i)]->hidden_) ++menuPos;
     item->attach(submenu_, menuPos);
     MenuItem* raw = item.get();

@@ -13,12 +13,12 @@ namespace kv {
 struct FileDialogRequest {
     HWND owner = nullptr;
     std::string title;
-    std::string filter;        // "描述|*.swf;*.exe|所有文件|*.*" ('|' separated pairs)
-    int filterIndex = 1;       // 1-based
+    std::string filter;   // "描述|*.swf;*.exe|所有文件|*.*" ('|' separated pairs)
+    int filterIndex = 1;  // 1-based
     std::string initialDir;
-    std::string fileName;      // initial file name
-    std::string defaultExt;    // without the dot, e.g. "exe"
-    bool multiSelect = false;  // open dialogs only
+    std::string fileName;         // initial file name
+    std::string defaultExt;       // without the dot, e.g. "exe"
+    bool multiSelect = false;     // open dialogs only
     bool overwritePrompt = true;  // save dialogs only
 };
 
@@ -26,6 +26,10 @@ struct FileDialogResult {
     std::vector<std::string> files;  // full paths; one for save dialogs
     int filterIndex = 1;
 };
+
+// The full paths in an open dialog's buffer: "folder\0name1\0name2\0\0" for
+// a selection of several files, "path\0" for one.
+std::vector<std::string> SplitOpenFileNames(const char* buffer, bool multiSelect);
 
 class UiServices {
 public:
@@ -36,8 +40,7 @@ public:
     virtual bool openFileDialog(const FileDialogRequest& req, FileDialogResult& out) = 0;
     virtual bool saveFileDialog(const FileDialogRequest& req, FileDialogResult& out) = 0;
     // The shell folder chooser; false and an empty folder when cancelled.
-    virtual bool browseForFolder(const std::string& title, const std::string& root,
-                                 std::string& folder) = 0;
+    virtual bool browseForFolder(const std::string& title, const std::string& root, std::string& folder) = 0;
 };
 
 // The services in force; the real Win32 ones unless a test installed others.
@@ -49,7 +52,7 @@ UiServices* setUiServices(UiServices* services);
 extern const char* const kAppTitle;
 
 // Shorthands for the program's message boxes (titled with kAppTitle).
-int showWarning(HWND owner, const std::string& text);       // OK, warning icon
-int showInformation(HWND owner, const std::string& text);   // OK, information icon
+int showWarning(HWND owner, const std::string& text);      // OK, warning icon
+int showInformation(HWND owner, const std::string& text);  // OK, information icon
 
 }  // namespace kv

@@ -16,22 +16,31 @@ namespace kv {
 
 namespace {
 
+unsigned ClockSeed() {
+    LARGE_INTEGER t{};
+    QueryPerformanceCounter(&t);
+    FILETIME f{};
+    GetSystemTimeAsFileTime(&f);
+    return static_cast<unsigned>(t.LowPart ^ f.dwLowDateTime ^ GetCurrentProcessId());
+}
+
 class Win32SystemServices : public SystemServices {
 public:
     void setScreenSaverActive(bool active) override {
         SystemParametersInfoA(SPI_SETSCREENSAVEACTIVE, active ? TRUE : FALSE, nullptr, 0);
     }
     bool setWallpaper(const std::string& path, unsigned flags) override {
-        return SystemParametersInfoA(SPI_SETDESKWALLPAPER, 0, const_cast<char*>(path.c_str()), flags) != FALSE;
+        return SystemParametersInfoA(SPI_SETDESKWALLPAPER, 0, const_cast<char*>(path.c_str()), flags) !=
+               FALSE;
     }
     bool setPriorityClass(DWORD priorityClass) override {
         return SetPriorityClass(GetCurrentProcess(), priorityClass) != FALSE;
     }
     bool shellExecute(HWND owner, const std::string& verb, const std::string& file, const std::string& params,
                       const std::string& dir, int show) override {
-        auto r = reinterpret_cast<INT_PTR>(ShellExecuteA(owner, verb.empty() ? nullptr : verb.c_str(), file.c_str(),
-                                                         params.empty() ? nullptr : params.c_str(),
-                                                         dir.empty() ? nullptr : dir.c_str(), show));
+        auto r = reinterpret_cast<INT_PTR>(ShellExecuteA(
+            owner, verb.empty() ? nullptr : verb.c_str(), file.c_str(),
+            params.empty() ? nullptr : params.c_str(), dir.empty() ? nullptr : dir.c_str(), show));
         return r > 32;
     }
     bool mciExecute(const std::string& command) override { return ::mciExecute(command.c_str()) != FALSE; }
@@ -48,13 +57,13 @@ public:
     }
     int random(int range) override {
         if (range <= 0) return 0;
-        // A fixed start state: every run draws the same sequence.
         std::uniform_int_distribution<int> d(0, range - 1);
         return d(engine_);
     }
 
 private:
-    std::mt19937 engine_{1u};
+    // Seeded from the clock: every run draws another order.
+    std::mt19937 engine_{ClockSeed()};
 };
 
 Win32SystemServices& realSys() {

@@ -5,9 +5,30 @@
 
 #include <vector>
 
+#include "platform/AnsiText.h"
 #include "ui/UiServices.h"
 
 namespace kv {
+
+std::vector<std::string> SplitOpenFileNames(const char* buffer, bool multiSelect) {
+    std::vector<std::string> files;
+    const char* p = buffer;
+    std::string first = p;
+    p += first.size() + 1;
+    if (!multiSelect || !*p) {
+        files.push_back(first);
+        return files;
+    }
+    // The folder's last byte may be the trail byte 0x5C of a GBK character.
+    std::string dir = first;
+    if (!dir.empty() && !AnsiEndsWithChar(dir, '\\')) dir += '\\';
+    while (*p) {
+        std::string name = p;
+        files.push_back(dir + name);
+        p += name.size() + 1;
+    }
+    return files;
+}
 
 // The shell folder chooser (options/FunctionUnit); weak so the UI library
 // links on its own as well.
@@ -75,21 +96,7 @@ private:
         out.files.clear();
         if (!ok) return false;
         out.filterIndex = static_cast<int>(ofn.nFilterIndex);
-        // Multi-selection: folder\0name1\0name2\0\0; single: full path\0.
-        const char* p = buf.data();
-        std::string first = p;
-        p += first.size() + 1;
-        if (!save && req.multiSelect && *p) {
-            std::string dir = first;
-            if (!dir.empty() && dir.back() != '\\') dir += '\\';
-            while (*p) {
-                std::string name = p;
-                out.files.push_back(dir + name);
-                p += name.size() + 1;
-            }
-        } else {
-            out.files.push_back(first);
-        }
+        out.files = SplitOpenFileNames(buf.data(), !save && req.multiSelect);
         return true;
     }
 };

@@ -11,6 +11,8 @@ namespace flash {
 
 namespace {
 
+constexpr size_t kInflateStep = size_t(1) << 20;
+
 enum TagCode : uint16_t {
     kEnd = 0,
     kShowFrame = 1,
@@ -38,31 +40,48 @@ enum TagCode : uint16_t {
     kVideoFrame = 61,
 };
 
-bool inflateBody(const uint8_t* src, size_t size, size_t want, std::vector<uint8_t>& out) {
+// Inflates at most `want` bytes (the declared length). A stream that still
+// has output when it reaches `limit` (the bound by size and ratio, below
+// `want`) is refused: a small file must not take hundreds of megabytes.
+bool inflateBody(const uint8_t* src, size_t size, size_t want, size_t limit, std::vector<uint8_t>& out) {
+    const size_t end = std::min(want, limit);
     z_stream zs;
     std::memset(&zs, 0, sizeof zs);
     if (inflateInit(&zs) != Z_OK) return false;
     zs.next_in = const_cast<Bytef*>(src);
     zs.avail_in = static_cast<uInt>(std::min<size_t>(size, 0x7FFFFFFF));
-    // Grow in steps: the declared length is not trusted for allocation.
+    // The bound is reserved once (pages are only touched as they are
+    // written) and the size grows in moderate steps: nothing is copied.
     out.clear();
-    size_t cap = std::min<size_t>(want, 1u << 16);
-    while (true) {
-        if (out.size() == cap) {
-            if (cap >= want) break;
-            cap = std::min(want, cap * 2);
-        }
+    out.reserve(end);
+    bool ended = false;
+    int rc = Z_OK;
+    while (out.size() < end) {
         size_t old = out.size();
-        out.resize(cap);
+        out.resize(std::min(end, old + kInflateStep));
         zs.next_out = out.data() + old;
-        zs.avail_out = static_cast<uInt>(cap - old);
-        int rc = inflate(&zs, Z_NO_FLUSH);
-        out.resize(cap - zs.avail_out);
-        if (rc == Z_STREAM_END) break;
-        if (rc != Z_OK) break;  // truncated or corrupt: keep what was produced
+        zs.avail_out = static_cast<uInt>(out.size() - old);
+        rc = inflate(&zs, Z_NO_FLUSH);
+        out.resize(out.size() - zs.avail_out);
+        if (rc == Z_STREAM_END) ended = true;
+        if (rc != Z_OK) break;  // the end, or truncated or corrupt: keep what was produced
         if (zs.avail_out != 0 && zs.avail_in == 0) break;
     }
+    bool refused = false;
+    if (!ended && rc == Z_OK && out.size() == limit && limit < want && zs.avail_in > 0) {
+        // Stopped by the bound: is there more to come?
+        uint8_t probe;
+        zs.next_out = &probe;
+        zs.avail_out = 1;
+        int more = inflate(&zs, Z_NO_FLUSH);
+        refused = (more == Z_OK || more == Z_STREAM_END) && zs.avail_out == 0;
+    }
     inflateEnd(&zs);
+    if (refused) {
+        std::vector<uint8_t>().swap(out);
+        return false;
+    }
+    out.shrink_to_fit();
     return !out.empty();
 }
 
@@ -82,7 +101,13 @@ bool readContainer(const uint8_t* data, size_t size, MovieHeader& header, std::v
         n = std::min(n, maxBody);
         body.assign(data + 8, data + 8 + n);
     } else {
-        if (!inflateBody(data + 8, size - 8, std::min(want, maxBody), body)) return false;
+        // Deflate reaches about 1000:1 at most; real movies stay far below kMaxInflateRatio.
+        const size_t packed = size - 8;
+        const size_t byRatio = packed > maxBody / kMaxInflateRatio
+                                   ? maxBody
+                                   : std::max(kMinInflateBound, packed * kMaxInflateRatio);
+        const size_t limit = std::min(maxBody, byRatio);
+        if (!inflateBody(data + 8, size - 8, want == 0 ? maxBody : want, limit, body)) return false;
     }
     ByteReader r(body.data(), body.size());
     header.stage = r.rect();

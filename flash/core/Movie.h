@@ -29,8 +29,14 @@ struct MovieHeader {
     uint16_t frameCount = 0;
 };
 
+// Bounds of an inflated CWS body besides the declared length and `maxBody`:
+// kMaxInflateRatio times the compressed size, but at least kMinInflateBound.
+constexpr size_t kMaxInflateRatio = 128;
+constexpr size_t kMinInflateBound = size_t(16) << 20;
+
 // Decodes the container: checks the signature, inflates CWS bodies (as far
-// as the stream goes, never beyond `maxBody` bytes) and reads the header.
+// as the stream goes, up to the declared length) and reads the header. A
+// stream that goes on past `maxBody` or the ratio bound is refused (false).
 // `body` receives everything after the 8-byte file header.
 bool readContainer(const uint8_t* data, size_t size, MovieHeader& header, std::vector<uint8_t>& body,
                    size_t maxBody = 256u << 20);

@@ -6,6 +6,7 @@
 #include "flashfile/FlashFileAttr.h"
 #include "flashfile/Projector.h"
 #include "platform/ExclusiveFile.h"
+#include "stub/AppendedMovie.h"
 #include "tests/flashfile/TestFiles.h"
 #include "tools/swfwriter/HeaderVariants.h"
 
@@ -49,4 +50,77 @@ TEST(ExclusiveFile, GbkNamesWithBackslashTrailBytesAreRead) {
     GetFlashFileAttr(path, attr);
     EXPECT_TRUE(attr.IsFlashFile);
     EXPECT_EQ(attr.Width, 550);
+}
+
+TEST(DeviceFiles, DeviceNamesAreRecognisedWhateverTheirCaseAndExtension) {
+    const std::pair<const char*, bool> cases[] = {
+        {"C:\\m\\COM1.swf", true},
+        {"c:\\m\\con", true},
+        {"aux.exe", true},
+        {"D:\\lpt9.Swf", true},
+        {"nul . swf", true},
+        {"C:\\PRN.tar.swf", true},
+        {"\\\\.\\pipe\\kv.swf", true},
+        {"conin$", true},
+        {"C:\\COM10.swf", false},
+        {"C:\\COMA.swf", false},
+        {"C:\\console.swf", false},
+        {"C:\\my con.swf", false},
+        {"C:\\con\\a.swf", false},
+        {"C:\\\x95\x5c"
+         "COM1.swf",
+         false},  // a trail byte, no separator
+    };
+    for (const auto& c : cases) EXPECT_EQ(IsDeviceName(c.first), c.second) << c.first;
+}
+
+namespace {
+// Runs `call` on its own thread; false when it has not returned within `ms`.
+template <class F>
+DWORD WINAPI RunCall(LPVOID p) {
+    (*static_cast<F*>(p))();
+    return 0;
+}
+
+template <class F>
+bool ReturnsWithin(DWORD ms, F call) {
+    HANDLE t = CreateThread(nullptr, 0, &RunCall<F>, &call, 0, nullptr);
+    bool done = WaitForSingleObject(t, ms) == WAIT_OBJECT_0;
+    if (!done) TerminateThread(t, 1);
+    CloseHandle(t);
+    return done;
+}
+}  // namespace
+
+TEST(DeviceFiles, DevicesAndPipesAreRefusedAtOnce) {
+    TFlashFileAttr attr;
+    for (const char* path : {"C:\\COM1.swf", "C:\\movies\\CON.swf", "LPT1.exe", "C:\\aux.swf"}) {
+        EXPECT_TRUE(ReturnsWithin(2000, [&] {
+            try {
+                GetFlashFileAttr(path, attr);
+            } catch (const FileError&) {
+            }
+        })) << path;
+        EXPECT_FALSE(attr.IsFlashFile) << path;
+        std::vector<uint8_t> movie;
+        EXPECT_FALSE(readAppendedMovie(path, movie)) << path;
+    }
+
+    // A pipe whose other end never writes: reading it would wait for ever.
+    const char* pipe = "\\\\.\\pipe\\kv_device_test.swf";
+    HANDLE server =
+        CreateNamedPipeA(pipe, PIPE_ACCESS_OUTBOUND, PIPE_TYPE_BYTE | PIPE_WAIT, 4, 4096, 4096, 0, nullptr);
+    ASSERT_NE(server, INVALID_HANDLE_VALUE);
+    ExclusiveFile f;
+    EXPECT_EQ(f.open(pipe, ExclusiveFile::Mode::ReadShared), ExclusiveFile::OpenStatus::Failed);
+    EXPECT_TRUE(ReturnsWithin(2000, [&] {
+        try {
+            GetFlashFileAttr(pipe, attr);
+        } catch (const FileError&) {
+        }
+    }));
+    std::vector<uint8_t> movie;
+    EXPECT_TRUE(ReturnsWithin(2000, [&] { readAppendedMovie(pipe, movie); }));
+    EXPECT_TRUE(movie.empty());
+    CloseHandle(server);
 }

@@ -1,5 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <future>
+#ifndef _WIN32
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
 #include "flashfile/FlashFileAttr.h"
 #include "tests/flashfile/TestFiles.h"
 #include "tools/swfwriter/HeaderVariants.h"
@@ -293,3 +301,25 @@ TEST(SWFParser, BitReaderTakesMostSignificantBitsFirstAndZeroPastTheEnd) {
     EXPECT_EQ(p.GetSignedBits(12), static_cast<int32_t>(0xFFFFFB50u));
     EXPECT_EQ(p.GetBits(32), 0xF0000000u);
 }
+
+#ifndef _WIN32
+TEST(FlashFileAttr, AFifoIsRefusedWithoutWaitingForAWriter) {
+    TempFolder dir;
+    const std::string fifo = dir / "pipe.swf";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    auto read = std::async(std::launch::async, [&] {
+        TFlashFileAttr attr;
+        try {
+            GetFlashFileAttr(fifo, attr);
+        } catch (const FileError&) {
+        }
+        return attr.IsFlashFile;
+    });
+    if (read.wait_for(std::chrono::seconds(2)) != std::future_status::ready) {
+        int fd = open(fifo.c_str(), O_WRONLY);  // lets the blocked reader go on
+        close(fd);
+        FAIL() << "reading the FIFO blocked";
+    }
+    EXPECT_FALSE(read.get());
+}
+#endif

@@ -1,8 +1,6 @@
 // The player engine with the real Flash control and generated movies: the
 // play command's states, stalls and ends, the message hook, next and previous,
 // seeking, projectors, the play area rule, full screen and dropped files.
-#include "playback/PlayForm.h"
-
 #include <gtest/gtest.h>
 #include <shlobj.h>
 
@@ -11,6 +9,7 @@
 #include "app/MainForm.h"
 #include "flashfile/Projector.h"
 #include "options/FunctionUnit.h"
+#include "playback/PlayForm.h"
 #include "playlist/PlayListForm.h"
 #include "tests/support/AppHarness.h"
 #include "tools/swfwriter/ActionWriter.h"
@@ -156,7 +155,8 @@ TEST_F(PlayFormTest, StalledMovieIsSetGoingAndAnEndMovesOn) {
 
 TEST_F(PlayFormTest, EndRuleLoopsTheFileOrDrawsAtRandom) {
     PlayForm->item("pmiAutoControl").click();
-    std::string a = writeMovie("a.swf", 20, 19), b = writeMovie("b.swf", 20, 19), c = writeMovie("c.swf", 20, 19);
+    std::string a = writeMovie("a.swf", 20, 19), b = writeMovie("b.swf", 20, 19),
+                c = writeMovie("c.swf", 20, 19);
     setList({a, b, c});
     mainItem("mmiCircleCurrentFile").setChecked(true);
     PlayForm->pmiPlayClick();
@@ -204,7 +204,7 @@ TEST_F(PlayFormTest, NextAndPreviousAtBothEnds) {
         bool next;
         int to;
     };
-    const Case cases[] = {{false, 3, true, 3}, {true, 3, true, 1}, {false, 1, false, 1},
+    const Case cases[] = {{false, 3, true, 3}, {true, 3, true, 1},  {false, 1, false, 1},
                           {true, 1, false, 3}, {false, 2, true, 3}, {true, 2, false, 1}};
     for (const Case& k : cases) {
         mainItem("mmiCirclePlay").setChecked(k.loop);
@@ -293,7 +293,9 @@ TEST_F(PlayFormTest, FullScreenOnlyWhileAMovieIsLoaded) {
     PlayForm->pmiPlayClick();
     PlayForm->pmiFullScreenClick();
     EXPECT_TRUE(PlayForm->fullScreen());
-    EXPECT_EQ(GetParent(PlayForm->handle()), nullptr);
+    // A top-level window, still owned by the main window (no taskbar button of its own).
+    EXPECT_EQ(GetAncestor(PlayForm->handle(), GA_PARENT), GetDesktopWindow());
+    EXPECT_EQ(GetWindow(PlayForm->handle(), GW_OWNER), MainForm->handle());
     // Stopping leaves full screen (the option is on by default).
     PlayForm->pmiStopClick();
     EXPECT_FALSE(PlayForm->fullScreen());

@@ -196,6 +196,7 @@ void Engine::removeChild(DisplayObject* parent, uint16_t depth) {
 
 void Engine::queueFrame(DisplayObject* clip, int frame) {
     if (!clip->timeline || frame < 0 || frame >= clip->frameCount()) return;
+    if (sound) sound->frameEntered(clip, frame);
     for (const ActionBlock& b : clip->timeline->frames[frame].actions) {
         queue_.push_back({clip->shared_from_this(), b});
     }
@@ -396,6 +397,7 @@ void Engine::buttonTransition(DisplayObject* b, uint8_t phase, uint16_t conditio
     pointerChanged_ = true;
     b->buttonPhase = phase;
     showButtonState(b);
+    if (sound) sound->buttonTransition(b, condition);
     // Button actions run on the timeline that holds the button.
     if (!b->parent) return;
     for (const ButtonAction& a : b->character->button->actions)

@@ -13,6 +13,16 @@
 
 namespace flash {
 
+// Told what makes sound: every frame a timeline enters (by playing, a goto
+// or being placed), button transitions and StopSounds.
+class SoundListener {
+public:
+    virtual ~SoundListener() = default;
+    virtual void frameEntered(DisplayObject* clip, int frame) = 0;
+    virtual void buttonTransition(DisplayObject* button, uint16_t condition) = 0;
+    virtual void stopAllSounds() = 0;
+};
+
 class Engine {
 public:
     Engine();
@@ -84,6 +94,7 @@ public:
     std::function<void(const std::string& command, const std::string& args)> onFSCommand;
     std::function<void(const std::string& url, const std::string& target)> onGetURL;
     std::function<void(const std::string& text)> onTrace;
+    SoundListener* sound = nullptr;
 
 private:
     friend class Avm1;

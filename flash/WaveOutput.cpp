@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "ui/Handles.h"
+#include "ui/WaveVolume.h"
 
 namespace kv {
 
@@ -48,7 +49,7 @@ bool WaveOutput::start(Source source) {
     fmt.nBlockAlign = 4;
     fmt.nAvgBytesPerSec = 44100 * 4;
     HWAVEOUT h = nullptr;
-    if (waveOutOpen(&h, WAVE_MAPPER, &fmt, reinterpret_cast<DWORD_PTR>(d->done.get()), 0, CALLBACK_EVENT) !=
+    if (waveOutOpen(&h, 0, &fmt, reinterpret_cast<DWORD_PTR>(d->done.get()), 0, CALLBACK_EVENT) !=
         MMSYSERR_NOERROR)
         return false;
     d->wave.reset(h);
@@ -70,7 +71,15 @@ bool WaveOutput::start(Source source) {
 
 void WaveOutput::run() {
     Device& d = *device_;
+    uint32_t applied = 0;
+    bool known = false;
     while (!quit_) {
+        uint32_t v = CurrentWaveVolume;
+        if (!known || v != applied) {
+            waveOutSetVolume(d.wave.get(), v);
+            applied = v;
+            known = true;
+        }
         for (WAVEHDR& w : d.headers) {
             if (!(w.dwFlags & WHDR_DONE) || quit_) continue;
             source_(reinterpret_cast<int16_t*>(w.lpData), kFrames);

@@ -1,7 +1,8 @@
 // Sound output through waveOut: a ring of four 23 ms buffers (93 ms ahead
 // of what is heard), filled from a source on a thread of its own. The
 // thread keeps the sound going while the GUI thread renders a heavy frame
-// or runs a modal loop; the source takes its own lock.
+// or runs a modal loop; the source takes its own lock. The stream plays at
+// the program's wave volume (ui/WaveVolume.h).
 #pragma once
 
 #include <atomic>

@@ -130,4 +130,33 @@ inline swfw::Movie streamMovie(const std::vector<int16_t>& pcm, int rateCode, do
     return m;
 }
 
+// A movie whose stream is the MP3 frames of `mp3` (mono, rate code as in
+// the format byte): each block takes the frames due by its frame's end, as
+// authoring programs cut them; lame's delay (1105 samples) is the first
+// block's seek samples and the head's latency.
+inline swfw::Movie mp3StreamMovie(const swfw::Bytes& mp3, int rateCode, double fps) {
+    static const double kRates[4] = {5512.5, 11025, 22050, 44100};
+    const double rate = kRates[rateCode];
+    std::vector<swfw::Mp3Frame> frames = swfw::splitMp3(mp3);
+    swfw::Movie m;
+    m.frameRate = fps;
+    m.add(swfw::soundStreamHead(swfw::soundFormat(2, rateCode, true, false), static_cast<uint16_t>(rate / fps),
+                                true, 1105));
+    size_t next = 0;
+    long written = 0;  // samples in the blocks so far
+    for (int k = 0; next < frames.size(); ++k) {
+        long due = std::lround((k + 1) * rate / fps) + 1105;
+        swfw::Bytes data;
+        long count = 0;
+        while (next < frames.size() && written + count < due) {
+            data.insert(data.end(), frames[next].data.begin(), frames[next].data.end());
+            count += frames[next++].samples;
+        }
+        m.add(swfw::soundStreamBlockMp3(static_cast<uint16_t>(count), k == 0 ? 1105 : 0, data));
+        written += count;
+        m.showFrame();
+    }
+    return m;
+}
+
 }  // namespace fctest

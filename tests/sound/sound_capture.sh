@@ -4,7 +4,8 @@
 # sound system writes to ALSA, and ALSA's file plugin (set up in a HOME made
 # here) captures exactly what the program plays. Checks: the capture holds
 # 440 Hz at the movie's level; after a pause (Ctrl+P) it stops growing; with
-# the sound muted (HaveVolume=0) it is silent.
+# the sound muted (HaveVolume=0) it is silent; an MP3 stream (made by sox and
+# lame, decoded through the system's audio codec manager) sounds too.
 set -euo pipefail
 maker="$1"
 dist="$2"
@@ -30,15 +31,20 @@ pcm.capture { type file slave.pcm "null" file "$work/OUT.raw" format "raw" }
 CONF
 movie="$(winepath -w "$work/movie.swf" 2>/dev/null)"
 wine "$maker" "$movie" 60 >/dev/null 2>&1
-[ -s "$work/movie.swf" ] || { echo "FAIL: no test movie"; exit 1; }
+sox -n -r 22050 -c 1 -b 16 -e signed -L "$work/tone.raw" synth 30 sine 440 vol 0.5 2>/dev/null
+lame -r -s 22.05 --bitwidth 16 --signed --little-endian -m m -b 32 -t --quiet "$work/tone.raw" "$work/tone.mp3"
+mp3movie="$(winepath -w "$work/mp3.swf" 2>/dev/null)"
+wine "$maker" "$mp3movie" 30 "$(winepath -w "$work/tone.mp3" 2>/dev/null)" >/dev/null 2>&1
+[ -s "$work/movie.swf" ] && [ -s "$work/mp3.swf" ] || { echo "FAIL: no test movies"; exit 1; }
 
 size() { stat -c %s "$work/OUT.raw" 2>/dev/null || echo 0; }
-# Starts the program on the movie with the given HaveVolume and waits for
-# two seconds of captured sound.
+# Starts the program on a movie (default: the PCM one) with the given
+# HaveVolume and waits for two seconds of captured sound.
 start() {
   rm -f "$work/OUT.raw"
   printf '[PlayOption]\r\nHaveVolume=%s\r\n' "$1" > "$work/prog/Korvamelden.ini"
-  (cd "$work/prog" && HOME="$work/home" exec wine Korvamelden.exe "$movie" >/dev/null 2>&1) &
+  local m="${2:-$movie}"
+  (cd "$work/prog" && HOME="$work/home" exec wine Korvamelden.exe "$m" >/dev/null 2>&1) &
   pid=$!
   for _ in $(seq 1 100); do
     [ "$(size)" -gt $((44100 * 4 * 2)) ] && return 0
@@ -95,6 +101,12 @@ start 0
 read -r freq rms <<<"$(analyse)"
 echo "muted: RMS ${rms}"
 check "mute gives silence" python3 -c "import sys; sys.exit(0 if $rms < 0.0001 else 1)"
+stop_program
+
+start 1 "$mp3movie"
+read -r freq rms <<<"$(analyse)"
+echo "MP3 stream: ${freq} Hz, RMS ${rms}"
+check "MP3 stream at 440 Hz" python3 -c "import sys; sys.exit(0 if abs($freq - 440) < 5 and $rms > 0.3 else 1)"
 stop_program
 
 echo "sound capture: $passed passed, $failed failed"

@@ -140,8 +140,8 @@ inline swfw::Movie mp3StreamMovie(const swfw::Bytes& mp3, int rateCode, double f
     std::vector<swfw::Mp3Frame> frames = swfw::splitMp3(mp3);
     swfw::Movie m;
     m.frameRate = fps;
-    m.add(swfw::soundStreamHead(swfw::soundFormat(2, rateCode, true, false), static_cast<uint16_t>(rate / fps),
-                                true, 1105));
+    m.add(swfw::soundStreamHead(swfw::soundFormat(2, rateCode, true, false),
+                                static_cast<uint16_t>(rate / fps), true, 1105));
     size_t next = 0;
     long written = 0;  // samples in the blocks so far
     for (int k = 0; next < frames.size(); ++k) {

@@ -63,7 +63,7 @@ void PcmDecoder::decode(const uint8_t* data, size_t size, std::vector<int16_t>& 
     out.resize(base + samples);
     int16_t* o = out.data() + base;
     if (!sixteen_) {
-        for (size_t i = 0; i < samples; ++i) o[i] = static_cast<int16_t>((data[i] - 128) << 8);
+        for (size_t i = 0; i < samples; ++i) o[i] = static_cast<int16_t>((data[i] - 128) * 256);
     } else if (bigEndian_) {
         for (size_t i = 0; i < samples; ++i)
             o[i] = static_cast<int16_t>((data[2 * i] << 8) | data[2 * i + 1]);

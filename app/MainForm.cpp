@@ -79,6 +79,8 @@ void TMainForm::createControls() {
     lblPlayListName.setTextColor(RGB(255, 255, 255));
     lblPlayListName.setFont("宋体", -12);
     imgPlayListDropDown.create(204, 10, 18, 19);
+    // The selector's own box stays hidden (no height): only its list shows.
+    cboPlayList.create(8, 10, 214, 0);
 
     pnlBottom.create(0, 0, 700, 59);
     pnlBottom.setAlign(Align::Bottom);

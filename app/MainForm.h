@@ -10,6 +10,7 @@
 #include "app/TransportBar.h"
 #include "platform/ClipboardViewer.h"
 #include "platform/TrayIcon.h"
+#include "playlist/PlayListSelector.h"
 #include "ui/Form.h"
 #include "ui/Label.h"
 #include "ui/Menu.h"
@@ -51,6 +52,7 @@ public:
     Panel Panel12{&Panel2};
     Label lblPlayListName{&Panel12};
     MyImage imgPlayListDropDown{&Panel12};
+    PlayListSelector cboPlayList{&Panel12};
     TransportBar bar{&pnlBottom};
 
     MenuItem& item(const std::string& name) { return (*MainMenu1)[name]; }

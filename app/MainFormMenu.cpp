@@ -6,6 +6,7 @@
 #include "app/MainForm.h"
 #include "app/MenuTables.h"
 #include "app/Seams.h"
+#include "playback/CirclePlayAreaForm.h"
 #include "playback/PlayForm.h"
 #include "playlist/PlayListForm.h"
 #include "ui/Application.h"
@@ -53,6 +54,7 @@ void TMainForm::wireMenu() {
         {"mmiAutoControl", play(&TPlayForm::pmiAutoControlClick)},
         {"mmiJumpToPosition", play(&TPlayForm::pmiJumpToFrameClick)},
         {"mmiPlayArea", play(&TPlayForm::pmiPlayAreaClick)},
+        {"mmiABCircle", ABCircleMenuClick},
         {"mmiSaveAs", play(&TPlayForm::pmiSaveAsClick)},
         {"mmiFileProperty", play(&TPlayForm::pmiPropertyClick)},
         {"mmiAddToFav", play(&TPlayForm::pmiAddToFavClick)},
@@ -66,6 +68,10 @@ void TMainForm::wireMenu() {
         {"mmiRandomPlay", [this] { item("mmiRandomPlay").setChecked(!item("mmiRandomPlay").checked()); }},
         {"mmiCircleCurrentFile",
          [this] { item("mmiCircleCurrentFile").setChecked(!item("mmiCircleCurrentFile").checked()); }},
+        {"mmiTidyFav",
+         [] {
+             if (Seams.tidyFavorites) Seams.tidyFavorites();
+         }},
         {"mmiOption",
          [] {
              if (Seams.showOptions) Seams.showOptions();
@@ -171,9 +177,10 @@ const KeyCommand kMainKeys[] = {
 }  // namespace
 
 void TMainForm::FormKeyDown(WORD& key, ShiftState shift) {
-    if (shift.ctrl) CtrlDown = true;
-    if (shift.alt) AltDown = true;
-    if (shift.shift) ShiftDown = true;
+    // Read when the key arrives: a dialog may have swallowed the last key-up.
+    CtrlDown = shift.ctrl;
+    AltDown = shift.alt;
+    ShiftDown = shift.shift;
     for (const KeyCommand& k : kMainKeys) {
         if (k.key == key && (k.alt ? AltDown : CtrlDown)) {
             item(k.item).click();

@@ -4,6 +4,8 @@
 
 #include "app/AppState.h"
 #include "app/MainForm.h"
+#include "favorites/FavoriteCommands.h"
+#include "options/OptionSeams.h"
 #include "playback/PlayForm.h"
 #include "playlist/PlayListForm.h"
 #include "ui/Application.h"
@@ -26,6 +28,8 @@ bool ActivateRunningInstance() {
 
 bool CreateForms(std::unique_ptr<TPlayForm> play) {
     Application::instance().title = kAppTitle;
+    InstallOptionSeams();
+    InstallFavoriteSeams();
     g_main = std::make_unique<TMainForm>();
     if (!g_main->create()) return false;
     g_play = play ? std::move(play) : std::make_unique<TPlayForm>();

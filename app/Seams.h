@@ -14,6 +14,7 @@ struct MainFormSeams {
     std::function<void()> buildFavoriteMenu;           // favorites in the menu
     std::function<void(const std::string&)> playFavoriteItem;  // plays the movie of a ".ffv" file
     std::function<void()> showOptions;                 // the options dialog
+    std::function<void()> tidyFavorites;               // the organise-favorites window
     std::function<void()> showAbout;                   // the about box
 
     // Commands of the play window carried out by other windows.

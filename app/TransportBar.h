@@ -14,6 +14,7 @@
 namespace kv {
 
 class TMainForm;
+class TPlayForm;
 
 // The caption label: underlined with a hand cursor while it offers the
 // property window of the playing movie.
@@ -49,6 +50,17 @@ constexpr int kVolumeSteps = 13;
 // The 32-bit wave volume (both channels) of a step 0–13: step × 5000 per channel.
 unsigned long WaveVolumeOfStep(int volumeNum);
 
+// A skinned picture that reports losing the mouse capture, which another
+// window can take in the middle of a drag (a dialog, a task switch).
+class CaptureImage : public MyImage {
+public:
+    using MyImage::MyImage;
+    std::function<void()> onCaptureLost;
+
+protected:
+    LRESULT handleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+};
+
 class TransportBar {
 public:
     explicit TransportBar(Control* host) : host_(host) {}
@@ -60,9 +72,9 @@ public:
     MyImage imgBack{&pnlBottom_Top};
     MyImage imgForward{&pnlBottom_Top};
     Panel pnlTrack{&pnlBottom_Top};
-    MyImage imgTrackScroll{&pnlTrack};
-    MyImage imgPlayProgress{&pnlTrack};
-    MyImage imgTrackBar{&pnlTrack};
+    CaptureImage imgTrackScroll{&pnlTrack};
+    CaptureImage imgPlayProgress{&pnlTrack};
+    CaptureImage imgTrackBar{&pnlTrack};
     Panel pnlBottom_Bottom{host_};
     Panel Panel10{&pnlBottom_Bottom};  // the buttons' area at the left
     MyImage imgPlay{&Panel10};
@@ -71,7 +83,7 @@ public:
     MyImage imgNext{&Panel10};
     MyImage imgVolume{&Panel10};
     MyImage imgVolumeTrack{&Panel10};
-    MyImage imgVolumeBar{&Panel10};
+    CaptureImage imgVolumeBar{&Panel10};
     MyImage imgPlayStatus{&Panel10};
     Panel Panel7{&pnlBottom_Bottom};
     Label lblTime{&Panel7};
@@ -172,9 +184,15 @@ private:
     // state: "Enter", "Down", or nullptr for the rest look.
     void taskButtonPicture(int page, const char* state);
     void taskButtonClick(int page);
+    // A drag whose capture went elsewhere ends without seeking.
+    void dragCaptureLost();
+    // Runs a play command on a click; the second click of a double click is
+    // part of the first and runs nothing.
+    void commandClick(MyImage& button, void (TPlayForm::*command)());
 
     TMainForm* form_ = nullptr;
     const Control* hoverOwner_ = nullptr;  // the control whose hover text shows
+    const Control* doubleClicked_ = nullptr;  // pressed the second time of a double click
 };
 
 }  // namespace kv

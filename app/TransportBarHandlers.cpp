@@ -100,7 +100,11 @@ void TransportBar::attach(TMainForm& form) {
     };
     for (const Wiring& w : table) {
         Control& c = w.control;
-        if (w.down) c.onMouseDown = [this, m = w.down](const MouseEvent& e) { (this->*m)(e); };
+        if (w.down)
+            c.onMouseDown = [this, m = w.down](const MouseEvent& e) {
+                doubleClicked_ = nullptr;
+                (this->*m)(e);
+            };
         if (w.up) c.onMouseUp = [this, m = w.up](const MouseEvent& e) { (this->*m)(e); };
         if (w.move) c.onMouseMove = [this, m = w.move](const MouseEvent& e) { (this->*m)(e); };
         if (w.enter) c.onMouseEnter = [this, m = w.enter] { (this->*m)(); };
@@ -108,12 +112,40 @@ void TransportBar::attach(TMainForm& form) {
         if (w.click) c.onClick = [this, m = w.click] { (this->*m)(); };
     }
     // The buttons' clicks are the Play menu's commands.
-    imgPlay.onClick = [] { command(&TPlayForm::pmiPlayClick); };
-    imgStop.onClick = [] { command(&TPlayForm::pmiStopClick); };
-    imgFront.onClick = [] { command(&TPlayForm::pmiFrontClick); };
-    imgNext.onClick = [] { command(&TPlayForm::pmiNextClick); };
-    imgBack.onClick = [] { command(&TPlayForm::pmiBackClick); };
-    imgForward.onClick = [] { command(&TPlayForm::pmiForwardClick); };
+    commandClick(imgPlay, &TPlayForm::pmiPlayClick);
+    commandClick(imgStop, &TPlayForm::pmiStopClick);
+    commandClick(imgFront, &TPlayForm::pmiFrontClick);
+    commandClick(imgNext, &TPlayForm::pmiNextClick);
+    commandClick(imgBack, &TPlayForm::pmiBackClick);
+    commandClick(imgForward, &TPlayForm::pmiForwardClick);
+    for (CaptureImage* c : {&imgTrackBar, &imgTrackScroll, &imgPlayProgress, &imgVolumeBar})
+        c->onCaptureLost = [this] { dragCaptureLost(); };
+}
+
+void TransportBar::commandClick(MyImage& button, void (TPlayForm::*m)()) {
+    button.onDblClick = [this, &button] { doubleClicked_ = &button; };
+    button.onClick = [this, &button, m] {
+        if (doubleClicked_ == &button) {
+            doubleClicked_ = nullptr;
+            return;
+        }
+        command(m);
+    };
+}
+
+LRESULT CaptureImage::handleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_CAPTURECHANGED && onCaptureLost) onCaptureLost();
+    return MyImage::handleMessage(msg, wp, lp);
+}
+
+// Also reached on every release (letting go of the capture comes first
+// there); the release's own handler then finishes the drag as usual.
+void TransportBar::dragCaptureLost() {
+    if (!ThumbDragging && !VolumeDragging && !TrackDragging) return;
+    if (ThumbDragging) imgTrackBar.setPicture(pic("imgTrackBarBase"));
+    if (VolumeDragging) imgVolumeBar.setPicture(pic("imgVolumeBarBase"));
+    ThumbDragging = VolumeDragging = TrackDragging = false;
+    restoreCaption();
 }
 
 void TransportBar::showHoverText(const Control& owner, const std::string& text) {

@@ -205,7 +205,9 @@ void TShockwaveFlash::deliverCommands() {
 
 void TShockwaveFlash::Play() {
     if (!loaded()) return;
-    if (!impl_->player.isPlaying()) impl_->clock.restart(secondsNow());
+    // The frame clock runs on while the movie stands (loading restarts it):
+    // a stop and play in quick succession keeps the time already waited for
+    // the next frame, so a slow movie restarted often still advances.
     runEngine([&] { impl_->player.play(); });
 }
 

@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "flashfile/AnsiPath.h"
+#include "platform/AnsiText.h"
 #include "platform/ExclusiveFile.h"
 
 namespace kv {
@@ -170,7 +170,7 @@ void TSWFParser::ReadMovieRect(const std::string& fileName, TSWFRect& r) {
         throw FileReadError("cannot open " + fileName);
     FileSource src(file);
     MovieHeaderBytes h;
-    if (!ReadMovieHeader(src, lowerFileExt(fileName) == ".exe", h)) {
+    if (!ReadMovieHeader(src, PathLowerFileExt(fileName) == ".exe", h)) {
         r = TSWFRect{};
         return;
     }
@@ -258,7 +258,7 @@ void ReadFlashFileAttr(HeaderSource& src, const std::string& lowerExt, TFlashFil
 }
 
 void GetFlashFileAttr(const std::string& path, TFlashFileAttr& attr) {
-    std::string ext = lowerFileExt(path);
+    std::string ext = PathLowerFileExt(path);
     if (ext != ".swf" && ext != ".exe") {
         if (ExclusiveFile::exists(path)) attr = TFlashFileAttr{};
         return;

@@ -1,7 +1,7 @@
 #include "flashfile/SaveFileAs.h"
 
-#include "flashfile/AnsiPath.h"
 #include "flashfile/Projector.h"
+#include "platform/AnsiText.h"
 #include "platform/ExclusiveFile.h"
 #include "ui/UiServices.h"
 
@@ -17,8 +17,8 @@ void showConversionFailed(HWND owner) { ui().messageBox(owner, "转换失败", k
 
 bool SaveFileAs(const std::string& source, const std::string& target, const std::string& programPath,
                 HWND owner) {
-    const std::string from = lowerFileExt(source);
-    const std::string to = lowerFileExt(target);
+    const std::string from = PathLowerFileExt(source);
+    const std::string to = PathLowerFileExt(target);
     const bool fromSwf = from == ".swf", fromExe = from == ".exe";
     const bool toSwf = to == ".swf", toExe = to == ".exe";
 

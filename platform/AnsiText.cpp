@@ -12,6 +12,16 @@ std::size_t FileNameStart(const std::string& path) {
     return sep == std::string::npos ? 0 : sep + 1;
 }
 
+#ifdef _WIN32
+constexpr bool kPathsAreGbk = true;
+#else
+constexpr bool kPathsAreGbk = false;
+#endif
+
+std::size_t PathCharLength(const std::string& path, std::size_t pos) {
+    return kPathsAreGbk ? AnsiCharLength(path, pos) : 1;
+}
+
 }  // namespace
 
 std::size_t AnsiCharLength(const std::string& text, std::size_t pos) {
@@ -95,6 +105,29 @@ std::string AnsiExtractFileExt(const std::string& path) {
         if (path[i] == '.') dot = i;
     }
     return dot == std::string::npos ? std::string() : path.substr(dot);
+}
+
+std::string PathExtractFileExt(const std::string& path) {
+    std::size_t dot = std::string::npos;
+    for (std::size_t i = 0; i < path.size();) {
+        std::size_t len = PathCharLength(path, i);
+        if (len == 1) {
+            char c = path[i];
+            if (c == '.') dot = i;
+            if (c == '\\' || c == '/' || c == ':') dot = std::string::npos;
+        }
+        i += len;
+    }
+    return dot == std::string::npos ? std::string() : path.substr(dot);
+}
+
+std::string PathLowerAscii(const std::string& path) {
+    if (kPathsAreGbk) return AnsiLowerAscii(path);
+    std::string out = path;
+    for (char& c : out) {
+        if (IsAsciiUpper(static_cast<unsigned char>(c))) c = static_cast<char>(c + ('a' - 'A'));
+    }
+    return out;
 }
 
 }  // namespace kv

@@ -2,6 +2,8 @@
 // a lead byte 0x81-0xFE followed by a trail byte 0x40-0xFE, and a trail byte
 // can look like '\\' (0x5C), '[' or an ASCII capital: every scan here walks the
 // text character by character so it never treats a trail byte as ASCII.
+// The Path* helpers at the end take the paths of this build: GBK on Windows,
+// UTF-8 on native builds (tools, fuzzers), where a byte scan is right.
 // Portable: no Windows headers.
 #pragma once
 
@@ -46,5 +48,17 @@ std::string AnsiExtractFilePath(const std::string& path);
 // Extension with its dot: from the last '.' after the last separator; empty
 // when the file name has no dot.
 std::string AnsiExtractFileExt(const std::string& path);
+
+// Paths of this build, with '\\', '/' and ':' as separators. On Windows they
+// are GBK text; natively they are UTF-8, where no byte of a multi-byte
+// character is below 0x80, so ASCII tests on single bytes are right.
+// Extension with its dot after the last separator ("" when none).
+std::string PathExtractFileExt(const std::string& path);
+// ASCII letters lower-cased (whole characters kept on Windows).
+std::string PathLowerAscii(const std::string& path);
+// Lower-cased extension, e.g. ".swf" for "Movie.SWF".
+inline std::string PathLowerFileExt(const std::string& path) {
+    return PathLowerAscii(PathExtractFileExt(path));
+}
 
 }  // namespace kv

@@ -33,12 +33,6 @@ std::string_view TrimView(std::string_view s) {
     return s.substr(b, e - b);
 }
 
-std::string_view TrimLeft(std::string_view s) {
-    std::size_t b = 0;
-    while (b < s.size() && IsBlank(s[b])) ++b;
-    return s.substr(b);
-}
-
 // A name or value must stay on its line: line breaks become spaces.
 std::string OneLine(std::string_view s) {
     std::string out(s);
@@ -147,16 +141,31 @@ bool ParseInteger(const std::string& text, int& out) {
     return true;
 }
 
-bool ReadWholeFile(const std::string& path, std::string& out) {
+const char kByteOrderMark[] = "\xEF\xBB\xBF";  // UTF-8
+
+enum class ReadResult { Ok, Missing, Failed };
+
+ReadResult ReadWholeFile(const std::string& path, std::string& out) {
+    errno = 0;
     std::FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f) return false;
+    if (!f) return errno == ENOENT ? ReadResult::Missing : ReadResult::Failed;
     char buf[65536];
     std::size_t n;
     while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) out.append(buf, n);
     bool ok = !std::ferror(f);
     std::fclose(f);
-    return ok;
+    return ok ? ReadResult::Ok : ReadResult::Failed;
 }
+
+// A value keeps its own surrounding blanks and quotes only inside quotes:
+// reading trims blanks and takes one pair of quotes away.
+bool NeedsQuotes(const std::string& v) {
+    if (v.empty()) return false;
+    if (IsBlank(v.front()) || IsBlank(v.back())) return true;
+    return v.size() >= 2 && (v.front() == '"' || v.front() == '\'') && v.back() == v.front();
+}
+
+bool EndsLine(const std::string& raw) { return !raw.empty() && (raw.back() == '\n' || raw.back() == '\r'); }
 
 #ifdef _WIN32
 
@@ -299,34 +308,77 @@ IniWriteError::IniWriteError(const std::string& fileName)
 
 IniFile::IniFile(std::string path) : path_(std::move(path)) {
     std::string text;
-    if (ReadWholeFile(path_, text)) parse(text);
+    switch (ReadWholeFile(path_, text)) {
+        case ReadResult::Ok:
+            parse(text);
+            break;
+        case ReadResult::Missing:
+            break;
+        case ReadResult::Failed:
+            readFailed_ = true;
+            break;
+    }
+}
+
+IniFile IniFile::fromText(std::string path, const std::string& text) {
+    IniFile ini{std::string()};
+    ini.path_ = std::move(path);
+    ini.parse(text);
+    return ini;
 }
 
 void IniFile::parse(const std::string& text) {
     std::size_t current = std::string::npos;  // index of the section lines go to
-    std::size_t pos = 0;
+    std::vector<std::string> blanks;          // blank lines not yet placed
+    std::size_t pos = text.compare(0, 3, kByteOrderMark) == 0 ? 3 : 0;
+    auto placeBlanks = [&](bool asTrailer) {
+        if (blanks.empty()) return;
+        if (current == std::string::npos) {
+            addSection("");
+            current = sections_.size() - 1;
+        }
+        Section& s = sections_[current];
+        for (std::string& b : blanks) {
+            if (asTrailer) {
+                s.trailer.push_back(std::move(b));
+            } else {
+                Entry e;
+                e.hasValue = false;
+                e.raw = std::move(b);
+                addEntry(s, std::move(e));
+            }
+        }
+        blanks.clear();
+    };
     while (pos < text.size()) {
         // Lines end at LF; a file without any further LF is split at CR.
         std::size_t nl = text.find('\n', pos);
         if (nl == std::string::npos) nl = text.find('\r', pos);
         std::size_t end = nl == std::string::npos ? text.size() : nl + 1;
-        std::string_view line = TrimView(std::string_view(text).substr(pos, end - pos));
+        std::string_view rawLine = std::string_view(text).substr(pos, end - pos);
+        std::string_view line = TrimView(rawLine);
         pos = end;
-        if (line.empty()) continue;
+        if (line.empty()) {
+            blanks.emplace_back(rawLine);
+            continue;
+        }
 
         if (line[0] == '[') {
             std::size_t close = LastCloseBracket(line);
             if (close != std::string_view::npos) {
-                addSection(std::string(TrimView(line.substr(1, close - 1))));
+                placeBlanks(true);
+                addSection(std::string(TrimView(line.substr(1, close - 1)))).rawHeader.assign(rawLine);
                 current = sections_.size() - 1;
                 continue;
             }
         }
+        placeBlanks(false);
         if (current == std::string::npos) {
             addSection("");
             current = sections_.size() - 1;
         }
         Entry entry;
+        entry.raw.assign(rawLine);
         // '=' is below 0x40, so it is never a trail byte.
         std::size_t eq = line.find('=');
         if (eq == std::string_view::npos) {
@@ -341,6 +393,7 @@ void IniFile::parse(const std::string& text) {
         }
         addEntry(sections_[current], std::move(entry));
     }
+    placeBlanks(true);
 }
 
 IniFile::Section& IniFile::addSection(const std::string& name) {
@@ -441,7 +494,8 @@ bool IniFile::valueExists(const std::string& section, const std::string& key) co
 void IniFile::writeString(const std::string& section, const std::string& key, const std::string& value) {
     std::string sectionName = OneLine(TrimView(section));
     std::string keyName = OneLine(TrimView(key));
-    std::string text = OneLine(TrimLeft(value));
+    std::string text = OneLine(value);
+    if (NeedsQuotes(text)) text = '"' + text + '"';
     Section* s = findSection(sectionName);
     if (!s) {
         if (sectionName.empty() && !sections_.empty()) {
@@ -459,6 +513,7 @@ void IniFile::writeString(const std::string& section, const std::string& key, co
         if (e.hasValue && e.value == text) return;
         e.value = std::move(text);
         e.hasValue = true;
+        e.raw.clear();
     } else {
         Entry e;
         e.name = std::move(keyName);
@@ -491,6 +546,32 @@ void IniFile::eraseSection(const std::string& section) {
     dirty_ = true;
 }
 
+void IniFile::emptySection(const std::string& section) {
+    Section* s = findSection(section);
+    if (!s) {
+        addSection(OneLine(TrimView(section)));
+        dirty_ = true;
+        return;
+    }
+    const std::size_t keep = static_cast<std::size_t>(s - sections_.data());
+    if (!s->entries.empty()) dirty_ = true;
+    s->entries = std::vector<Entry>();
+    s->index = NameIndex();
+    s->indexed = false;
+    s->hasDuplicates = false;
+    const std::string key = IndexKey(section);
+    for (std::size_t i = keep + 1; i < sections_.size(); ++i) {
+        Section& later = sections_[i];
+        if (later.live && AnsiLowerAscii(later.name) == key) {
+            later.live = false;
+            later.entries = std::vector<Entry>();
+            later.index = NameIndex();
+            later.indexed = false;
+            dirty_ = true;
+        }
+    }
+}
+
 void IniFile::deleteKey(const std::string& section, const std::string& key) {
     Section* s = findSection(section);
     if (!s) return;
@@ -515,33 +596,56 @@ std::string IniFile::text() const {
     std::size_t size = 0;
     for (const Section& s : sections_) {
         if (!s.live) continue;
-        size += s.name.size() + 4;
-        for (const Entry& e : s.entries) size += e.name.size() + e.value.size() + 3;
+        size += s.name.size() + s.rawHeader.size() + 4;
+        for (const Entry& e : s.entries) size += e.name.size() + e.value.size() + e.raw.size() + 3;
+        for (const std::string& b : s.trailer) size += b.size() + 2;
     }
     std::string out;
     out.reserve(size);
+    // Lines written end in CRLF, except after the lines read past the file's
+    // last LF: those were split at CR, and an LF after them would join them.
+    // A last line read without a line end gets one when more follows.
+    std::string eol = "\r\n";
+    bool open = false;
+    auto put = [&](const std::string& raw) {
+        if (open) out += eol;
+        out += raw;
+        open = !EndsLine(raw);
+        if (!open) eol = raw.back() == '\r' ? "\r" : "\r\n";
+    };
+    auto line = [&](const std::string& a, const std::string& b, const std::string& c) {
+        if (open) out += eol;
+        open = false;
+        out += a;
+        out += b;
+        out += c;
+        out += eol;
+    };
     for (const Section& s : sections_) {
         if (!s.live) continue;
-        if (!s.name.empty()) {
-            out += '[';
-            out += s.name;
-            out += "]\r\n";
+        if (!s.rawHeader.empty()) {
+            put(s.rawHeader);
+        } else if (!s.name.empty()) {
+            line("[", s.name, "]");
         }
         for (const Entry& e : s.entries) {
             if (!e.live) continue;
-            out += e.name;
-            if (e.hasValue) {
-                out += '=';
-                out += e.value;
+            if (!e.raw.empty()) {
+                put(e.raw);
+            } else {
+                line(e.name, e.hasValue ? "=" : "", e.value);
             }
-            out += "\r\n";
         }
+        for (const std::string& b : s.trailer) put(b);
     }
+    // Text that begins like a byte-order mark would lose it at the next read.
+    if (out.compare(0, 3, kByteOrderMark) == 0) out.insert(0, "\r\n");
     return out;
 }
 
 bool IniFile::updateFile() {
     if (!dirty_) return true;
+    if (readFailed_) return false;
     if (!ReplaceFileWith(path_, text())) return false;
     dirty_ = false;
     return true;

@@ -1,13 +1,17 @@
 // Reader and writer of the Windows private-profile (ini) text format.
 //
-// The whole file is read when the object is made (a missing or unreadable
-// file reads as empty); writes change only the copy in memory until
-// updateFile(), which replaces the file in one step. Section and key names are
+// The whole file is read when the object is made (a missing file reads as
+// empty; one that exists but cannot be read also reads as empty and is never
+// saved over); writes change only the copy in memory until updateFile(),
+// which replaces the file in one step. A UTF-8 byte-order mark before the
+// first line is skipped (and not written back). Section and key names are
 // compared ignoring the case of ASCII letters; two-byte GBK characters are
-// compared byte for byte. Lines are kept in place and in order; a new key goes
-// to the end of its section, a new section to the end of the file. The text
-// written is laid out as Windows writes it ("[Section]" and "key=value" lines,
-// CRLF line ends).
+// compared byte for byte. Lines are kept in place and in order, and every
+// line that was not changed is written back byte for byte (blank lines,
+// comments, blanks around '=', LF line ends); a new key goes after the last
+// line of its section that is not blank, a new section to the end of the
+// file. Lines written are laid out as Windows writes them ("[Section]" and
+// "key=value" lines, CRLF line ends).
 //
 // Where this differs on purpose from the Windows profile functions:
 // - eraseSection removes every section of that name, not only the first;
@@ -18,6 +22,8 @@
 // - names are stored with surrounding blanks trimmed;
 // - a file marked read-only is never replaced, even where the system would
 //   allow it (an administrator under Wine).
+// - a value that would lose blanks or quotes on reading is written in quotes,
+//   so whatever is written reads back the same;
 // An integer must be the whole value: "12abc" is no number and gives the
 // default, where GetPrivateProfileInt would read 12.
 // Portable: no Windows headers.
@@ -50,8 +56,13 @@ public:
     static constexpr std::size_t kMaxValueLength = 2047;
 
     explicit IniFile(std::string path);
+    // An object reading `text` as its file's contents, for `path`.
+    static IniFile fromText(std::string path, const std::string& text);
 
     const std::string& path() const { return path_; }
+    // True when the file exists but could not be read; updateFile() then
+    // refuses to replace it.
+    bool readFailed() const { return readFailed_; }
 
     // The value of the first key of that name in the first section of that
     // name; surrounding quotes (" or ') are removed; `def` when absent or
@@ -76,11 +87,17 @@ public:
     void writeInteger(const std::string& section, const std::string& key, int value);
     void writeBool(const std::string& section, const std::string& key, bool value);
     void eraseSection(const std::string& section);
+    // Removes every line of the first section of that name but keeps its
+    // header where it stands (a missing section is added at the end); later
+    // sections of the name are erased. Keys written afterwards go there, so a
+    // section can be rewritten in place.
+    void emptySection(const std::string& section);
     void deleteKey(const std::string& section, const std::string& key);
 
     // Writes the changes: a temporary file in the same folder, then renamed
     // over the old one, so a failure leaves the old file whole. A file marked
-    // read-only is never replaced. True when there was nothing to write.
+    // read-only, or one that could not be read, is never replaced. True when
+    // there was nothing to write.
     bool updateFile();
 
     // The text updateFile() writes.
@@ -92,6 +109,7 @@ private:
         std::string value;
         bool hasValue = false;  // false for a line without '='
         bool live = true;       // false once deleted
+        std::string raw;        // the line as read, with its line end; empty once changed
     };
     // Positions of entries by name, names compared without ASCII case; open
     // addressing over the entries' own names, so nothing is copied per key.
@@ -122,7 +140,9 @@ private:
     struct Section {
         std::string name;
         bool live = true;
+        std::string rawHeader;  // the header line as read, with its line end
         std::vector<Entry> entries;
+        std::vector<std::string> trailer;  // blank lines after the last entry, as read
         // Built on the first lookup, so a section that is only erased or
         // written out again is never indexed.
         mutable bool indexed = false;
@@ -143,6 +163,7 @@ private:
     std::vector<Section> sections_;
     std::unordered_map<std::string, std::size_t> sectionIndex_;  // lower-cased name → first live section
     bool dirty_ = false;
+    bool readFailed_ = false;
 };
 
 }  // namespace kv

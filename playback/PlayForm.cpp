@@ -8,11 +8,14 @@
 #include "app/MainForm.h"
 #include "app/Seams.h"
 #include "app/Skin.h"
+#include "flash/core/Player.h"
 #include "flashfile/FileErrors.h"
 #include "flashfile/FlashFileAttr.h"
 #include "flashfile/Projector.h"
 #include "options/FunctionUnit.h"
 #include "platform/AnsiText.h"
+#include "playback/JumpToPositionForm.h"
+#include "playback/PlayAreaForm.h"
 #include "playback/PlayFormMenu.h"
 #include "playlist/PlayListForm.h"
 #include "ui/Application.h"
@@ -44,7 +47,13 @@ TFlashFileAttr readAttr(const std::string& path) {
 }
 }  // namespace
 
-TPlayForm::TPlayForm() { PlayForm = this; }
+bool MovieAtEnd(int current, int total) {
+    if (total <= 0) return true;  // nothing to play
+    if (current >= total - 1) return true;
+    return static_cast<long long>(current) * 100 > static_cast<long long>(total) * 95;
+}
+
+TPlayForm::TPlayForm() : clockMs([] { return static_cast<unsigned>(GetTickCount()); }) { PlayForm = this; }
 
 TPlayForm::~TPlayForm() {
     if (hookId_) Application::instance().removeMessageHook(hookId_);
@@ -71,6 +80,11 @@ bool TPlayForm::create() {
     Flash1.OnFSCommand = [](const std::string& command, const std::string& args) {
         if (Seams.fsCommand) Seams.fsCommand(command, args);
     };
+    Seams.fsCommand = [this](const std::string& command, const std::string& args) {
+        Flash1FSCommand(command, args);
+    };
+    Seams.jumpToFrame = ShowJumpToPositionForm;
+    Seams.playArea = ShowPlayAreaForm;
     tmMain.setInterval(250);
     tmMain.onTimer = [this] { tmMainTimer(); };
     pmMain = std::make_unique<Menu>(kPlayFormMenuSpec, kPlayFormMenuCount, false);
@@ -81,6 +95,7 @@ bool TPlayForm::create() {
 
 void TPlayForm::FormDestroy() {
     tmMain.setEnabled(false);
+    Seams.fsCommand = nullptr;
     if (hookId_) Application::instance().removeMessageHook(hookId_);
     hookId_ = 0;
 }
@@ -120,6 +135,7 @@ bool TPlayForm::PlayFile(const std::string& path) {
     tmMain.setInterval(250);
     tmMain.setEnabled(true);
     MovieTotalFrames = Flash1.TotalFrames();
+    frameSeenAt_ = clockMs();
     recordRecentFile(path);
     if (item("pmiShieldOuterPictureOfScene").checked()) {
         AdjustSizeOfPlayArea(MovieWidth, MovieHeight);
@@ -153,7 +169,7 @@ void TPlayForm::playAFile(const std::string& path) {
     CurrentPlayListFile = ProgramPath + "Korvamelden.fpl";
     PlayListFiles.push_back(path);
     PlayListTitles.push_back(ExtractFileTitle(path));
-    if (PlayListForm) PlayListForm->lstPlayList.add(PlayListTitles.back());
+    if (PlayListForm) PlayListForm->lstPlayList.add();
     CurrentIndex = 1;
     PlayListCount = 1;
     pmiPlayClick();
@@ -261,11 +277,14 @@ void TPlayForm::tmMainTimer() {
         if (ABCircleActive && MovieCurrentFrame >= AreaEndFrame) MoveToPosition(AreaBeginFrame);
     }
     if (PlayState == 1 && item("pmiAutoControl").checked()) {
-        if (MovieCurrentFrame == LastTimerFrame) {
-            // A movie without frames has nothing to play: it counts as ended.
-            bool atEnd = MovieTotalFrames <= 0 ||
-                         static_cast<double>(MovieCurrentFrame) / static_cast<double>(MovieTotalFrames) > 0.95;
-            if (atEnd) {
+        // A frame stands still only once it has shown for longer than its own
+        // frame time: a slow movie is not restarted between two of its frames.
+        const unsigned now = clockMs();
+        if (MovieCurrentFrame != LastTimerFrame) {
+            LastTimerFrame = MovieCurrentFrame;
+            frameSeenAt_ = now;
+        } else if (now - frameSeenAt_ > frameTimeMs()) {
+            if (MovieAtEnd(MovieCurrentFrame, MovieTotalFrames)) {
                 applyEndRule();
             } else {
                 Flash1.Stop();
@@ -274,12 +293,16 @@ void TPlayForm::tmMainTimer() {
             }
             return;
         }
-        LastTimerFrame = MovieCurrentFrame;
     }
     if (PlayState == 2 && MainForm) {
         MyImage& status = MainForm->bar.imgPlayStatus;
         status.setVisible(!status.visible());
     }
+}
+
+unsigned TPlayForm::frameTimeMs() {
+    const double rate = Flash1.loaded() ? Flash1.player().frameRate() : 0;
+    return rate > 0 ? static_cast<unsigned>(1000.0 / rate) : 1000u / 12;
 }
 
 void TPlayForm::applyEndRule() {

@@ -281,7 +281,12 @@ void TPlayForm::pmiPlayFileClick() {
     Options.LastOpenFolder = AnsiExtractFilePath(out.files.front());
 }
 
-void TPlayForm::pmiCloseClick() { Application::instance().terminate(); }
+// Closing the play window ends the program, also from full screen, where
+// the window stands on its own and Alt+F4 closes it.
+void TPlayForm::pmiCloseClick() {
+    hide();
+    Application::instance().terminate();
+}
 
 namespace {
 struct KeyCommand {
@@ -299,9 +304,11 @@ const KeyCommand kPlayKeys[] = {
 }  // namespace
 
 void TPlayForm::FormKeyDown(WORD& key, ShiftState shift) {
-    if (shift.ctrl) CtrlDown = true;
-    if (shift.alt) AltDown = true;
-    if (shift.shift) ShiftDown = true;
+    // The modifiers as they are when the key arrives: a dialog's own message
+    // loop may have taken the key-up that would have cleared a remembered flag.
+    CtrlDown = shift.ctrl;
+    AltDown = shift.alt;
+    ShiftDown = shift.shift;
     if (!MainForm) return;
     for (const KeyCommand& k : kPlayKeys) {
         if (k.key == key && (k.alt ? AltDown : CtrlDown)) {
@@ -328,6 +335,11 @@ void TPlayForm::WMDropFiles(HDROP drop) {
 }
 
 bool TPlayForm::handleFormMessage(UINT msg, WPARAM wp, LPARAM, LRESULT& result) {
+    if (msg == WM_CLOSE) {
+        pmiCloseClick();
+        result = 0;
+        return true;
+    }
     if (msg == WM_DROPFILES) {
         WMDropFiles(reinterpret_cast<HDROP>(wp));
         result = 0;

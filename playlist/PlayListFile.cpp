@@ -33,6 +33,7 @@ void ReadPlayList(PlayListView& view, const std::string& fileName) {
     PlayListCount = static_cast<int>(ini.readSection(kPlayListSection).size() / 2);
     PlayListFiles.reserve(PlayListCount);
     PlayListTitles.reserve(PlayListCount);
+    view.beginUpdate();
     for (int n = 1; n <= PlayListCount; ++n) {
         std::string file = ini.readString(kPlayListSection, FileKey(n), "");
         std::string title = ini.readString(kPlayListSection, TitleKey(n), "");
@@ -40,14 +41,19 @@ void ReadPlayList(PlayListView& view, const std::string& fileName) {
         PlayListFiles.push_back(std::move(file));
         PlayListTitles.push_back(std::move(title));
     }
+    view.endUpdate();
 }
 
 void SavePlayList(const std::string& fileName) {
     IniFile ini(fileName);
-    ini.eraseSection(kPlayListSection);
     // Never past the end of either list, whatever PlayListCount says.
     int count = std::min(
         {PlayListCount, static_cast<int>(PlayListFiles.size()), static_cast<int>(PlayListTitles.size())});
+    // The list is rewritten where it stands; the file's other lines stay as they are.
+    if (count > 0)
+        ini.emptySection(kPlayListSection);
+    else
+        ini.eraseSection(kPlayListSection);
     for (int i = 1; i <= count; ++i) {
         ini.writeString(kPlayListSection, FileKey(i), PlayListFiles[i - 1]);
         ini.writeString(kPlayListSection, TitleKey(i), PlayListTitles[i - 1]);

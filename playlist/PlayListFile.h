@@ -28,6 +28,9 @@ public:
     virtual void addItem(const std::string& title) = 0;
     // 0-based position of the selected item, -1 when none is selected.
     virtual int selectedIndex() const = 0;
+    // Bracket many addItem calls, so the window can show them all at once.
+    virtual void beginUpdate() {}
+    virtual void endUpdate() {}
 };
 
 extern const char* const kPlayListSection;  // "PlayList"

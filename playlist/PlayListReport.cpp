@@ -7,8 +7,10 @@
 
 namespace kv {
 
-void ShowIniWriteError(const IniWriteError& error) {
-    std::string text = error.what();
+void ShowIniWriteError(const IniWriteError& error) { ShowFileError(error.what()); }
+
+void ShowFileError(const std::string& message) {
+    std::string text = message;
     if (!text.empty() && text.back() != '.') text += '.';
     ui().messageBox(nullptr, text, kAppTitle, MB_OK | MB_ICONERROR);
 }

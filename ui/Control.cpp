@@ -240,7 +240,44 @@ static MouseEvent makeMouse(MouseButton b, WPARAM wp, LPARAM lp) {
     return e;
 }
 
+bool Control::reflect(UINT, WPARAM, LPARAM, LRESULT&) { return false; }
+
+bool Control::reflectToChild(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
+    HWND from = nullptr;
+    switch (msg) {
+        case WM_COMMAND:
+        case WM_HSCROLL:
+        case WM_VSCROLL:
+        case WM_CTLCOLOREDIT:
+        case WM_CTLCOLORLISTBOX:
+        case WM_CTLCOLORBTN:
+        case WM_CTLCOLORSTATIC:
+            from = reinterpret_cast<HWND>(lp);
+            break;
+        case WM_NOTIFY:
+            from = lp ? reinterpret_cast<NMHDR*>(lp)->hwndFrom : nullptr;
+            break;
+        case WM_DRAWITEM: {
+            auto* d = reinterpret_cast<DRAWITEMSTRUCT*>(lp);
+            if (d && d->CtlType != ODT_MENU) from = d->hwndItem;
+            break;
+        }
+        case WM_MEASUREITEM: {
+            auto* m = reinterpret_cast<MEASUREITEMSTRUCT*>(lp);
+            if (m && m->CtlType != ODT_MENU) from = GetDlgItem(handle(), static_cast<int>(m->CtlID));
+            break;
+        }
+        default:
+            return false;
+    }
+    if (!from || from == handle()) return false;
+    auto* child = dynamic_cast<Control*>(Window::fromHandle(from));
+    return child && child->reflect(msg, wp, lp, result);
+}
+
 LRESULT Control::handleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+    LRESULT reflected = 0;
+    if (reflectToChild(msg, wp, lp, reflected)) return reflected;
     if (native_) {
         switch (msg) {
             case WM_SIZE:

@@ -74,6 +74,11 @@ public:
     virtual void paintBackgroundFor(HDC dc, int ox, int oy, const RECT& area);
     const std::vector<Control*>& children() const { return children_; }
 
+    // A notification this control sent to its parent window (WM_COMMAND,
+    // WM_NOTIFY, WM_DRAWITEM, WM_MEASUREITEM, WM_CTLCOLOR*, WM_HSCROLL,
+    // WM_VSCROLL), handed back by the parent; true when handled.
+    virtual bool reflect(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result);
+
     // Mouse-event entry points, also used by tests to simulate the user.
     void mouseDown(const MouseEvent& e);
     void mouseUp(const MouseEvent& e);
@@ -107,6 +112,8 @@ protected:
 
 private:
     void syncBounds();
+    // Hands a child's notification back to the child control that sent it.
+    bool reflectToChild(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result);
 };
 
 // A plain container with a background colour or picture.

@@ -33,13 +33,14 @@ void Label::setTextColor(COLORREF c) {
 }
 
 void Label::paint(HDC dc, const RECT& client) {
-    HFONT f = font_ ? font_.get() : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+    HFONT f = font_ ? font_.get() : sharedFont_ ? sharedFont_ : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
     SelectGuard sel(dc, f);
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, textColor_);
-    UINT fmt = DT_NOPREFIX | DT_SINGLELINE | DT_END_ELLIPSIS;
+    UINT fmt = DT_NOPREFIX | (wordWrap_ ? DT_WORDBREAK | DT_EDITCONTROL : DT_SINGLELINE | DT_END_ELLIPSIS);
     fmt |= textAlign_ == TextAlign::Right ? DT_RIGHT : textAlign_ == TextAlign::Center ? DT_CENTER : DT_LEFT;
-    if (vcenter_) fmt |= DT_VCENTER;
+    if (vcenter_ && !wordWrap_) fmt |= DT_VCENTER;
+    if (!IsWindowEnabled(handle())) SetTextColor(dc, GetSysColor(COLOR_GRAYTEXT));
     RECT r = client;
     DrawTextA(dc, text_.c_str(), static_cast<int>(text_.size()), &r, fmt);
 }

@@ -16,6 +16,10 @@ public:
     const std::string& text() const { return text_; }
     // Font by face name and height in pixels (negative: character height).
     void setFont(const std::string& face, int height, bool bold = false);
+    // A font the label uses but does not own (the dialog font).
+    void setSharedFont(HFONT f) { sharedFont_ = f; invalidate(); }
+    // Breaks the text into lines at word (or character) boundaries.
+    void setWordWrap(bool w) { wordWrap_ = w; invalidate(); }
     void setTextColor(COLORREF c);
     COLORREF textColor() const { return textColor_; }
     void setTextAlign(TextAlign a) { textAlign_ = a; invalidate(); }
@@ -27,6 +31,8 @@ protected:
 private:
     std::string text_;
     UniqueFont font_;
+    HFONT sharedFont_ = nullptr;
+    bool wordWrap_ = false;
     COLORREF textColor_ = RGB(0, 0, 0);
     TextAlign textAlign_ = TextAlign::Left;
     bool vcenter_ = false;

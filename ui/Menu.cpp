@@ -52,7 +52,8 @@ void MenuItem::attach(HMENU parentMenu, int pos) {
         mi.fMask = MIIM_FTYPE | MIIM_ID | MIIM_STRING | MIIM_STATE | (submenu_ ? MIIM_SUBMENU : 0);
         mi.fType = MFT_STRING | (radio_ ? MFT_RADIOCHECK : 0);
         mi.wID = id_;
-        mi.dwTypeData = const_cast<char*>(caption_.c_str());
+        menuText_ = menuText();
+        mi.dwTypeData = const_cast<char*>(menuText_.c_str());
         mi.fState = (checked_ ? MFS_CHECKED : 0) | (default_ ? MFS_DEFAULT : 0) | (enabled_ ? 0 : MFS_GRAYED);
         mi.hSubMenu = submenu_;
     }
@@ -77,6 +78,7 @@ MenuItem* MenuItem::insert(int pos, const std::string& name, const std::string& 
     item->default_ = (flags & mfDefault) != 0;
     item->hidden_ = (flags & mfHidden) != 0;
     item->enabled_ = (flags & mfDisabled) == 0;
+    item->noPrefix_ = (flags & mfNoPrefix) != 0;
     item->group_ = group;
     item->parent_ = this;
     item->id_ = nextId();
@@ -95,7 +97,10 @@ MenuItem* MenuItem::insert(int pos, const std::string& name, const std::string& 
 void MenuItem::remove(int pos) {
     if (pos < 0 || pos >= count()) return;
     MenuItem* it = items_[static_cast<size_t>(pos)].get();
-    if (!it->hidden_ && submenu_) DeleteMenu(submenu_, it->id_, MF_BYCOMMAND);  // destroys its submenu too
+    if (!it->hidden_ && submenu_)
+        DeleteMenu(submenu_, it->id_, MF_BYCOMMAND);  // destroys its submenu too
+    else if (it->submenu_)
+        DestroyMenu(it->submenu_);
     it->submenu_ = nullptr;
     items_.erase(items_.begin() + pos);
 }
@@ -127,8 +132,39 @@ void MenuItem::setCaption(const std::string& c) {
     MENUITEMINFOA mi{};
     mi.cbSize = sizeof(mi);
     mi.fMask = MIIM_STRING;
-    mi.dwTypeData = const_cast<char*>(caption_.c_str());
+    menuText_ = menuText();
+    mi.dwTypeData = const_cast<char*>(menuText_.c_str());
     SetMenuItemInfoA(ownerMenu_, id_, FALSE, &mi);
+}
+
+std::string MenuItem::menuText() const {
+    if (!noPrefix_) return caption_;
+    // "&" is a plain byte in GBK text (trail bytes start at 0x40), so doubling it
+    // needs no character walk.
+    std::string out;
+    for (char c : caption_) {
+        out += c;
+        if (c == '&') out += '&';
+    }
+    return out;
+}
+
+void MenuItem::setVisible(bool v) {
+    if (v == !hidden_) return;
+    if (!v) {
+        // RemoveMenu keeps the item's submenu alive for when it is shown again.
+        if (ownerMenu_) RemoveMenu(ownerMenu_, id_, MF_BYCOMMAND);
+        hidden_ = true;
+        return;
+    }
+    hidden_ = false;
+    if (!parent_ || !ownerMenu_) return;
+    int menuPos = 0;
+    for (const auto& s : parent_->items_) {
+        if (s.get() == this) break;
+        if (!s->hidden_) ++menuPos;
+    }
+    attach(ownerMenu_, menuPos);
 }
 
 void MenuItem::setChecked(bool c) {
@@ -175,7 +211,8 @@ Menu::Menu(const MenuSpec* specs, size_t count, bool bar) {
         size_t depth = static_cast<size_t>(s.depth < 0 ? 0 : s.depth);
         if (depth + 1 > stack.size()) depth = stack.size() - 1;
         stack.resize(depth + 1);
-        MenuItem* item = stack.back()->add(s.name ? s.name : "", s.caption ? s.caption : "-", s.flags, s.group);
+        MenuItem* item =
+            stack.back()->add(s.name ? s.name : "", s.caption ? s.caption : "-", s.flags, s.group);
         item->tag = s.tag;
         stack.push_back(item);
     }

@@ -13,10 +13,11 @@ namespace kv {
 
 enum MenuFlag : unsigned {
     mfChecked = 1,
-    mfRadio = 2,      // radio item: checking it clears the others of its group
-    mfDefault = 4,    // bold default item of its submenu
-    mfHidden = 8,     // never shown (kept as an object only)
+    mfRadio = 2,    // radio item: checking it clears the others of its group
+    mfDefault = 4,  // bold default item of its submenu
+    mfHidden = 8,   // never shown (kept as an object only)
     mfDisabled = 16,
+    mfNoPrefix = 32,  // the caption is shown as it is: "&" is no accelerator marker
 };
 
 // One row of a menu table; depth 0 are the top-level items. A caption "-" is a separator.
@@ -46,6 +47,9 @@ public:
     bool enabled() const { return enabled_; }
     void setEnabled(bool e);
     bool isSeparator() const { return caption_ == "-"; }
+    // Hides or shows the item in its menu; a hidden item keeps its place and submenu.
+    void setVisible(bool v);
+    bool visible() const { return !hidden_; }
     bool radio() const { return radio_; }
     int group() const { return group_; }
     int tag = 0;
@@ -78,9 +82,13 @@ private:
     void ensureSubmenu();
     void attach(HMENU parentMenu, int pos);
     void updateMarks();
+    // The text handed to the system menu.
+    std::string menuText() const;
 
     std::string name_, caption_;
-    bool checked_ = false, radio_ = false, default_ = false, enabled_ = true, hidden_ = false;
+    bool checked_ = false, radio_ = false, default_ = false, enabled_ = true, hidden_ = false,
+         noPrefix_ = false;
+    std::string menuText_;  // menuText() kept alive while the system menu copies it
     int group_ = 0;
     UINT id_ = 0;
     MenuItem* parent_ = nullptr;

@@ -69,6 +69,8 @@ enum ClipEvent : uint32_t {
     kEventMouseMove = 0x8,
     kEventMouseDown = 0x10,
     kEventMouseUp = 0x20,
+    kEventKeyDown = 0x40,
+    kEventKeyUp = 0x80,
 };
 
 struct ClipAction {

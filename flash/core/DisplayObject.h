@@ -10,7 +10,7 @@
 
 #include "flash/core/Movie.h"
 #include "flash/core/Types.h"
-#include "flash/core/Value.h"
+#include "flash/core/avm1/Value.h"
 
 namespace flash {
 
@@ -39,6 +39,12 @@ public:
     bool playing = true;
     std::map<uint16_t, std::shared_ptr<DisplayObject>> children;
     std::map<std::string, Value> variables;
+    // Prototype of a clip whose symbol has a registered class (else
+    // MovieClip.prototype), and clips made by scripts (attachMovie...),
+    // which the timeline leaves alone.
+    std::shared_ptr<ScriptObject> proto;
+    bool dynamic = false;
+    std::string dropTarget;  // _droptarget: where a drag of it last ended
 
     // onClipEvent handlers of the placing tag (sprites), or null.
     const std::vector<ClipAction>* clipActions = nullptr;

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "flash/core/Avm1.h"
+#include "flash/core/avm1/Avm1.h"
 
 namespace flash {
 
@@ -33,6 +33,11 @@ void Engine::unload() {
     nextFieldCompaction_ = 0;
     objects_ = 0;
     tick_ = 0;
+    initActionsRun_.clear();
+    drag_ = Drag();
+    clipHover_.reset();
+    clipPressed_.reset();
+    std::fill(std::begin(keys_), std::end(keys_), false);
     releaseScriptObjects();
 }
 
@@ -41,6 +46,11 @@ void Engine::tick() {
     ++tick_;
     advance(root_.get());
     runQueuedActions();
+    // Intervals and timeouts due by the movie's clock.
+    if (vm_ && root_) {
+        vm_->runTimers(tickBudget);
+        refreshTextFields();
+    }
 }
 
 void Engine::advance(DisplayObject* clip) {
@@ -138,6 +148,7 @@ void Engine::applyNextFrame(DisplayObject* clip, int frame) {
 void Engine::reconcile(DisplayObject* clip, const PlacementState& state) {
     std::vector<uint16_t> gone;
     for (auto& kv : clip->children) {
+        if (kv.second->dynamic) continue;
         auto it = state.find(kv.first);
         DisplayObject& o = *kv.second;
         if (it != state.end() && it->second.serial == o.serial && it->second.characterId == o.characterId) {
@@ -173,6 +184,7 @@ std::shared_ptr<DisplayObject> Engine::create(DisplayObject* parent, uint16_t de
         o->playing = true;
         o->clipActions = movie_.clipActions(p.serial);
         reconcile(o.get(), o->timeline->stateAt(0));
+        if (vm_ && !ch->button) vm_->initClip(o.get());
         if (ch->button) showButtonState(o.get());
         queueFrame(o.get(), 0);
         queueEvent(o.get(), kEventLoad);
@@ -197,6 +209,12 @@ void Engine::removeChild(DisplayObject* parent, uint16_t depth) {
 void Engine::queueFrame(DisplayObject* clip, int frame) {
     if (!clip->timeline || frame < 0 || frame >= clip->frameCount()) return;
     if (sound) sound->frameEntered(clip, frame);
+    for (const ActionBlock& b : clip->timeline->frames[frame].initActions) {
+        if (std::find(initActionsRun_.begin(), initActionsRun_.end(), b.data) != initActionsRun_.end())
+            continue;
+        initActionsRun_.push_back(b.data);
+        queue_.push_back({root_, b});
+    }
     for (const ActionBlock& b : clip->timeline->frames[frame].actions) {
         queue_.push_back({clip->shared_from_this(), b});
     }
@@ -205,14 +223,20 @@ void Engine::queueFrame(DisplayObject* clip, int frame) {
 void Engine::runQueuedActions() {
     if (runningQueue_) return;  // scripts run from the loop below queue more
     runningQueue_ = true;
-    Avm1 vm(*this);
+    Avm1& vm = this->vm();
     long left = tickBudget;
     bool exhausted = false;
     for (size_t i = 0; i < queue_.size() && static_cast<int>(i) < maxBlocksPerTick && left > 0; ++i) {
         std::shared_ptr<DisplayObject> clip = queue_[i].clip.lock();
         if (!clip || (clip != root_ && !clip->parent)) continue;
-        ActionBlock block = queue_[i].block;
-        left -= vm.run(clip.get(), block, std::min(actionBudget, left));
+        if (queue_[i].listeners) {
+            left -= vm.broadcast(queue_[i].listeners, queue_[i].handler, std::min(actionBudget, left));
+        } else if (queue_[i].handler) {
+            left -= vm.runHandler(clip.get(), queue_[i].handler, std::min(actionBudget, left));
+        } else {
+            ActionBlock block = queue_[i].block;
+            left -= vm.run(clip.get(), block, std::min(actionBudget, left));
+        }
         exhausted = exhausted || lastScriptHitBudget;
     }
     lastScriptHitBudget = exhausted;
@@ -319,7 +343,7 @@ void Engine::bindTextField(DisplayObject* field) {
     field->shownText = showable(def.initialText, maxFieldChars);
     DisplayObject* holder = textHolder(field);
     if (!holder) return;
-    Avm1 vm(*this);
+    Avm1& vm = this->vm();
     if (vm.readVariable(holder, def.variable).type == Value::Undefined)
         vm.writeVariable(holder, def.variable, Value::fromString(def.initialText));
 }
@@ -334,7 +358,7 @@ void Engine::refreshTextFields() {
         held += o->textEdges;
         fields.push_back(std::move(o));
     }
-    Avm1 vm(*this);
+    Avm1& vm = this->vm();
     for (const auto& o : fields) {
         const EditTextDef& def = *o->character->editText;
         DisplayObject* holder = textHolder(o.get());
@@ -363,9 +387,36 @@ void Engine::refreshTextFields() {
 // ---- Clip events ----
 
 void Engine::queueEvent(DisplayObject* clip, uint32_t event) {
-    if (!clip->clipActions) return;
-    for (const ClipAction& a : *clip->clipActions)
-        if (a.events & event) queue_.push_back({clip->shared_from_this(), {a.data, a.size}});
+    if (clip->clipActions)
+        for (const ClipAction& a : *clip->clipActions)
+            if (a.events & event) queue_.push_back({clip->shared_from_this(), {a.data, a.size}});
+    static const struct {
+        uint32_t event;
+        const char* handler;
+    } kHandlers[] = {{kEventLoad, "onLoad"},
+                     {kEventEnterFrame, "onEnterFrame"},
+                     {kEventMouseMove, "onMouseMove"},
+                     {kEventMouseDown, "onMouseDown"},
+                     {kEventMouseUp, "onMouseUp"}};
+    if (!vm_ || !clip->hasTimeline()) return;
+    for (const auto& h : kHandlers)
+        if ((h.event & event) && vm_->hasHandler(clip, h.handler)) queueHandler(clip, h.handler);
+}
+
+void Engine::queueHandler(DisplayObject* clip, const char* handler) {
+    Queued q;
+    q.clip = clip->shared_from_this();
+    q.handler = handler;
+    queue_.push_back(q);
+}
+
+void Engine::queueListeners(int which, const char* handler) {
+    if (!root_ || !vm_ || !vm_->hasListeners(which)) return;
+    Queued q;
+    q.clip = root_;
+    q.handler = handler;
+    q.listeners = which;
+    queue_.push_back(q);
 }
 
 void Engine::queueEventTree(DisplayObject* clip, uint32_t event) {
@@ -421,6 +472,8 @@ inline int crossing(double x0, double y0, double x1, double y1, double px, doubl
     return x > px ? 1 : 0;
 }
 
+}  // namespace
+
 bool shapeContains(const ShapeData& shape, double px, double py) {
     const Rect& b = shape.bounds;
     if (px < b.xMin || px > b.xMax || py < b.yMin || py > b.yMax) return false;
@@ -475,6 +528,8 @@ bool characterContains(const MovieDef& movie, const Character* ch, double x, dou
     }
     return false;
 }
+
+namespace {
 
 DisplayObject* findButton(const MovieDef& movie, DisplayObject* clip, const Matrix& m, double x, double y) {
     for (auto it = clip->children.rbegin(); it != clip->children.rend(); ++it) {
@@ -539,7 +594,13 @@ bool Engine::mouseMove(double x, double y) {
             hover_ = under ? under->shared_from_this() : std::weak_ptr<DisplayObject>();
         }
     }
+    if (draggedClip()) {
+        dragTo(x, y);
+        pointerChanged_ = true;
+    }
+    clipPointer(0);
     queueEventTree(root_.get(), kEventMouseMove);
+    queueListeners(2, "onMouseMove");
     if (!queue_.empty()) pointerChanged_ = true;
     runQueuedActions();
     return pointerChanged_;
@@ -554,7 +615,9 @@ bool Engine::mouseDown() {
         buttonTransition(hover, kOverDown, kOverUpToOverDown);
         pressed_ = hover->shared_from_this();
     }
+    clipPointer(1);
     queueEventTree(root_.get(), kEventMouseDown);
+    queueListeners(2, "onMouseDown");
     if (!queue_.empty()) pointerChanged_ = true;
     runQueuedActions();
     return pointerChanged_;
@@ -574,7 +637,9 @@ bool Engine::mouseUp() {
         }
     }
     pressed_.reset();
+    clipPointer(2);
     queueEventTree(root_.get(), kEventMouseUp);
+    queueListeners(2, "onMouseUp");
     if (!queue_.empty()) pointerChanged_ = true;
     runQueuedActions();
     bool changed = pointerChanged_;
@@ -618,15 +683,16 @@ void Engine::releaseScriptObjects() {
     std::vector<std::shared_ptr<ScriptObject>> live;
     for (auto& w : scriptObjects_)
         if (auto o = w.lock()) live.push_back(o);
-    for (auto& o : live) {
-        o->props.clear();
-        o->elements.clear();
-        o->proto.reset();
-        o->function.reset();
-    }
+    for (auto& o : live) o->clear();
     scriptObjects_.clear();
     nextCompaction_ = 0;
     globals.reset();
+    vm_.reset();
+}
+
+Avm1& Engine::vm() {
+    if (!vm_) vm_ = std::make_unique<Avm1>(*this);
+    return *vm_;
 }
 
 }  // namespace flash

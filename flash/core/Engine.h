@@ -13,6 +13,8 @@
 
 namespace flash {
 
+class Avm1;
+
 // Told what makes sound: every frame a timeline enters (by playing, a goto
 // or being placed), button transitions and StopSounds.
 class SoundListener {
@@ -85,11 +87,46 @@ public:
     // Topmost button whose hit area contains the stage point, or null.
     DisplayObject* buttonAt(double x, double y) const;
 
+    // Keyboard input: a key's virtual-key code (Key.LEFT 37...) and the
+    // character it types (0 none). Key listeners and clip handlers run.
+    bool keyDown(int code, int ascii);
+    bool keyUp(int code);
+    bool keyIsDown(int code) const { return code >= 0 && code < 256 && keys_[code]; }
+    int lastKeyCode = 0, lastKeyAscii = 0;
+
+    // ---- The display list as scripts change it (ScriptDisplay.cpp) ----
+    // Depths of scripts are list depths - 16384; clips they make are
+    // `dynamic`: the timeline neither moves nor removes them.
+    static const int kDepthOffset = 16384;
+    // A new instance of a character (0: an empty clip) at a script depth,
+    // replacing what is there; null when it cannot be made.
+    DisplayObject* attachClip(DisplayObject* parent, uint16_t characterId, const std::string& name,
+                              int depth);
+    DisplayObject* duplicateClip(DisplayObject* source, const std::string& name, int depth);
+    bool removeClip(DisplayObject* clip);  // only clips made by scripts or moved to script depths
+    void swapDepth(DisplayObject* clip, int depth);
+    Matrix worldMatrix(const DisplayObject* o) const;
+    // Bounds of what an object shows, in the space `m` maps its own into.
+    Rect boundsOf(const DisplayObject* o, const Matrix& m) const;
+    // Whether a stage point (twips) hits the object's bounds or its shapes.
+    bool hitTest(const DisplayObject* o, double x, double y, bool shape) const;
+    // Topmost sprite whose shapes contain a stage point, skipping `except`.
+    DisplayObject* clipAt(double x, double y, const DisplayObject* except) const;
+    double mouseX() const { return mouseX_; }
+    double mouseY() const { return mouseY_; }
+    // Dragging: the clip follows the pointer, inside `limits` (parent
+    // coordinates, twips) when constrained.
+    void startDrag(DisplayObject* clip, bool lockCenter, const Rect* limits);
+    void stopDrag();
+    DisplayObject* draggedClip() const;
+
     // Script objects: every one is registered so that unloading can break
     // reference cycles; null when the limit is reached.
     std::shared_ptr<ScriptObject> newObject();
     size_t maxScriptObjects = 100000;
     std::shared_ptr<ScriptObject> globals;  // _global, with the built-ins
+    // The script runtime of the loaded movie (made on first use).
+    Avm1& vm();
 
     std::function<void(const std::string& command, const std::string& args)> onFSCommand;
     std::function<void(const std::string& url, const std::string& target)> onGetURL;
@@ -114,10 +151,19 @@ private:
     void bindTextField(DisplayObject* field);
     bool onStage(const DisplayObject* o) const;
 
+    // A script to run: an action block on a clip, or a handler method
+    // (onEnterFrame...) of the clip or of the Key/Mouse listeners.
     struct Queued {
         std::weak_ptr<DisplayObject> clip;
         ActionBlock block;
+        const char* handler = nullptr;
+        int listeners = 0;  // 1 Key, 2 Mouse listeners instead of the clip
     };
+    void queueHandler(DisplayObject* clip, const char* handler);
+    void queueListeners(int which, const char* handler);
+    void dragTo(double x, double y);
+    DisplayObject* clipButtonAt(DisplayObject* clip, double x, double y) const;
+    void clipPointer(uint8_t what);
 
     MovieDef movie_;
     std::shared_ptr<DisplayObject> root_;
@@ -131,6 +177,16 @@ private:
     std::weak_ptr<DisplayObject> hover_;    // button under the pointer
     std::weak_ptr<DisplayObject> pressed_;  // button pressed and tracking the pointer
     std::vector<std::weak_ptr<ScriptObject>> scriptObjects_;
+    std::unique_ptr<Avm1> vm_;
+    std::vector<const uint8_t*> initActionsRun_;  // DoInitAction blocks already run
+    bool keys_[256] = {};
+    struct Drag {
+        std::weak_ptr<DisplayObject> clip;
+        double dx = 0, dy = 0;  // clip position minus pointer, parent twips
+        bool constrained = false;
+        Rect limits;
+    } drag_;
+    std::weak_ptr<DisplayObject> clipHover_, clipPressed_;  // clips with onPress... handlers
     size_t nextCompaction_ = 0;  // registry size that triggers dropping freed entries
     size_t refusals_ = 0;
     std::vector<std::weak_ptr<DisplayObject>> textFields_;  // bound edit text placed so far

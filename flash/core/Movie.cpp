@@ -20,6 +20,8 @@ enum TagCode : uint16_t {
     kRemoveObject = 5,
     kSetBackgroundColor = 9,
     kDoAction = 12,
+    kExportAssets = 56,
+    kDoInitAction = 59,
     kDefineShape2 = 22,
     kDefineButtonCxform = 23,
     kPlaceObject2 = 26,
@@ -171,6 +173,17 @@ const std::vector<ClipAction>* MovieDef::clipActions(uint32_t serial) const {
     return it == clipActions_.end() ? nullptr : &it->second;
 }
 
+uint16_t MovieDef::exportedCharacter(const std::string& name) const {
+    auto it = exports_.find(foldCase(name));
+    return it == exports_.end() ? 0 : it->second;
+}
+
+std::string MovieDef::exportName(uint16_t id) const {
+    for (const auto& kv : exports_)
+        if (kv.second == id) return kv.first;
+    return std::string();
+}
+
 const Character* MovieDef::character(uint16_t id) const {
     auto it = characters_.find(id);
     return it == characters_.end() ? nullptr : it->second.get();
@@ -263,6 +276,19 @@ void MovieDef::parseTimeline(size_t begin, size_t end, TimelineDef& timeline, bo
             case kDoAction:
                 if (len > 0) current.actions.push_back({body_.data() + bodyStart, r.size()});
                 break;
+            case kDoInitAction:
+                if (len > 2) current.initActions.push_back({body_.data() + bodyStart + 2, r.size() - 2});
+                break;
+            case kExportAssets: {
+                uint16_t n = r.u16();
+                for (uint16_t i = 0; i < n && !r.overflow(); ++i) {
+                    uint16_t id = r.u16();
+                    std::string name = r.str();
+                    if (r.overflow() || name.empty()) break;
+                    exports_.emplace(foldCase(name), id);
+                }
+                break;
+            }
             case kFrameLabel:
                 pendingLabel = r.str();
                 break;

@@ -63,9 +63,9 @@ struct ActionBlock {
 struct FrameDef {
     std::vector<FrameCommand> commands;
     std::vector<ActionBlock> actions;
+    std::vector<ActionBlock> initActions;  // DoInitAction: run once, before the frame's actions
     std::vector<StartSoundCmd> sounds;  // event sounds started by this frame
 };
-
 
 // What a timeline's display list holds at a frame, without running state.
 struct Placement {
@@ -130,6 +130,10 @@ public:
     bool hasBackground() const { return hasBackground_; }
     Rgba background() const { return background_; }
     int version() const { return header_.version; }
+    // Character exported under a name (ExportAssets, any case), or 0; the
+    // (folded) name a character is exported under, or "".
+    uint16_t exportedCharacter(const std::string& name) const;
+    std::string exportName(uint16_t id) const;
     // Clip actions of the placing tag with this serial, or null.
     const std::vector<ClipAction>* clipActions(uint32_t serial) const;
     // Sounds (MovieSounds.cpp): DefineSound by id, by exported name, and
@@ -164,7 +168,7 @@ private:
     size_t textEdgeBudget_ = 0;  // glyph edges the text characters may still take
     std::unordered_map<uint32_t, std::vector<ClipAction>> clipActions_;
     std::unordered_map<uint16_t, SoundDef> sounds_;
-    std::map<std::string, uint16_t> exports_;  // exported names (folded) -> character
+    std::map<std::string, uint16_t> exports_;  // folded name -> character
     std::unordered_map<uint16_t, ButtonSounds> buttonSounds_;
 };
 

@@ -5,6 +5,7 @@
 #include "flash/core/sound/SoundDecoder.h"
 #include "tests/flashcore/SoundSupport.h"
 #include "tests/flashcore/TestSupport.h"
+#include "tools/swfwriter/ActionWriter.h"
 #include "tools/swfwriter/ButtonWriter.h"
 
 namespace {
@@ -248,6 +249,24 @@ TEST(SoundEvents, SyncStopNoMultipleAndStopSounds) {
     EXPECT_EQ(p.sound().voiceCount(), 0u);
 }
 
+TEST(SoundEvents, StopSoundsActionSilencesEverything) {
+    std::vector<int16_t> pcm = tone(440, 22050, 2, 0.5);
+    swfw::Movie m;
+    m.add(swfw::defineSound(1, swfw::soundFormat(3, 2, true, false), static_cast<uint32_t>(pcm.size()),
+                            le16(pcm)));
+    m.add(swfw::startSound(1));
+    m.showFrame();
+    m.add(swfw::doAction({0x09}));  // StopSounds
+    m.showFrame();
+    flash::Player p;
+    ASSERT_TRUE(load(p, m.build()));
+    EXPECT_EQ(p.sound().voiceCount(), 1u);
+    p.tick();
+    EXPECT_EQ(p.sound().voiceCount(), 0u);
+    std::vector<int16_t> out = play(p, 0.05);
+    EXPECT_LT(levelDb(out, 0, 2000), -100);
+}
+
 TEST(SoundEvents, ButtonTransitionsStartTheirSounds) {
     std::vector<int16_t> pcm = tone(440, 22050, 0.5, 0.5);
     swfw::Movie m = stage100();
@@ -272,6 +291,101 @@ TEST(SoundEvents, ButtonTransitionsStartTheirSounds) {
     EXPECT_EQ(p.sound().voiceCount(), 1u);
     p.mouseAtStage(1000, 1000, true);  // OverUpToOverDown has no sound
     EXPECT_EQ(p.sound().voiceCount(), 1u);
+}
+
+// s.method(args...) with the result dropped, or reported as FSCommand
+// `report` (its value as the arguments).
+void callOnS(swfw::ActionWriter& a, const char* method, std::vector<double> args,
+             const char* report = nullptr) {
+    if (report) a.push(std::string("FSCommand:") + report);
+    for (auto it = args.rbegin(); it != args.rend(); ++it) a.pushNumber(*it);
+    a.pushInt(static_cast<int32_t>(args.size())).push("s").getVariable().push(method).callMethod();
+    if (report) {
+        a.getUrl2();
+    } else {
+        a.op(0x17);  // Pop
+    }
+}
+
+void getOnS(swfw::ActionWriter& a, const char* member) {
+    a.push(std::string("FSCommand:") + member).push("s").getVariable().push(member).getMember().getUrl2();
+}
+
+TEST(SoundScript, AttachStartVolumePanPositionAndCompletion) {
+    std::vector<int16_t> pcm = tone(440, 22050, 0.5, 0.5);  // 500 ms
+    swfw::Movie m;
+    m.frameRate = 10;
+    m.add(swfw::defineSound(7, swfw::soundFormat(3, 2, true, false), static_cast<uint32_t>(pcm.size()),
+                            le16(pcm)));
+    m.add(swfw::exportAssets(7, "Tone"));
+    swfw::ActionWriter a;
+    a.push("s").pushInt(0).push("Sound").newObject().setVariable();
+    a.push("Tone").pushInt(1).push("s").getVariable().push("attachSound").callMethod().op(0x17);
+    swfw::ActionWriter done;
+    done.getUrl("FSCommand:complete", "");
+    a.push("s").getVariable().push("onSoundComplete").defineFunction("", {}, done).setMember();
+    callOnS(a, "setVolume", {50});
+    callOnS(a, "setPan", {-100});
+    callOnS(a, "start", {0, 4});
+    callOnS(a, "getVolume", {}, "volume");
+    callOnS(a, "getPan", {}, "pan");
+    getOnS(a, "duration");
+    m.add(swfw::doAction(a.bytes()));
+    m.showFrame();
+    for (int i = 0; i < 15; ++i) m.showFrame();
+    swfw::ActionWriter later;
+    getOnS(later, "position");
+    callOnS(later, "stop", {});
+    m.add(swfw::doAction(later.bytes()));
+    m.showFrame();
+    for (int i = 0; i < 20; ++i) m.showFrame();
+
+    flash::Player p;
+    std::vector<std::pair<std::string, std::string>> got;
+    p.setFSCommandHandler([&](const std::string& c, const std::string& v) { got.emplace_back(c, v); });
+    ASSERT_TRUE(load(p, m.build()));
+    using Got = std::vector<std::pair<std::string, std::string>>;
+    EXPECT_EQ(got, (Got{{"volume", "50"}, {"pan", "-100"}, {"duration", "500"}}));
+    // Half volume, all left.
+    std::vector<int16_t> out = play(p, 0.3);
+    EXPECT_NEAR(levelDb(out, 1000, 8000, 0), 20 * std::log10(0.25), 0.3);
+    EXPECT_LT(levelDb(out, 1000, 8000, 1), -100);
+    got.clear();
+    out = play(p, 1.5);  // frame 17: 1.6 s in, the fourth play begun
+    ASSERT_GE(got.size(), 1u);
+    EXPECT_EQ(got[0].first, "position");
+    EXPECT_NEAR(std::stod(got[0].second), 150, 80);
+    EXPECT_EQ(p.sound().voiceCount(), 0u);  // stopped
+    // Stopped before its end: no completion.
+    for (auto& g : got) EXPECT_NE(g.first, "complete");
+}
+
+TEST(SoundScript, CompletionAfterEveryLoop) {
+    std::vector<int16_t> pcm = tone(440, 22050, 0.2, 0.5);
+    swfw::Movie m;
+    m.frameRate = 10;
+    m.add(swfw::defineSound(7, swfw::soundFormat(3, 2, true, false), static_cast<uint32_t>(pcm.size()),
+                            le16(pcm)));
+    m.add(swfw::exportAssets(7, "Tone"));
+    swfw::ActionWriter a;
+    a.push("s").pushInt(0).push("Sound").newObject().setVariable();
+    a.push("tone").pushInt(1).push("s").getVariable().push("attachSound").callMethod().op(0x17);  // any case
+    swfw::ActionWriter done;
+    done.getUrl("FSCommand:complete", "");
+    a.push("s").getVariable().push("onSoundComplete").defineFunction("", {}, done).setMember();
+    callOnS(a, "start", {0, 3});
+    m.add(swfw::doAction(a.bytes()));
+    for (int i = 0; i < 12; ++i) m.showFrame();
+    flash::Player p;
+    std::vector<double> at;
+    p.setFSCommandHandler([&](const std::string& c, const std::string&) {
+        if (c == "complete") at.push_back(p.currentFrame());
+    });
+    p.setLoop(false);
+    ASSERT_TRUE(load(p, m.build()));
+    play(p, 1.1);
+    ASSERT_EQ(at.size(), 1u);
+    EXPECT_NEAR(at[0], 6, 1);  // three plays of 200 ms at 10 fps
 }
 
 struct SyncCase {

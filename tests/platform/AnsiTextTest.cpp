@@ -37,5 +37,26 @@ TEST(AnsiText, CaseAndLengthWorkOnWholeCharacters) {
     EXPECT_EQ(AnsiTruncate("abc", 2), "ab");
 }
 
+TEST(AnsiText, PathExtensionOfThisBuildsPaths) {
+    struct Case {
+        std::string path, lowerExt;
+    } cases[] = {
+        {"c:\\a\\b.SWF", ".swf"},
+        {"c:\\a.b\\movie", ""},
+        {"/tmp/a.b/movie", ""},
+        {"movie.tar.Exe", ".exe"},
+        {"noext", ""},
+#ifdef _WIN32
+        {"c:\\dir\\" + kTrailBackslash + "name.Exe", ".exe"},  // the trail byte is no separator
+        {"c:\\x.swf\\" + kTrailBackslash, ""},                 // ... the real '\\' before it is
+        {"c:\\" + kTrailUpperA + ".SWF", ".swf"},
+#else
+        {"/tmp/\xe4\xb8\xad.SWF", ".swf"},  // UTF-8: the byte before '.' ends a character
+        {"/tmp/\xe4\xb8\xad.\xe6\x96\x87", ".\xe6\x96\x87"},
+#endif
+    };
+    for (const Case& c : cases) EXPECT_EQ(PathLowerFileExt(c.path), c.lowerExt) << c.path;
+}
+
 }  // namespace
 }  // namespace kv

@@ -116,7 +116,66 @@ TEST_F(IniFileTest, FailedSavesKeepTheOldFileAndLeaveNoTemporaryFile) {
     EXPECT_FALSE(lost.updateFile());
 }
 
+TEST_F(IniFileTest, ByteOrderMarkBeforeTheFirstSectionIsSkippedAndNotWritten) {
+    IniFile ini = load("\xEF\xBB\xBF[WindowState]\r\nLeft=5\r\n");
+    EXPECT_EQ(ini.readSections(), std::vector<std::string>{"WindowState"});
+    EXPECT_EQ(ini.readInteger("WindowState", "Left", 0), 5);
+    ini.writeInteger("WindowState", "Top", 6);
+    ASSERT_TRUE(ini.updateFile());
+    EXPECT_EQ(ReadFileBytes(file_), "[WindowState]\r\nLeft=5\r\nTop=6\r\n");
+}
+
+TEST_F(IniFileTest, UntouchedLinesAreWrittenBackByteForByte) {
+    const std::string head = "; settings\n\n[A]\nk = v\n;note=1\n\n\t\n";
+    const std::string tail = "[C]\n  x=1  \n\n";
+    IniFile ini = load(head + "[B]\r\nold=1\r\n# kept?\r\n\r\n" + tail);
+    ini.emptySection("b");
+    ini.writeString("B", "File1", "new");
+    ini.writeString("A", "added", "1");  // after the section's last line that is not blank
+    ASSERT_TRUE(ini.updateFile());
+    EXPECT_EQ(ReadFileBytes(file_),
+              "; settings\n\n[A]\nk = v\n;note=1\nadded=1\r\n\n\t\n[B]\r\nFile1=new\r\n\r\n" + tail);
+}
+
+TEST_F(IniFileTest, EmptySectionKeepsItsPlaceAndDropsLaterCopies) {
+    IniFile ini = load("[P]\r\na=1\r\n[Q]\r\nq=1\r\n[p]\r\nb=2\r\n");
+    ini.emptySection("P");
+    ini.writeString("P", "c", "3");
+    ini.emptySection("New");
+    EXPECT_EQ(ini.text(), "[P]\r\nc=3\r\n[Q]\r\nq=1\r\n[New]\r\n");
+}
+
+TEST_F(IniFileTest, LastLineWithoutLineEndGetsOneWhenMoreFollows) {
+    IniFile ini = load("[A]\nk=v");
+    ini.writeString("A", "n", "1");
+    ini.writeString("B", "m", "2");
+    EXPECT_EQ(ini.text(), "[A]\nk=v\r\nn=1\r\n[B]\r\nm=2\r\n");
+}
+
+TEST_F(IniFileTest, ValuesWithOuterBlanksOrQuotesReadBackAsWritten) {
+    const std::string values[] = {" lead", "trail ", "\"quoted\"", "'single'", "\"", "a\"b\"", "\t", ""};
+    IniFile ini(file_);
+    for (const std::string& v : values) ini.writeString("V", "k" + std::to_string(&v - values), v);
+    ASSERT_TRUE(ini.updateFile());
+    IniFile back(file_);
+    for (const std::string& v : values)
+        EXPECT_EQ(back.readString("V", "k" + std::to_string(&v - values), "?"), v);
+}
+
 #ifdef _WIN32
+TEST_F(IniFileTest, AFileThatCouldNotBeReadIsNeverSavedOver) {
+    kvtest::WriteFileBytes(file_, "[A]\r\nkeep=1\r\n");
+    HANDLE h = CreateFileA(file_.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(h, INVALID_HANDLE_VALUE);
+    IniFile ini(file_);  // sharing violation: the read fails
+    CloseHandle(h);
+    EXPECT_TRUE(ini.readFailed());
+    ini.writeString("A", "other", "2");
+    EXPECT_FALSE(ini.updateFile());
+    EXPECT_EQ(ReadFileBytes(file_), "[A]\r\nkeep=1\r\n");
+    EXPECT_FALSE(IniFile(folder_.file("missing.ini")).readFailed());
+}
+
 // Under Wine the Linux /proc folder cannot be written even by an administrator.
 TEST(IniFileSystemFolder, SaveIntoUnwritableFolderFailsAndKeepsTheFile) {
     const std::string path = "Z:\\proc\\version";

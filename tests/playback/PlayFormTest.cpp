@@ -38,23 +38,25 @@ class PlayFormTest : public ::testing::Test {
 protected:
     test::AppHarness app;
     int openFilesCalls = 0;
+    unsigned now = 100000;
 
     void SetUp() override {
         ASSERT_TRUE(app.start("[Option]\r\nListLatestFilesNum=5\r\n"));
         Seams.openFiles = [this] { ++openFilesCalls; };
+        PlayForm->clockMs = [this] { return now; };
+    }
+    // A poll of the timer a little more than one frame time (the movies'
+    // one second) after the last.
+    void timerTick() {
+        now += 1100;
+        PlayForm->tmMainTimer();
     }
     std::string writeMovie(const std::string& name, int frames, int stopAt = -1) {
         std::string path = app.folder.file(name);
         EXPECT_TRUE(swfw::writeFile(path, movie(frames, stopAt)));
         return path;
     }
-    void setList(const std::vector<std::string>& files) {
-        PlayListFiles.clear();
-        PlayListTitles.clear();
-        PlayListForm->lstPlayList.clear();
-        for (const auto& f : files) PlayListForm->AddItem(f, ExtractFileTitle(f));
-        CurrentIndex = 1;
-    }
+    void setList(const std::vector<std::string>& files) { app.setList(files); }
     void ticks(int n) {
         for (int i = 0; i < n; ++i) PlayForm->Flash1.tick();
     }
@@ -104,7 +106,7 @@ TEST_F(PlayFormTest, PlayCommandMovesThroughItsThreeStates) {
     EXPECT_FALSE(PlayForm->Flash1.IsPlaying());
     // The status picture blinks while paused.
     bool shown = MainForm->bar.imgPlayStatus.visible();
-    PlayForm->tmMainTimer();
+    timerTick();
     EXPECT_NE(MainForm->bar.imgPlayStatus.visible(), shown);
 
     PlayForm->pmiPlayClick();
@@ -133,8 +135,8 @@ TEST_F(PlayFormTest, StalledMovieIsSetGoingAndAnEndMovesOn) {
     ticks(45);
     ASSERT_EQ(PlayForm->Flash1.CurrentFrame(), 40);
     ASSERT_FALSE(PlayForm->Flash1.IsPlaying());
-    PlayForm->tmMainTimer();  // sees frame 40
-    PlayForm->tmMainTimer();  // still 40: a stall, set going again
+    timerTick();  // sees frame 40
+    timerTick();  // still 40: a stall, set going again
     EXPECT_TRUE(PlayForm->Flash1.IsPlaying());
     ticks(1);
     EXPECT_EQ(PlayForm->Flash1.CurrentFrame(), 41);
@@ -144,8 +146,8 @@ TEST_F(PlayFormTest, StalledMovieIsSetGoingAndAnEndMovesOn) {
     PlayForm->pmiNextClick();
     ASSERT_EQ(CurrentFile, ends);
     ticks(195);
-    PlayForm->tmMainTimer();
-    PlayForm->tmMainTimer();
+    timerTick();
+    timerTick();
     // Without list looping the last entry plays again.
     EXPECT_EQ(PlayState, 1);
     EXPECT_EQ(CurrentIndex, 2);
@@ -159,8 +161,8 @@ TEST_F(PlayFormTest, EndRuleLoopsTheFileOrDrawsAtRandom) {
     mainItem("mmiCircleCurrentFile").setChecked(true);
     PlayForm->pmiPlayClick();
     ticks(25);
-    PlayForm->tmMainTimer();
-    PlayForm->tmMainTimer();
+    timerTick();
+    timerTick();
     EXPECT_EQ(CurrentFile, a);
     EXPECT_EQ(PlayForm->Flash1.CurrentFrame(), 0);
     EXPECT_EQ(PlayState, 1);
@@ -169,8 +171,8 @@ TEST_F(PlayFormTest, EndRuleLoopsTheFileOrDrawsAtRandom) {
     mainItem("mmiRandomPlay").setChecked(true);
     app.sys.randoms = {1};  // drawn 1 of 0..2, then the next-file command adds one
     ticks(25);
-    PlayForm->tmMainTimer();
-    PlayForm->tmMainTimer();
+    timerTick();
+    timerTick();
     EXPECT_EQ(CurrentFile, b);
     EXPECT_EQ(CurrentIndex, 2);
 }

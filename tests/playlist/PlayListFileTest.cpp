@@ -69,20 +69,31 @@ TEST_F(PlayListFileTest, SaveReplacesOnlyThePlayListSection) {
     SetCurrentList({"x1", "x2", "x3"}, {"T1", "T2", "T3"});
     SavePlayList(fpl_);
     EXPECT_EQ(ReadFileBytes(fpl_),
-              "[Before]\r\nb=1\r\n[After]\r\na=2\r\n"
-              "[PlayList]\r\nFile1=x1\r\nTitle1=T1\r\nFile2=x2\r\nTitle2=T2\r\nFile3=x3\r\nTitle3=T3\r\n");
+              "[Before]\r\nb=1\r\n"
+              "[PlayList]\r\nFile1=x1\r\nTitle1=T1\r\nFile2=x2\r\nTitle2=T2\r\nFile3=x3\r\nTitle3=T3\r\n"
+              "[After]\r\na=2\r\n");
 
     SetCurrentList({"a", "b"}, {"A"});  // a broken caller: never read past a list
     PlayListCount = 5;
     SavePlayList(fpl_);
     EXPECT_EQ(ReadFileBytes(fpl_),
-              "[Before]\r\nb=1\r\n[After]\r\na=2\r\n[PlayList]\r\nFile1=a\r\nTitle1=A\r\n");
+              "[Before]\r\nb=1\r\n[PlayList]\r\nFile1=a\r\nTitle1=A\r\n[After]\r\na=2\r\n");
 
     SetCurrentList({}, {});  // an empty list drops the section, but a new file is still made
     SavePlayList(fpl_);
     EXPECT_EQ(ReadFileBytes(fpl_), "[Before]\r\nb=1\r\n[After]\r\na=2\r\n");
     SavePlayList(folder_.file("new.fpl"));
     EXPECT_EQ(ReadFileBytes(folder_.file("new.fpl")), "");
+}
+
+TEST_F(PlayListFileTest, SaveKeepsEveryByteOfTheOtherSections) {
+    const std::string before = "; my list\n\n[Info]\nName = Sea  \n;comment=x\n\n";
+    const std::string after = "\r\n[Extra]\r\n  k =  v\r\n\r\n; end";
+    kvtest::WriteFileBytes(fpl_, before + "[PlayList]\nFile1=old\nTitle1=Old\n" + after);
+    SetCurrentList({"x1", "x2"}, {"T1", "T2"});
+    SavePlayList(fpl_);
+    EXPECT_EQ(ReadFileBytes(fpl_),
+              before + "[PlayList]\nFile1=x1\r\nTitle1=T1\r\nFile2=x2\r\nTitle2=T2\r\n" + after);
 }
 
 TEST_F(PlayListFileTest, SendToListAppendsTheSelectedItemExceptToTheCurrentList) {

@@ -12,7 +12,9 @@
 #include "app/AppState.h"
 #include "app/Program.h"
 #include "app/Seams.h"
+#include "options/FunctionUnit.h"
 #include "playback/PlayForm.h"
+#include "playlist/PlayListForm.h"
 #include "tests/app/ProgramFolder.h"
 #include "tests/support/FakeSystemServices.h"
 #include "tests/support/FakeUiServices.h"
@@ -35,6 +37,14 @@ public:
         bool ok = CreateForms(std::move(play));
         pump();
         return ok;
+    }
+    // Makes these files the current list, the first one current.
+    static void setList(const std::vector<std::string>& files) {
+        PlayListFiles.clear();
+        PlayListTitles.clear();
+        PlayListForm->lstPlayList.clear();
+        for (const auto& f : files) PlayListForm->AddItem(f, ExtractFileTitle(f));
+        CurrentIndex = 1;
     }
     // Lets queued messages run (the hook, posted notifications, repaints).
     static void pump(int rounds = 5) {

@@ -1,7 +1,7 @@
 // Menus built from tables: marks, radio groups, default items, run-time items.
-#include "ui/Menu.h"
-
 #include <gtest/gtest.h>
+
+#include "ui/Menu.h"
 
 using namespace kv;
 

@@ -1,5 +1,5 @@
-// The sound tags of a movie: sound characters, exported names, the event
-// sounds of frames, stream heads and blocks, and button sounds.
+// The sound tags of a movie: sound characters, the event sounds of frames,
+// stream heads and blocks, and button sounds.
 #include "flash/core/Movie.h"
 
 namespace flash {
@@ -13,7 +13,6 @@ enum SoundTag : uint16_t {
     kSoundStreamHead = 18,
     kSoundStreamBlock = 19,
     kSoundStreamHead2 = 45,
-    kExportAssets = 56,
     kStartSound2 = 89,
 };
 
@@ -67,16 +66,6 @@ bool MovieDef::parseSoundTag(uint16_t code, ByteReader& r, size_t bodyStart, Tim
             s.lastBlock = static_cast<int>(frameIndex);
             return true;
         }
-        case kExportAssets: {
-            if (!isRoot) return true;
-            uint16_t n = r.u16();
-            for (uint16_t i = 0; i < n && !r.overflow(); ++i) {
-                uint16_t id = r.u16();
-                std::string name = r.str();
-                if (!r.overflow()) exports_.emplace(foldCase(name), id);
-            }
-            return true;
-        }
         default:
             return false;
     }
@@ -88,8 +77,8 @@ const SoundDef* MovieDef::sound(uint16_t id) const {
 }
 
 const SoundDef* MovieDef::exportedSound(const std::string& name) const {
-    auto it = exports_.find(foldCase(name));
-    return it == exports_.end() ? nullptr : sound(it->second);
+    uint16_t id = exportedCharacter(name);
+    return id ? sound(id) : nullptr;
 }
 
 const ButtonSounds* MovieDef::buttonSounds(uint16_t buttonId) const {

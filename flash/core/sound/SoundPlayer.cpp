@@ -47,6 +47,29 @@ void SoundPlayer::attach(const MovieDef* movie) {
     }
     cache_.clear();
     cachedSamples_ = 0;
+    scriptSounds_.clear();
+}
+
+SoundPlayer::ScriptSound& SoundPlayer::scriptSound(const void* object) {
+    auto it = scriptSounds_.find(object);
+    if (it != scriptSounds_.end()) return it->second;
+    if (scriptSounds_.size() >= 4096) scriptSounds_.erase(scriptSounds_.begin());
+    return scriptSounds_[object];
+}
+
+void SoundPlayer::setOwnerMix(const void* owner, double volume, double pan) {
+    std::lock_guard<std::mutex> g(lock_);
+    for (auto& v : mixer_.voices())
+        if (v->owner == owner) {
+            v->volume = volume;
+            v->pan = pan;
+        }
+}
+
+uint64_t SoundPlayer::played(uint64_t key) const {
+    std::lock_guard<std::mutex> g(lock_);
+    auto* v = dynamic_cast<EventVoice*>(findVoice(key));
+    return v ? v->played() : 0;
 }
 
 std::shared_ptr<const PcmSound> SoundPlayer::decoded(uint16_t soundId) {

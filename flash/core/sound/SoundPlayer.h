@@ -49,8 +49,23 @@ public:
     uint64_t startSound(uint16_t soundId, const SoundInfo& info, const void* owner, double volume,
                         double pan);
     void stopSound(uint16_t soundId, const void* owner);  // soundId 0: every sound of the owner
+    // Volume (1 = as authored) and pan (-1 … 1) of every voice of an owner.
+    void setOwnerMix(const void* owner, double volume, double pan);
     bool isPlaying(uint64_t key) const;
+    // Frames (44.1 kHz) an event voice has played, counting loops; 0 when gone.
+    uint64_t played(uint64_t key) const;
     size_t voiceCount() const;
+
+    // What script Sound objects hold between calls, by object.
+    struct ScriptSound {
+        uint16_t soundId = 0;
+        uint64_t voice = 0;
+        double volume = 100, pan = 0;  // as scripts give them
+        int timer = 0;                 // onSoundComplete's timer
+    };
+    // The state of a Sound object (made on first use; kept for a bounded
+    // number of objects, reset when the movie changes).
+    ScriptSound& scriptSound(const void* object);
 
     // The decoded sound of a character (decoded once, then shared), or null.
     std::shared_ptr<const PcmSound> decoded(uint16_t soundId);
@@ -73,6 +88,7 @@ private:
     const MovieDef* movie_ = nullptr;
     std::unordered_map<uint16_t, std::shared_ptr<const PcmSound>> cache_;  // engine thread only
     std::map<const DisplayObject*, Stream> streams_;
+    std::map<const void*, ScriptSound> scriptSounds_;  // engine thread only
     uint64_t nextKey_ = 1;
     size_t cachedSamples_ = 0;
 };

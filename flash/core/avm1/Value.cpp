@@ -1,4 +1,4 @@
-#include "flash/core/Value.h"
+#include "flash/core/avm1/Value.h"
 
 #include <cmath>
 #include <cstdio>
@@ -6,6 +6,7 @@
 #include <limits>
 
 #include "flash/core/DisplayObject.h"
+#include "flash/core/avm1/Object.h"
 
 namespace flash {
 
@@ -39,6 +40,10 @@ double toNumber(const Value& v, int version) {
         case Value::String:
             return parseNumber(v.string, version);
         case Value::Object:
+            if (v.object && v.object->internal.type >= Value::Boolean &&
+                v.object->internal.type <= Value::String)
+                return toNumber(v.object->internal, version);
+            return std::numeric_limits<double>::quiet_NaN();
         case Value::Clip:
             return std::numeric_limits<double>::quiet_NaN();
     }
@@ -56,15 +61,6 @@ std::string numberToString(double d) {
         std::snprintf(buf, sizeof buf, "%.15g", d);
     }
     return buf;
-}
-
-const Value* ScriptObject::find(const std::string& name) const {
-    const ScriptObject* o = this;
-    for (int hops = 0; o && hops < 64; ++hops, o = o->proto.get()) {
-        auto it = o->props.find(name);
-        if (it != o->props.end()) return &it->second;
-    }
-    return nullptr;
 }
 
 std::string clipPath(const DisplayObject* clip) {
@@ -106,6 +102,9 @@ std::string toString(const Value& v, int version) {
         case Value::String:
             return v.string;
         case Value::Object:
+            if (v.object && v.object->internal.type >= Value::Boolean &&
+                v.object->internal.type <= Value::String)
+                return toString(v.object->internal, version);
             return v.object ? objectToString(*v.object, version, 0) : "";
         case Value::Clip: {
             std::shared_ptr<DisplayObject> c = v.clip.lock();

@@ -1,0 +1,153 @@
+// String: conversion function, boxed strings and String.prototype. Indexes
+// count bytes of the string as the movie stores it.
+#include <algorithm>
+#include <cmath>
+
+#include "flash/core/avm1/Builtins.h"
+#include "flash/core/avm1/Frame.h"
+
+namespace flash {
+
+namespace {
+
+std::string thisString(NativeCall& c) {
+    if (c.thisValue.type == Value::String) return c.thisValue.string;
+    ScriptObject* o = c.self();
+    return o && o->internal.type == Value::String ? o->internal.string : c.vm.toStr(c.thisValue);
+}
+
+// An index argument clamped into 0..n (NaN: 0).
+long clampIndex(double d, long n) {
+    if (std::isnan(d)) return 0;
+    return static_cast<long>(std::max(0.0, std::min(static_cast<double>(n), std::trunc(d))));
+}
+
+Value stringCtor(NativeCall& c) {
+    Value v = Value::fromString(c.args.empty() ? "" : c.str(0));
+    if (!c.constructing) return v;
+    if (ScriptObject* o = c.self()) {
+        o->internal = v;
+        o->set(c.vm.key("length"), Value::fromNumber(static_cast<double>(charStarts(v.string).size())),
+               kDontEnum);
+    }
+    return Value();
+}
+
+Value changeCase(NativeCall& c, bool upper) {
+    std::string r = thisString(c);
+    for (char& ch : r) {
+        if (upper && ch >= 'a' && ch <= 'z') ch = static_cast<char>(ch - 'a' + 'A');
+        if (!upper && ch >= 'A' && ch <= 'Z') ch = static_cast<char>(ch - 'A' + 'a');
+    }
+    c.charge(r.size() / 256);
+    return Value::fromString(r);
+}
+
+Value toUpperCase(NativeCall& c) { return changeCase(c, true); }
+Value toLowerCase(NativeCall& c) { return changeCase(c, false); }
+
+Value charAt(NativeCall& c) {
+    std::string s = thisString(c);
+    double d = c.num(0, 0);
+    if (!(d >= 0 && d < static_cast<double>(s.size()))) return Value::fromString("");
+    return Value::fromString(std::string(1, s[static_cast<size_t>(d)]));
+}
+
+Value charCodeAt(NativeCall& c) {
+    std::string s = thisString(c);
+    double d = c.num(0, 0);
+    if (!(d >= 0 && d < static_cast<double>(s.size()))) return Value::fromNumber(std::nan(""));
+    return Value::fromNumber(static_cast<unsigned char>(s[static_cast<size_t>(d)]));
+}
+
+Value indexOf(NativeCall& c) {
+    std::string s = thisString(c);
+    long n = static_cast<long>(s.size());
+    c.charge(s.size() / 64);
+    size_t at = s.find(c.str(0), static_cast<size_t>(clampIndex(c.num(1, 0), n)));
+    return Value::fromNumber(at == std::string::npos ? -1.0 : static_cast<double>(at));
+}
+
+Value lastIndexOf(NativeCall& c) {
+    std::string s = thisString(c);
+    long n = static_cast<long>(s.size());
+    c.charge(s.size() / 64);
+    size_t at = s.rfind(c.str(0), static_cast<size_t>(clampIndex(c.num(1, static_cast<double>(n)), n)));
+    return Value::fromNumber(at == std::string::npos ? -1.0 : static_cast<double>(at));
+}
+
+Value substr(NativeCall& c) {
+    std::string s = thisString(c);
+    long n = static_cast<long>(s.size());
+    double start = c.num(0, 0);
+    if (start < 0) start += n;
+    long b = clampIndex(start, n);
+    double count = c.args.size() > 1 ? c.num(1, 0) : static_cast<double>(n);
+    long e = std::min(n, b + clampIndex(count, n));
+    return Value::fromString(s.substr(b, std::max(0L, e - b)));
+}
+
+Value substringOrSlice(NativeCall& c, bool slice) {
+    std::string s = thisString(c);
+    long n = static_cast<long>(s.size());
+    double a = c.num(0, 0), b = c.args.size() > 1 ? c.num(1, 0) : static_cast<double>(n);
+    if (slice) {
+        if (a < 0) a += n;
+        if (b < 0) b += n;
+    }
+    long x = clampIndex(a, n), y = clampIndex(b, n);
+    if (!slice && x > y) std::swap(x, y);
+    return Value::fromString(x < y ? s.substr(x, y - x) : "");
+}
+
+Value substring(NativeCall& c) { return substringOrSlice(c, false); }
+Value slice(NativeCall& c) { return substringOrSlice(c, true); }
+
+Value split(NativeCall& c) {
+    std::string s = thisString(c);
+    Value a = c.vm.newObject(true);
+    if (!a.object) return a;
+    std::vector<Value>& el = a.object->elements;
+    std::string sep = c.str(0);
+    c.charge(s.size() / 16);
+    if (c.args.empty()) {
+        el.push_back(Value::fromString(s));
+    } else if (sep.empty()) {
+        for (size_t i = 0; i < s.size() && el.size() < kMaxElements; ++i)
+            el.push_back(Value::fromString(std::string(1, s[i])));
+    } else {
+        size_t from = 0;
+        while (el.size() < kMaxElements) {
+            size_t at = s.find(sep, from);
+            el.push_back(
+                Value::fromString(s.substr(from, at == std::string::npos ? std::string::npos : at - from)));
+            if (at == std::string::npos) break;
+            from = at + sep.size();
+        }
+    }
+    return a;
+}
+
+Value stringToString(NativeCall& c) { return Value::fromString(thisString(c)); }
+
+}  // namespace
+
+void installString(Realm& realm) {
+    std::shared_ptr<ScriptObject> proto = realm.defineClass("String", stringCtor);
+    if (!proto) return;
+    realm.protos().string = proto;
+    realm.methods(*proto, {{"toUpperCase", toUpperCase},
+                           {"toLowerCase", toLowerCase},
+                           {"charAt", charAt},
+                           {"charCodeAt", charCodeAt},
+                           {"indexOf", indexOf},
+                           {"lastIndexOf", lastIndexOf},
+                           {"substr", substr},
+                           {"substring", substring},
+                           {"slice", slice},
+                           {"split", split},
+                           {"toString", stringToString},
+                           {"valueOf", stringToString}});
+}
+
+}  // namespace flash

@@ -311,19 +311,31 @@ void getOnS(swfw::ActionWriter& a, const char* member) {
     a.push(std::string("FSCommand:") + member).push("s").getVariable().push(member).getMember().getUrl2();
 }
 
-TEST(SoundScript, AttachStartVolumePanPositionAndCompletion) {
-    std::vector<int16_t> pcm = tone(440, 22050, 0.5, 0.5);  // 500 ms
+// A 10 fps movie with a 440 Hz sound of `seconds` exported as `name`.
+swfw::Movie soundObjectMovie(double seconds, const char* name) {
+    std::vector<int16_t> pcm = tone(440, 22050, seconds, 0.5);
     swfw::Movie m;
     m.frameRate = 10;
     m.add(swfw::defineSound(7, swfw::soundFormat(3, 2, true, false), static_cast<uint32_t>(pcm.size()),
                             le16(pcm)));
-    m.add(swfw::exportAssets(7, "Tone"));
+    m.add(swfw::exportAssets(7, name));
+    return m;
+}
+
+// s = new Sound(); s.attachSound(name); s.onSoundComplete = fscommand("complete").
+swfw::ActionWriter soundObjectScript(const char* name) {
     swfw::ActionWriter a;
     a.push("s").pushInt(0).push("Sound").newObject().setVariable();
-    a.push("Tone").pushInt(1).push("s").getVariable().push("attachSound").callMethod().op(0x17);
+    a.push(name).pushInt(1).push("s").getVariable().push("attachSound").callMethod().op(0x17);
     swfw::ActionWriter done;
     done.getUrl("FSCommand:complete", "");
     a.push("s").getVariable().push("onSoundComplete").defineFunction("", {}, done).setMember();
+    return a;
+}
+
+TEST(SoundScript, AttachStartVolumePanPositionAndCompletion) {
+    swfw::Movie m = soundObjectMovie(0.5, "Tone");  // 500 ms
+    swfw::ActionWriter a = soundObjectScript("Tone");
     callOnS(a, "setVolume", {50});
     callOnS(a, "setPan", {-100});
     callOnS(a, "start", {0, 4});
@@ -361,18 +373,8 @@ TEST(SoundScript, AttachStartVolumePanPositionAndCompletion) {
 }
 
 TEST(SoundScript, CompletionAfterEveryLoop) {
-    std::vector<int16_t> pcm = tone(440, 22050, 0.2, 0.5);
-    swfw::Movie m;
-    m.frameRate = 10;
-    m.add(swfw::defineSound(7, swfw::soundFormat(3, 2, true, false), static_cast<uint32_t>(pcm.size()),
-                            le16(pcm)));
-    m.add(swfw::exportAssets(7, "Tone"));
-    swfw::ActionWriter a;
-    a.push("s").pushInt(0).push("Sound").newObject().setVariable();
-    a.push("tone").pushInt(1).push("s").getVariable().push("attachSound").callMethod().op(0x17);  // any case
-    swfw::ActionWriter done;
-    done.getUrl("FSCommand:complete", "");
-    a.push("s").getVariable().push("onSoundComplete").defineFunction("", {}, done).setMember();
+    swfw::Movie m = soundObjectMovie(0.2, "Tone");
+    swfw::ActionWriter a = soundObjectScript("tone");  // any case
     callOnS(a, "start", {0, 3});
     m.add(swfw::doAction(a.bytes()));
     for (int i = 0; i < 12; ++i) m.showFrame();

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "flash/core/sound/AdpcmTables.h"
 #include "flash/core/sound/Mp3Header.h"
 
 namespace swfw {
@@ -97,18 +98,6 @@ Bytes exportAssets(uint16_t id, const std::string& name) {
 
 namespace {
 
-const int kSteps[89] = {
-    7,    8,     9,     10,    11,    12,    13,    14,    16,    17,    19,    21,    23,    25,   28,
-    31,   34,    37,    41,    45,    50,    55,    60,    66,    73,    80,    88,    97,    107,  118,
-    130,  143,   157,   173,   190,   209,   230,   253,   279,   307,   337,   371,   408,   449,  494,
-    544,  598,   658,   724,   796,   876,   963,   1060,  1166,  1282,  1411,  1552,  1707,  1878, 2066,
-    2272, 2499,  2749,  3024,  3327,  3660,  4026,  4428,  4871,  5358,  5894,  6484,  7132,  7845, 8630,
-    9493, 10442, 11487, 12635, 13899, 15289, 16818, 18500, 20350, 22385, 24623, 27086, 29794, 32767};
-const int kIndex[4][16] = {{-1, 2},
-                           {-1, -1, 2, 4},
-                           {-1, -1, -1, -1, 2, 4, 6, 8},
-                           {-1, -1, -1, -1, -1, -1, -1, -1, 1, 2, 4, 6, 8, 10, 13, 16}};
-
 struct State {
     int sample = 0, index = 0;
 };
@@ -116,7 +105,7 @@ struct State {
 // Picks the code whose decoded sample comes closest, and moves the state
 // as the decoder will.
 uint32_t encodeOne(State& s, int target, int bits) {
-    int step = kSteps[s.index];
+    int step = flash::kAdpcmSteps[s.index];
     int diff = target - s.sample;
     uint32_t sign = diff < 0 ? 1u << (bits - 1) : 0;
     int mag = std::abs(diff);
@@ -133,7 +122,7 @@ uint32_t encodeOne(State& s, int target, int bits) {
     }
     s.sample += sign ? -delta : delta;
     s.sample = std::max(-32768, std::min(32767, s.sample));
-    s.index = std::max(0, std::min(88, s.index + kIndex[bits - 2][code]));
+    s.index = std::max(0, std::min(88, s.index + flash::kAdpcmIndexTables[bits - 2][code]));
     return code | sign;
 }
 

@@ -4,25 +4,12 @@
 // 4095 codes per channel (interleaved left, right).
 #include <algorithm>
 
+#include "flash/core/sound/AdpcmTables.h"
 #include "flash/core/sound/SoundDecoder.h"
 
 namespace flash {
 
 namespace {
-
-const int16_t kSteps[89] = {
-    7,    8,     9,     10,    11,    12,    13,    14,    16,    17,    19,    21,    23,    25,   28,
-    31,   34,    37,    41,    45,    50,    55,    60,    66,    73,    80,    88,    97,    107,  118,
-    130,  143,   157,   173,   190,   209,   230,   253,   279,   307,   337,   371,   408,   449,  494,
-    544,  598,   658,   724,   796,   876,   963,   1060,  1166,  1282,  1411,  1552,  1707,  1878, 2066,
-    2272, 2499,  2749,  3024,  3327,  3660,  4026,  4428,  4871,  5358,  5894,  6484,  7132,  7845, 8630,
-    9493, 10442, 11487, 12635, 13899, 15289, 16818, 18500, 20350, 22385, 24623, 27086, 29794, 32767};
-
-const int8_t kIndex2[2] = {-1, 2};
-const int8_t kIndex3[4] = {-1, -1, 2, 4};
-const int8_t kIndex4[8] = {-1, -1, -1, -1, 2, 4, 6, 8};
-const int8_t kIndex5[16] = {-1, -1, -1, -1, -1, -1, -1, -1, 1, 2, 4, 6, 8, 10, 13, 16};
-const int8_t* const kIndexTables[4] = {kIndex2, kIndex3, kIndex4, kIndex5};
 
 class BitStream {
 public:
@@ -52,7 +39,7 @@ struct Channel {
 };
 
 inline void step(Channel& c, uint32_t code, int bits, const int8_t* indexTable) {
-    int step = kSteps[c.index];
+    int step = kAdpcmSteps[c.index];
     uint32_t signBit = 1u << (bits - 1);
     uint32_t magnitude = code & (signBit - 1);
     int diff = step >> (bits - 1);
@@ -74,7 +61,7 @@ void AdpcmDecoder::decode(const uint8_t* data, size_t size, std::vector<int16_t>
     if (!data || size == 0 || maxFrames == 0) return;
     BitStream in(data, size);
     const int bits = static_cast<int>(in.read(2)) + 2;
-    const int8_t* table = kIndexTables[bits - 2];
+    const int8_t* table = kAdpcmIndexTables[bits - 2];
     const int nch = channels_;
     Channel ch[2];
     size_t frames = 0;

@@ -73,30 +73,25 @@ Value stop(NativeCall& c) {
     return Value();
 }
 
-Value setVolume(NativeCall& c) {
+// Sets the volume (0 … 400) or the pan (-100 … 100) and applies both to
+// what this object plays.
+Value setMix(NativeCall& c, double SoundPlayer::ScriptSound::*field, double lo, double hi) {
     SoundPlayer* p;
     SoundPlayer::ScriptSound* s = state(c, p);
     double v = c.num(0);
     if (!s || !std::isfinite(v)) return Value();
-    s->volume = std::max(0.0, std::min(v, 400.0));
+    s->*field = std::max(lo, std::min(v, hi));
     p->setOwnerMix(c.self(), s->volume / 100, s->pan / 100);
     return Value();
 }
+
+Value setVolume(NativeCall& c) { return setMix(c, &SoundPlayer::ScriptSound::volume, 0, 400); }
+Value setPan(NativeCall& c) { return setMix(c, &SoundPlayer::ScriptSound::pan, -100, 100); }
 
 Value getVolume(NativeCall& c) {
     SoundPlayer* p;
     SoundPlayer::ScriptSound* s = state(c, p);
     return Value::fromNumber(s ? s->volume : 100);
-}
-
-Value setPan(NativeCall& c) {
-    SoundPlayer* p;
-    SoundPlayer::ScriptSound* s = state(c, p);
-    double v = c.num(0);
-    if (!s || !std::isfinite(v)) return Value();
-    s->pan = std::max(-100.0, std::min(v, 100.0));
-    p->setOwnerMix(c.self(), s->volume / 100, s->pan / 100);
-    return Value();
 }
 
 Value getPan(NativeCall& c) {

@@ -22,6 +22,13 @@ std::function<void()> play(void (TPlayForm::*m)()) {
         if (PlayForm) (PlayForm->*m)();
     };
 }
+
+// The web and mail items: each hands its address to the shell.
+const std::pair<const char*, const char*> kAddresses[] = {
+    {"mmiHomePage", "https://tesvanor.example.org/flashplayer/"},
+    {"mmiCheckUpdate", "https://tesvanor.example.org/flashplayer/update.html"},
+    {"mmiWriteToAuthor", "mailto:flashplayer@tesvanor.example.org"},
+};
 }  // namespace
 
 void TMainForm::wireMenu() {
@@ -83,6 +90,10 @@ void TMainForm::wireMenu() {
          }},
     };
     for (const auto& h : handlers) item(h.first).onClick = h.second;
+    for (const auto& a : kAddresses)
+        item(a.first).onClick = [this, url = a.second] {
+            sys().shellExecute(handle(), "open", url, "", "", SW_SHOWNORMAL);
+        };
     for (const char* name : {"mmi4PicturePlay", "N91", "N161", "N251", "N361"}) {
         MenuItem* m = &item(name);
         m->onClick = [m] {
@@ -100,6 +111,7 @@ void TMainForm::wireMenu() {
     (*pmTrayMenu)["pmiTrayFront"].onClick = [this] { item("mmiFront").click(); };
     (*pmTrayMenu)["pmiTrayNext"].onClick = [this] { item("mmiNext").click(); };
     (*pmTrayMenu)["pmiTrayOption"].onClick = [this] { item("mmiOption").click(); };
+    (*pmTrayMenu)["pmiTrayWriteToAuthor"].onClick = [this] { item("mmiWriteToAuthor").click(); };
     (*pmTrayMenu)["mmiApplicationClose"].onClick = [this] { mmiApplicationCloseClick(); };
     (void)tray;
 }
@@ -168,11 +180,11 @@ struct KeyCommand {
     const char* item;
 };
 const KeyCommand kMainKeys[] = {
-    {false, VK_PRIOR, "mmiBack"},       {false, VK_NEXT, "mmiForward"},     {false, VK_LEFT, "mmiFront"},
-    {false, VK_RIGHT, "mmiNext"},       {false, '1', "mmiNormalSize"},      {false, 'D', "mmiOpenDir"},
-    {false, 'J', "mmiJumpToPosition"},  {false, 'O', "mmiOpenFiles"},       {false, 'P', "mmiPlay"},
-    {false, 'R', "mmiPlayArea"},        {false, 'S', "mmiStop"},            {false, 'U', "mmiOpenURL"},
-    {false, 0xBB, "mmiZoomIn"},         {false, 0xBD, "mmiZoomOut"},        {true, VK_RETURN, "mmiFullScreen"},
+    {false, VK_PRIOR, "mmiBack"},      {false, VK_NEXT, "mmiForward"}, {false, VK_LEFT, "mmiFront"},
+    {false, VK_RIGHT, "mmiNext"},      {false, '1', "mmiNormalSize"},  {false, 'D', "mmiOpenDir"},
+    {false, 'J', "mmiJumpToPosition"}, {false, 'O', "mmiOpenFiles"},   {false, 'P', "mmiPlay"},
+    {false, 'R', "mmiPlayArea"},       {false, 'S', "mmiStop"},        {false, 'U', "mmiOpenURL"},
+    {false, 0xBB, "mmiZoomIn"},        {false, 0xBD, "mmiZoomOut"},    {true, VK_RETURN, "mmiFullScreen"},
 };
 }  // namespace
 

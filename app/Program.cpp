@@ -2,8 +2,12 @@
 
 #include <memory>
 
+#include "app/AboutForm.h"
 #include "app/AppState.h"
+#include "app/FlashFilePropertyForm.h"
 #include "app/MainForm.h"
+#include "app/OpenURLForm.h"
+#include "app/Seams.h"
 #include "favorites/FavoriteCommands.h"
 #include "options/OptionSeams.h"
 #include "playback/PlayForm.h"
@@ -30,6 +34,9 @@ bool CreateForms(std::unique_ptr<TPlayForm> play) {
     Application::instance().title = kAppTitle;
     InstallOptionSeams();
     InstallFavoriteSeams();
+    Seams.showAbout = ShowAboutForm;
+    Seams.showFlashFileProperty = ShowFlashFileProperty;
+    ShowOpenURLDialog = ShowOpenURLForm;
     g_main = std::make_unique<TMainForm>();
     if (!g_main->create()) return false;
     g_play = play ? std::move(play) : std::make_unique<TPlayForm>();

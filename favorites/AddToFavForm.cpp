@@ -6,6 +6,7 @@
 #include "favorites/FavoriteMenu.h"
 #include "favorites/ProgramIconPicture.h"
 #include "options/FunctionUnit.h"
+#include "playlist/LibraryMenus.h"
 #include "ui/NameFilter.h"
 #include "ui/RuntimeErrors.h"
 

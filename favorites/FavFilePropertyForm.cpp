@@ -110,6 +110,7 @@ void TFavFilePropertyForm::FormCreate() {
     imgIcon_->setPicture(icon_.get());
 
     Label& link = label("lblChangeFilePosition");
+    link.setTextColor(RGB(0, 0, 0));
     link.setCursor(LoadCursorA(nullptr, MAKEINTRESOURCEA(32649)));
     link.onMouseEnter = [&link] { link.setTextColor(kLinkBlue); };
     link.onMouseLeave = [&link] { link.setTextColor(RGB(0, 0, 0)); };

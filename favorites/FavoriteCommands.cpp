@@ -36,10 +36,6 @@ void PlayFavoriteItem(const std::string& ffvPath) {
     }
 }
 
-void PlayFavoriteItemByClickMenuItem(const MenuItem& sender) {
-    PlayFavoriteItem(FavoriteFileName(FavoritePath, sender.caption()));
-}
-
 MenuItem* FavoriteMenu() {
     return MainForm && MainForm->MainMenu1 ? MainForm->MainMenu1->find("mmiFavorite") : nullptr;
 }

@@ -13,8 +13,6 @@ class MenuItem;
 // movie is missing is left alone, silently. A relative path is taken from the
 // current folder.
 void PlayFavoriteItem(const std::string& ffvPath);
-// The click of a favorites menu entry: FavoritePath + caption + ".ffv".
-void PlayFavoriteItemByClickMenuItem(const MenuItem& sender);
 // The main window's favorites menu "收藏(&A)", or nullptr before it exists.
 MenuItem* FavoriteMenu();
 

@@ -109,27 +109,6 @@ FavoriteRename EditFavorite(const std::string& favoritePath, const std::string& 
     return MoveFileA(oldPath.c_str(), newPath.c_str()) ? FavoriteRename::Renamed : FavoriteRename::Failed;
 }
 
-std::vector<std::string> ListFavoriteFiles(const std::string& favoritePath) {
-    std::vector<std::string> found, folders;
-    const std::string dir = EnsureTrailingBackslash(favoritePath);
-    WIN32_FIND_DATAA fd;
-    UniqueFind h(FindFirstFileA((dir + "*").c_str(), &fd));
-    if (!h) return found;
-    do {
-        const std::string name = fd.cFileName;
-        if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-            if (name != "." && name != "..") folders.push_back(dir + name);
-        } else if (AnsiSameTextAscii(AnsiExtractFileExt(name), kFavoriteExt)) {
-            found.push_back(dir + name);
-        }
-    } while (FindNextFileA(h.get(), &fd));
-    for (const std::string& f : folders) {
-        std::vector<std::string> sub = ListFavoriteFiles(f);
-        found.insert(found.end(), sub.begin(), sub.end());
-    }
-    return found;
-}
-
 bool DeleteFavorite(const std::string& favoritePath, const std::string& name) {
     return DeleteFileA(FavoriteFileName(favoritePath, name).c_str()) != 0;
 }

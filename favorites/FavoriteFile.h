@@ -6,7 +6,6 @@
 
 #include <functional>
 #include <string>
-#include <vector>
 
 namespace kv {
 
@@ -57,10 +56,6 @@ FavoriteRename EditFavorite(const std::string& favoritePath, const std::string& 
 
 // Deletes the favorite's file; false when it could not be deleted.
 bool DeleteFavorite(const std::string& favoritePath, const std::string& name);
-
-// The ".ffv" files of the folder and its sub-folders, in listing order (a
-// folder's own files first, then those of its sub-folders, depth first).
-std::vector<std::string> ListFavoriteFiles(const std::string& favoritePath);
 
 // True when `path` names an existing file (not a folder).
 bool FavoriteMovieExists(const std::string& path);

@@ -1,29 +1,25 @@
 #include "favorites/FavoriteMenu.h"
 
-#include "app/MenuTables.h"
+#include "playlist/LibraryMenus.h"
 #include "ui/Menu.h"
 
 namespace kv {
 
 namespace {
-constexpr int kFirstEntry = kFavoriteMenuFixedCount + 1;  // after the separator
+constexpr int kFirstEntry = kFavoriteMenuFixed + 1;  // after the separator
 }
 
 void AppendFavoriteMenuEntry(MenuItem& menu, const std::string& name, bool isNew,
-                             const std::function<void(const MenuItem&)>& onClick) {
-    if (menu.count() < kFirstEntry) menu.add("", "-", mfRadio, kDynamicItemGroup);
-    if (!isNew) return;
-    MenuItem* m = menu.add("", name, mfRadio, kDynamicItemGroup);
-    m->onClick = [m, onClick] {
-        if (onClick) onClick(*m);
-    };
+                             const std::function<void(MenuItem&)>& onClick) {
+    if (menu.count() < kFirstEntry) AddMenuItem(menu, menu.count(), -1, nullptr, "-");
+    if (isNew) AddMenuItem(menu, menu.count(), -1, onClick, name);
 }
 
 void RemoveFavoriteMenuEntries(MenuItem& menu, const std::string& name) {
     for (int i = menu.count() - 1; i >= kFirstEntry; --i) {
         if (i >= menu.count() || menu.item(i)->caption() != name) continue;
         menu.remove(i);
-        if (menu.count() == kFirstEntry) menu.remove(kFavoriteMenuFixedCount);  // the separator
+        if (menu.count() == kFirstEntry) menu.remove(kFavoriteMenuFixed);  // the separator
     }
 }
 

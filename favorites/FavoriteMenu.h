@@ -10,14 +10,11 @@ namespace kv {
 
 class MenuItem;
 
-// Number of fixed commands at the head of the menu.
-constexpr int kFavoriteMenuFixedCount = 2;
-
 // After adding a favorite: a separator when the menu holds only its fixed
 // commands, and, for a favorite that is new, an entry at the end whose click
 // runs `onClick` with the entry.
 void AppendFavoriteMenuEntry(MenuItem& menu, const std::string& name, bool isNew,
-                             const std::function<void(const MenuItem&)>& onClick);
+                             const std::function<void(MenuItem&)>& onClick);
 // After deleting a favorite: every entry captioned exactly `name` goes, and
 // the separator with the last of them.
 void RemoveFavoriteMenuEntries(MenuItem& menu, const std::string& name);

@@ -16,7 +16,7 @@ namespace {
 
 // One read covers the header of a plain movie and, almost always, the part of
 // a zlib stream that inflates to the header values.
-constexpr size_t kFirstRead = 512;
+constexpr size_t kFirstRead = 8 + MovieHeaderBytes::kBodyWindow;
 // Further reads of a compressed movie, and their limit: never the whole file.
 constexpr size_t kMoreRead = 4096;
 constexpr size_t kMaxCompressedRead = 64 * 1024;
@@ -87,7 +87,10 @@ void inflateHeader(HeaderSource& src, const uint8_t* first, size_t firstSize, ui
     for (;;) {
         int rc = inflate(&zs, Z_SYNC_FLUSH);
         if (zs.avail_out == 0 || rc == Z_STREAM_END) break;
-        if (rc != Z_OK && rc != Z_BUF_ERROR) break;  // a broken stream ends the movie here
+        if (rc != Z_OK && rc != Z_BUF_ERROR) {  // a broken stream ends the movie here
+            out.streamDamaged = true;
+            break;
+        }
         if (zs.avail_in > 0) continue;
         if (nextOffset >= end || compressedRead >= kMaxCompressedRead) break;
         size_t want = static_cast<size_t>(std::min<uint64_t>(kMoreRead, end - nextOffset));
@@ -106,6 +109,30 @@ void inflateHeader(HeaderSource& src, const uint8_t* first, size_t firstSize, ui
     }
     out.bodySize = sizeof(out.body) - zs.avail_out;
     inflateEnd(&zs);
+}
+
+// The colour bytes of the first SetBackgroundColor tag (code 9) in the tags
+// at `tags`, searched up to the first frame, the end tag or the end of the
+// bytes read; nullptr when there is none.
+const uint8_t* findBackgroundColour(const uint8_t* tags, size_t size) {
+    constexpr int kMaxTags = 32;
+    size_t pos = 0;
+    for (int n = 0; n < kMaxTags && pos + 2 <= size; ++n) {
+        const unsigned codeAndLength = tags[pos] | (tags[pos + 1] << 8);
+        const unsigned code = codeAndLength >> 6;
+        uint64_t length = codeAndLength & 0x3F;
+        pos += 2;
+        if (length == 0x3F) {
+            if (pos + 4 > size) return nullptr;
+            length = le32(tags + pos);
+            pos += 4;
+        }
+        if (code == 9) return pos + 3 <= size ? tags + pos : nullptr;
+        if (code == 0 || code == 1) return nullptr;  // End, ShowFrame
+        if (length > size - pos) return nullptr;
+        pos += static_cast<size_t>(length);
+    }
+    return nullptr;
 }
 
 }  // namespace
@@ -237,10 +264,12 @@ void DecodeFlashFileAttr(const MovieHeaderBytes& h, TFlashFileAttr& attr) {
     attr.FileSize = static_cast<int32_t>(le32(h.plain + 4));
     attr.FrameRate = h.body[at + 1];  // 8.8 fixed point: the fraction byte comes first
     attr.FrameCount = h.body[at + 2] | (h.body[at + 3] << 8);
-    // The first tag is taken to be the background colour: 2-byte header, then R, G, B.
-    attr.BackColorRed = h.body[at + 6];
-    attr.BackColorGreen = h.body[at + 7];
-    attr.BackColorBlue = h.body[at + 8];
+    attr.BackColorRed = attr.BackColorGreen = attr.BackColorBlue = 0;
+    if (const uint8_t* rgb = findBackgroundColour(h.body + at + 4, h.bodySize - at - 4)) {
+        attr.BackColorRed = rgb[0];
+        attr.BackColorGreen = rgb[1];
+        attr.BackColorBlue = rgb[2];
+    }
     attr.Width = static_cast<int32_t>((static_cast<int64_t>(r.Right) - r.Left) / 20);
     attr.Height = static_cast<int32_t>((static_cast<int64_t>(r.Bottom) - r.Top) / 20);
 }
@@ -253,7 +282,16 @@ void ReadFlashFileAttr(HeaderSource& src, const std::string& lowerExt, TFlashFil
     }
     TFlashFileAttr filled;
     filled.IsFlashFile = true;
-    DecodeFlashFileAttr(h, filled);
+    try {
+        DecodeFlashFileAttr(h, filled);
+    } catch (const FileReadError&) {
+        if (!h.streamDamaged || h.plainSize < sizeof h.plain) throw;
+        // The plain first bytes still tell version and length.
+        filled = TFlashFileAttr{};
+        filled.IsFlashFile = true;
+        filled.Version = std::to_string(h.plain[3]);
+        filled.FileSize = static_cast<int32_t>(le32(h.plain + 4));
+    }
     attr = filled;
 }
 

@@ -32,7 +32,9 @@ struct TFlashFileAttr {
 //   ".exe" without the trailer: attr becomes the cleared record;
 // - otherwise IsFlashFile is true and the header values are read. A ".swf" is
 //   taken on its extension alone. A zlib-compressed ("CWS") movie is inflated
-//   just far enough to read its values.
+//   just far enough to read its values; when its stream is damaged, the
+//   version and stated length of the plain first 8 bytes are given and the
+//   other values are 0.
 // Throws FileReadError when the file cannot be opened or ends before the
 // values; attr is then unchanged. Reads only the trailer and the first bytes.
 void GetFlashFileAttr(const std::string& path, TFlashFileAttr& attr);
@@ -101,16 +103,22 @@ private:
 // offset 8 on (inflated for "CWS"), as far as the header values reach.
 struct MovieHeaderBytes {
     static constexpr size_t kBodyNeeded = 17 + 9;  // longest rectangle + rate, count, tag header, colour
+    // The leading tags searched for the background colour (a version 8+
+    // movie starts with its file attributes, often with metadata after them).
+    static constexpr size_t kBodyWindow = 1024;
     uint8_t plain[8] = {};
     size_t plainSize = 0;
-    uint8_t body[kBodyNeeded] = {};
+    uint8_t body[kBodyWindow] = {};
     size_t bodySize = 0;
+    bool streamDamaged = false;  // the zlib stream broke before the header values
 };
 
 // Reads the header bytes of the movie in src: at offset 0, or for a projector
 // before the trailer. False for a projector without the trailer magic.
 bool ReadMovieHeader(HeaderSource& src, bool projector, MovieHeaderBytes& out);
-// The header values; throws FileReadError when the bytes end too early.
+// The header values; throws FileReadError when the bytes end too early. The
+// background colour is that of the first set-background-colour tag among the
+// leading tags (0 when there is none before the first frame).
 void DecodeFlashFileAttr(const MovieHeaderBytes& header, TFlashFileAttr& attr);
 // GetFlashFileAttr's reading once the file is open; lowerExt is ".swf" or ".exe".
 void ReadFlashFileAttr(HeaderSource& src, const std::string& lowerExt, TFlashFileAttr& attr);

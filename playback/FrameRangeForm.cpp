@@ -37,6 +37,7 @@ void FrameRangeForm::FormKeyDown(WORD& key, ShiftState) {
     switch (FrameFieldKey(key == VK_RETURN ? '\r' : 27, inBegin)) {
         case FieldKey::NextField:
             edtEnd->setFocus();
+            edtEnd->selectAll();  // typing replaces the number, as on entering by Tab
             bbtnOK->isDefault = true;
             bbtnOK->invalidate();
             break;

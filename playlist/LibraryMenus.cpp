@@ -7,6 +7,7 @@
 #include "app/MainForm.h"
 #include "app/MenuTables.h"
 #include "app/Seams.h"
+#include "favorites/FavoriteCommands.h"
 #include "options/FunctionUnit.h"
 #include "platform/AnsiText.h"
 #include "playlist/LibraryScan.h"
@@ -22,9 +23,6 @@ namespace {
 
 MenuItem* PlayListMenu() {
     return MainForm && MainForm->MainMenu1 ? MainForm->MainMenu1->find("mmiPlayList") : nullptr;
-}
-MenuItem* FavoriteMenu() {
-    return MainForm && MainForm->MainMenu1 ? MainForm->MainMenu1->find("mmiFavorite") : nullptr;
 }
 MenuItem* SendToMenu() {
     return PlayListForm && PlayListForm->pmPlayList ? &PlayListForm->pmiSendTo() : nullptr;
@@ -130,10 +128,6 @@ void cboPlayListChange() {
     cbo.setComboEnabled(false);
     if (!SwitchToNamedList(name)) return;
     MarkCurrentPlayListEntry(name, true);
-}
-
-void PlayFavoriteItemByClickMenuItem(MenuItem& sender) {
-    if (Seams.playFavoriteItem) Seams.playFavoriteItem(FavoritePath + sender.caption() + ".ffv");
 }
 
 void MarkCurrentPlayListEntry(const std::string& name, bool mark) {

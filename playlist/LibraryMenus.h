@@ -42,8 +42,6 @@ void BuildFavoriteMenu();
 void LoadPlayListByClickMenuItem(MenuItem& sender);
 // Change handler of the playlist selector.
 void cboPlayListChange();
-// Click handler of a mmiFavorite entry.
-void PlayFavoriteItemByClickMenuItem(MenuItem& sender);
 
 // Clears the current-list mark of every named-list entry of mmiPlayList;
 // when `mark` is set, the first entry whose caption is `name` gets it.

@@ -59,8 +59,25 @@ void PlayListBox::setRedraw(bool on) {
     if (on) InvalidateRect(handle(), nullptr, TRUE);
 }
 
+namespace {
+constexpr UINT WM_REDRAWNOW = WM_APP + 41;
+}
+
+void PlayListBox::deferRedraw() {
+    if (deferred_ || !handle()) return;
+    deferred_ = true;
+    SendMessageA(handle(), WM_SETREDRAW, FALSE, 0);
+    PostMessageA(handle(), WM_REDRAWNOW, 0, 0);
+}
+
 LRESULT PlayListBox::handleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
+        case WM_REDRAWNOW:
+            if (deferred_) {
+                deferred_ = false;
+                setRedraw(true);
+            }
+            return 0;
         case WM_KEYDOWN:
         case WM_SYSKEYDOWN:
             if (onKeyDown) {

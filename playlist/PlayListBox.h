@@ -34,6 +34,9 @@ public:
     void invalidateItem(int index);
     // Stops and restarts drawing around bulk changes.
     void setRedraw(bool on);
+    // Stops drawing until the messages now queued have run, so a burst of
+    // changes (a held key, a script) redraws the list and its scroll bar once.
+    void deferRedraw();
 
     // Events. onKeyDown sees Up, Down, Delete and the others; setting key to
     // 0 swallows it.
@@ -49,6 +52,7 @@ protected:
 
 private:
     UniqueFont font_;
+    bool deferred_ = false;
 };
 
 }  // namespace kv

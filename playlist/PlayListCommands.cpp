@@ -11,6 +11,7 @@
 #include "playback/PlayForm.h"
 #include "playlist/LibraryMenus.h"
 #include "playlist/PlayListDialogs.h"
+#include "playlist/PlayListFileDialogs.h"
 #include "playlist/PlayListForm.h"
 #include "playlist/PlayListReport.h"
 #include "ui/UiServices.h"
@@ -42,17 +43,9 @@ void SwapAt(std::vector<T>& v, int a, int b) {
 }  // namespace
 
 void TPlayListForm::pmiOpenFilesClick() {
-    FileDialogRequest req;
-    req.owner = handle();
-    req.filter = kMovieFilter;
-    req.initialDir = Options.LastOpenFolder;
-    req.multiSelect = true;
-    FileDialogResult out;
-    if (!ui().openFileDialog(req, out) || out.files.empty()) return;
     beginUpdate();
-    for (const std::string& f : out.files) AddItem(f, ExtractFileTitle(f));
+    for (const std::string& f : ChooseMovies(handle())) AddItem(f, ExtractFileTitle(f));
     endUpdate();
-    Options.LastOpenFolder = AnsiExtractFilePath(out.files.front());
 }
 
 void TPlayListForm::pmiOpenURLClick() {
@@ -75,14 +68,8 @@ void TPlayListForm::pmiEditPlayListItemClick() {
 }
 
 void TPlayListForm::pmiLoadPlayListClick() {
-    FileDialogRequest req;
-    req.owner = handle();
-    req.filter = kPlayListFilter;
-    req.defaultExt = "fpl";
-    req.initialDir = Options.LastOpenFolder;
-    FileDialogResult out;
-    if (!ui().openFileDialog(req, out) || out.files.empty()) return;
-    const std::string& file = out.files.front();
+    const std::string file = ChooseFile(handle(), false, kPlayListFilter, "fpl", Options.LastOpenFolder);
+    if (file.empty()) return;
     LoadPlayListFile(file);
     Options.LastOpenFolder = AnsiExtractFilePath(file);
     // The main menu marks the list when it is one of the named lists.
@@ -98,14 +85,8 @@ void TPlayListForm::LoadPlayListFile(const std::string& path) {
 }
 
 void TPlayListForm::pmiSavePlayListClick() {
-    FileDialogRequest req;
-    req.owner = handle();
-    req.filter = kPlayListFilter;
-    req.defaultExt = "fpl";
-    req.initialDir = Options.LastSaveFolder;
-    FileDialogResult out;
-    if (!ui().saveFileDialog(req, out) || out.files.empty()) return;
-    const std::string& file = out.files.front();
+    const std::string file = ChooseFile(handle(), true, kPlayListFilter, "fpl", Options.LastSaveFolder);
+    if (file.empty()) return;
     if (RunUserListCommand([&] { SavePlayList(file); })) Options.LastSaveFolder = AnsiExtractFilePath(file);
 }
 
@@ -142,6 +123,7 @@ void TPlayListForm::pmiDeletePlayListClick() {
 void TPlayListForm::swapItems(int a, int b, int select) {
     SwapAt(PlayListFiles, a, b);
     SwapAt(PlayListTitles, a, b);
+    lstPlayList.deferRedraw();
     lstPlayList.setSelectedIndex(select);
     lstPlayList.invalidateItem(a);
     lstPlayList.invalidateItem(b);
@@ -175,15 +157,9 @@ void TPlayListForm::SendPlayListItemToPlayList(const MenuItem& sender) {
 void TPlayListForm::pmiSaveAsClick() {
     int p = SelectedItem();
     if (p < 0) return;
-    FileDialogRequest req;
-    req.owner = handle();
-    req.filter = kSaveMovieFilter;
-    req.defaultExt = "exe";
-    req.initialDir = Options.LastSaveFolder;
-    req.overwritePrompt = false;
-    FileDialogResult out;
-    if (!ui().saveFileDialog(req, out) || out.files.empty()) return;
-    SaveFileAs(PlayListFiles[p], out.files.front(), ProgramPath, handle());
+    const std::string target =
+        ChooseFile(handle(), true, kSaveMovieFilter, "exe", Options.LastSaveFolder, false);
+    if (!target.empty()) SaveFileAs(PlayListFiles[p], target, ProgramPath, handle());
 }
 
 void TPlayListForm::pmiDeleteFromPlayListClick() {
@@ -193,6 +169,7 @@ void TPlayListForm::pmiDeleteFromPlayListClick() {
     if (AnsiLowerAscii(PlayListFiles[p]) == AnsiLowerAscii(CurrentFile)) stopPlayback();
     PlayListFiles.erase(PlayListFiles.begin() + p);
     PlayListTitles.erase(PlayListTitles.begin() + p);
+    lstPlayList.deferRedraw();
     lstPlayList.remove(p);
     if (--PlayListCount == 0) CurrentIndex = 0;
     if (PlayListCount > 0) lstPlayList.setSelectedIndex(p >= PlayListCount ? 0 : p);

@@ -19,10 +19,6 @@ namespace kv {
 TPlayListForm* PlayListForm = nullptr;
 std::function<void()> ShowOpenURLDialog;
 
-const char* const kMovieFilter = "全部支持格式|*.swf;*.exe|flash动画|*.swf|可执行flash动画|*.exe";
-const char* const kPlayListFilter = "TesvanorFlash播放器播放列表|*.fpl";
-const char* const kSaveMovieFilter = "flash动画|*.swf|可执行flash动画|*.exe";
-
 namespace {
 
 const MenuSpec kFlashInfoMenu[] = {{0, "pmiShowFlashInfo", "显示Flash信息", mfChecked}};

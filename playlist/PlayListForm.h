@@ -116,9 +116,4 @@ extern TPlayListForm* PlayListForm;
 // The open-URL dialog, installed by its own unit; nothing until then.
 extern std::function<void()> ShowOpenURLDialog;
 
-// Dialog filters of the playlist window.
-extern const char* const kMovieFilter;  // "全部支持格式|*.swf;*.exe|flash动画|*.swf|可执行flash动画|*.exe"
-extern const char* const kPlayListFilter;   // "TesvanorFlash播放器播放列表|*.fpl"
-extern const char* const kSaveMovieFilter;  // "flash动画|*.swf|可执行flash动画|*.exe"
-
 }  // namespace kv

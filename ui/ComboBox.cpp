@@ -72,6 +72,7 @@ void ComboBox::addHistory(const std::string& text, int max) {
 bool ComboBox::reflect(UINT msg, WPARAM wp, LPARAM, LRESULT& result) {
     if (msg == WM_COMMAND) {
         WORD code = HIWORD(wp);
+        if (code == CBN_SETFOCUS || code == CBN_KILLFOCUS) InvalidateRect(handle(), nullptr, FALSE);
         if (code == CBN_SELCHANGE || (editable_ && code == CBN_EDITCHANGE)) {
             change();
             result = 0;

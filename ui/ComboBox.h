@@ -15,7 +15,7 @@ namespace kv {
 
 class ComboBox : public DialogControl {
 public:
-    explicit ComboBox(Control* parent) : DialogControl(parent) {}
+    explicit ComboBox(Control* parent) : DialogControl(parent) { flatFrame_ = true; }
     // editable: the user may type text; otherwise a drop-down list. h is the
     // height of the closed box; the list shows up to dropDownCount items.
     bool create(int x, int y, int w, int h, int id, bool editable, int dropDownCount = 8);

@@ -72,7 +72,64 @@ bool DialogControl::focused() const {
     return f && handle() && (f == handle() || IsChild(handle(), f));
 }
 
+void paintFlatFrame(HWND h, bool inClient, bool hot) {
+    if (!h) return;
+    RECT r;
+    GetWindowRect(h, &r);
+    OffsetRect(&r, -r.left, -r.top);
+    HDC dc = inClient ? GetDC(h) : GetWindowDC(h);
+    bool on = IsWindowEnabled(h) != FALSE;
+    HWND focus = GetFocus();
+    bool focused = focus && (focus == h || IsChild(h, focus));
+    frameRect(dc, r, !on ? RGB(176, 188, 206) : (focused || hot) ? kDialogAccent : kDialogBorder);
+    InflateRect(&r, -1, -1);
+    bool readOnly = (GetWindowLongA(h, GWL_STYLE) & ES_READONLY) != 0 && !inClient;
+    frameRect(dc, r, focused && on ? kDialogAccent : on && !readOnly ? kDialogField : kDialogFace);
+    ReleaseDC(h, dc);
+}
+
+void trackFlatFrame(HWND h, UINT msg, bool inClient, bool hot) {
+    switch (msg) {
+        case WM_SETFOCUS:
+        case WM_KILLFOCUS:
+        case WM_ENABLE:
+        case WM_MOUSELEAVE:
+            if (inClient)
+                InvalidateRect(h, nullptr, FALSE);
+            else
+                RedrawWindow(h, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE);
+            break;
+        case WM_NCPAINT:
+            if (!inClient) paintFlatFrame(h, false, hot);
+            break;
+        case WM_PAINT:
+            if (inClient) paintFlatFrame(h, true, hot);
+            break;
+        default:
+            break;
+    }
+}
+
 LRESULT DialogControl::handleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+    if (flatFrame_) {
+        bool wasHover = hover_;
+        if (msg == WM_MOUSEMOVE && !hover_) {
+            hover_ = true;
+            TRACKMOUSEEVENT t{sizeof(t), TME_LEAVE, handle(), 0};
+            TrackMouseEvent(&t);
+        } else if (msg == WM_MOUSELEAVE) {
+            hover_ = false;
+        }
+        bool inClient = (GetWindowLongA(handle(), GWL_EXSTYLE) & WS_EX_CLIENTEDGE) == 0;
+        if (msg == WM_NCPAINT || msg == WM_PAINT) {
+            LRESULT r = Control::handleMessage(msg, wp, lp);
+            trackFlatFrame(handle(), msg, inClient, hover_);
+            return r;
+        }
+        trackFlatFrame(handle(), msg, inClient, hover_);
+        if (hover_ != wasHover && msg == WM_MOUSEMOVE)
+            trackFlatFrame(handle(), WM_MOUSELEAVE, inClient, hover_);
+    }
     if (tracksHover_) {
         if (msg == WM_MOUSEMOVE && !hover_) {
             hover_ = true;

@@ -25,6 +25,8 @@ public:
     void setTabStop(bool t);
     // True when the keyboard focus is on the control or on a window inside it.
     bool focused() const;
+    // Off for a borderless field (no frame drawn at all).
+    void setFlatFrame(bool on) { flatFrame_ = on; }
 
     // Raised when the value changes (text, selection, position, page).
     std::function<void()> onChange;
@@ -39,8 +41,18 @@ protected:
     LRESULT handleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
     // Owner-drawn controls repaint when the mouse enters and leaves them.
     bool tracksHover_ = false;
+    // Fields with a sunken edge (edits, lists) draw it flat in the skin's
+    // colours, blue while they have the focus or the mouse.
+    bool flatFrame_ = false;
     bool hover_ = false;
 };
+
+// Draws the flat frame over a field's two-pixel sunken edge (WM_NCPAINT) or,
+// for combo boxes, over the edge drawn in the client area (after WM_PAINT).
+void paintFlatFrame(HWND h, bool inClient, bool hot);
+// Handles the messages that repaint a flat frame; call from the handler of a
+// control that draws one (hot: the mouse is over it).
+void trackFlatFrame(HWND h, UINT msg, bool inClient, bool hot);
 
 // Registers the common-control classes the dialog controls use (once).
 void ensureCommonControls();

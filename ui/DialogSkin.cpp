@@ -52,7 +52,7 @@ void frameRect(HDC dc, const RECT& r, COLORREF c) {
 void drawFlatButton(HDC dc, const RECT& r, DrawState state, bool isDefault, bool focused) {
     switch (state) {
         case DrawState::Hover:
-            gradient(dc, r, RGB(250, 252, 255), RGB(200, 222, 248));
+            gradient(dc, r, RGB(252, 254, 255), RGB(178, 210, 248));
             break;
         case DrawState::Pressed:
             gradient(dc, r, RGB(170, 194, 226), RGB(214, 228, 246));
@@ -82,7 +82,7 @@ void drawSpeedButton(HDC dc, const RECT& r, DrawState state, bool down) {
         gradient(dc, r, RGB(170, 194, 226), RGB(214, 228, 246));
         frameRect(dc, r, kDialogAccent);
     } else if (state == DrawState::Hover) {
-        gradient(dc, r, RGB(250, 252, 255), RGB(200, 222, 248));
+        gradient(dc, r, RGB(252, 254, 255), RGB(178, 210, 248));
         frameRect(dc, r, kDialogAccent);
     }
 }

@@ -1,5 +1,6 @@
 #include "ui/DrawListBox.h"
 
+#include "ui/DialogControl.h"
 #include "ui/DialogSkin.h"
 #include "ui/DialogUnits.h"
 #include "ui/Handles.h"
@@ -28,6 +29,12 @@ void DrawListBox::drawDefault(const DrawItem& item) const {
         DrawTextA(item.dc, t.c_str(), -1, &r, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
     }
     if (item.focused) DrawFocusRect(item.dc, &item.rect);
+}
+
+LRESULT DrawListBox::handleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+    LRESULT r = ListBox::handleMessage(msg, wp, lp);
+    trackFlatFrame(handle(), msg, false, false);
+    return r;
 }
 
 bool DrawListBox::reflect(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {

@@ -25,6 +25,7 @@ public:
 
 protected:
     bool reflect(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
+    LRESULT handleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
 };
 
 }  // namespace kv

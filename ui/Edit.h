@@ -12,7 +12,7 @@ namespace kv {
 
 class Edit : public DialogControl {
 public:
-    explicit Edit(Control* parent) : DialogControl(parent) {}
+    explicit Edit(Control* parent) : DialogControl(parent) { flatFrame_ = true; }
     bool create(int x, int y, int w, int h, int id, const std::string& text = "", DWORD extraStyle = 0);
 
     // A typed character before it reaches the field: a byte (control keys

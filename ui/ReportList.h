@@ -15,7 +15,7 @@ namespace kv {
 
 class ReportList : public DialogControl {
 public:
-    explicit ReportList(Control* parent) : DialogControl(parent) {}
+    explicit ReportList(Control* parent) : DialogControl(parent) { flatFrame_ = true; }
     bool create(int x, int y, int w, int h, int id, bool checkBoxes, bool editLabels = false);
     void addColumn(const std::string& caption, int width);
     int columnCount() const { return columns_; }

@@ -53,6 +53,25 @@ bool TrackBar::reflect(UINT msg, WPARAM wp, LPARAM, LRESULT& result) {
     return false;
 }
 
+LRESULT TrackBar::handleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_MOUSEWHEEL) {
+        // As the system track bar does: a notch away from the user is a line up (toward the minimum).
+        wheelRest_ += GET_WHEEL_DELTA_WPARAM(wp);
+        int notches = wheelRest_ / WHEEL_DELTA;
+        wheelRest_ -= notches * WHEEL_DELTA;
+        if (notches) {
+            int line = static_cast<int>(SendMessageA(handle(), TBM_GETLINESIZE, 0, 0));
+            SendMessageA(handle(), TBM_SETPOS, TRUE, position() - notches * (line > 0 ? line : 1));
+            bool vertical = (GetWindowLongA(handle(), GWL_STYLE) & TBS_VERT) != 0;
+            SendMessageA(parentHandle(), vertical ? WM_VSCROLL : WM_HSCROLL,
+                         MAKEWPARAM(notches > 0 ? TB_LINEUP : TB_LINEDOWN, 0),
+                         reinterpret_cast<LPARAM>(handle()));
+        }
+        return 0;
+    }
+    return DialogControl::handleMessage(msg, wp, lp);
+}
+
 bool ProgressBar::create(int x, int y, int w, int h, int id, int minValue, int maxValue) {
     ensureCommonControls();
     if (!createDialogControl(PROGRESS_CLASSA, PBS_SMOOTH, 0, x, y, w, h, id)) return false;

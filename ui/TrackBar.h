@@ -20,9 +20,11 @@ public:
 
 protected:
     bool reflect(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
+    LRESULT handleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
 
 private:
     int last_ = 0;
+    int wheelRest_ = 0;
 };
 
 class ProgressBar : public DialogControl {

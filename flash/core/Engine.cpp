@@ -34,6 +34,7 @@ void Engine::unload() {
     objects_ = 0;
     tick_ = 0;
     initActionsRun_.clear();
+    nextCollection_ = 0;
     drag_ = Drag();
     clipHover_.reset();
     clipPressed_.reset();
@@ -241,6 +242,16 @@ void Engine::runQueuedActions() {
     }
     lastScriptHitBudget = exhausted;
     queue_.clear();
+    // Between scripts: objects that only refer to each other are freed once
+    // the registry has grown well past what lived after the last collection.
+    if (vm_ && scriptObjects_.size() >= nextCollection_) {
+        vm_->collectGarbage(scriptObjects_);
+        scriptObjects_.erase(std::remove_if(scriptObjects_.begin(), scriptObjects_.end(),
+                                            [](const std::weak_ptr<ScriptObject>& w) { return w.expired(); }),
+                             scriptObjects_.end());
+        nextCollection_ =
+            std::max<size_t>(scriptObjects_.size() * 2, std::min<size_t>(maxScriptObjects / 4, 4096));
+    }
     refreshTextFields();
     runningQueue_ = false;
 }

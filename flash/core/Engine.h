@@ -72,6 +72,10 @@ public:
     size_t maxTextEdges = size_t(1) << 21;
     size_t maxObjects = 100000;  // live display objects
     bool lastScriptHitBudget = false;
+    // What scripts see of the host: the screen (System.capabilities) and
+    // whether they hid the pointer (Mouse.hide).
+    int screenWidth = 1024, screenHeight = 768;
+    bool pointerHidden = false;
 
     // Pointer input in stage twips. Buttons under the pointer change state
     // and run their actions; clip mouse events run too. Scripts run before
@@ -132,6 +136,12 @@ public:
     std::function<void(const std::string& url, const std::string& target)> onGetURL;
     std::function<void(const std::string& text)> onTrace;
     SoundListener* sound = nullptr;
+    // trace() output kept for the host's debug log: the latest lines, at
+    // most traceLogLines of them.
+    void trace(const std::string& text);
+    const std::vector<std::string>& traceLog() const { return traceLog_; }
+    void clearTraceLog() { traceLog_.clear(); }
+    size_t traceLogLines = 1000;
 
 private:
     friend class Avm1;
@@ -178,7 +188,8 @@ private:
     std::weak_ptr<DisplayObject> pressed_;  // button pressed and tracking the pointer
     std::vector<std::weak_ptr<ScriptObject>> scriptObjects_;
     std::unique_ptr<Avm1> vm_;
-    std::vector<const uint8_t*> initActionsRun_;  // DoInitAction blocks already run
+    std::vector<const uint8_t*> initActionsRun_;
+    std::vector<std::string> traceLog_;  // DoInitAction blocks already run
     bool keys_[256] = {};
     struct Drag {
         std::weak_ptr<DisplayObject> clip;
@@ -188,6 +199,7 @@ private:
     } drag_;
     std::weak_ptr<DisplayObject> clipHover_, clipPressed_;  // clips with onPress... handlers
     size_t nextCompaction_ = 0;  // registry size that triggers dropping freed entries
+    size_t nextCollection_ = 0;  // registry size that triggers a garbage collection
     size_t refusals_ = 0;
     std::vector<std::weak_ptr<DisplayObject>> textFields_;  // bound edit text placed so far
     size_t nextFieldCompaction_ = 0;

@@ -265,6 +265,15 @@ void Engine::clipPointer(uint8_t what) {
     }
 }
 
+void Engine::trace(const std::string& text) {
+    if (traceLogLines > 0) {
+        if (traceLog_.size() >= traceLogLines)
+            traceLog_.erase(traceLog_.begin(), traceLog_.begin() + traceLog_.size() / 2);
+        traceLog_.push_back(text.size() > 4096 ? text.substr(0, 4096) : text);
+    }
+    if (onTrace) onTrace(text);
+}
+
 bool Engine::keyDown(int code, int ascii) {
     if (!root_) return false;
     if (code >= 0 && code < 256) keys_[code] = true;

@@ -61,6 +61,10 @@ static swfw::Bytes makeMovie(const uint8_t* data, size_t size) {
     m.add(placeWithEvents(2, 3, "ev", Matrix(), {{0x3F, script}}, m.version));
     m.add(placeObject(5, 4));
     m.add(placeObject(6, 5));
+    // The sprite is exported, so attachMovie and registerClass reach it, and
+    // the bytes also run as its DoInitAction.
+    m.add(exportAssets({{2, "clip"}}));
+    m.add(doInitAction(2, Bytes(data, data + size)));
     m.add(frameLabel("start"));
     m.add(doAction(Bytes(data, data + size)));
     m.showFrame();
@@ -82,6 +86,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     player.mouseDown(5, 5);
     player.mouseUp(5, 5);
     player.mouseMove(300, 300);
+    // Keys reach Key listeners and clip handlers; intervals run on ticks.
+    player.engine().keyDown(37, 0);
+    player.tick();
+    player.engine().keyUp(37);
     player.gotoFrame(0);
     return 0;
 }

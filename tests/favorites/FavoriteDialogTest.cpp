@@ -94,6 +94,20 @@ TEST_F(FavoriteDialogTest, BlankNameClosesWithoutWriting) {
     EXPECT_EQ(menu().count(), 2);
 }
 
+// The favorites folder cannot be made (a file stands in its place): the
+// runtime's ini error is reported and the window still closes.
+TEST_F(FavoriteDialogTest, RefusedWriteIsReportedAndTheWindowCloses) {
+    app.folder.write("Favorite", "not a folder");
+    TAddToFavForm f;
+    ASSERT_TRUE(f.create());
+    f.setMovie("sea", movie);
+    f.bbtnOkClick();
+    ASSERT_EQ(app.ui.messages.size(), 1u);
+    EXPECT_EQ(app.ui.messages[0].text, "Unable to write to " + FavoritePath + "sea.ffv.");
+    EXPECT_EQ(f.modalResult(), IDOK);
+    EXPECT_EQ(menu().count(), 2);
+}
+
 TEST_F(FavoriteDialogTest, NameFieldRefusesFileNameCharacters) {
     TAddToFavForm f;
     ASSERT_TRUE(f.create());
@@ -204,8 +218,18 @@ TEST_F(FavoriteDialogTest, PropertyWindowOfThreeFramesAtZeroFps) {
     EXPECT_EQ(p.lvFlashInfo().cell(1, 1), "3 帧");
     EXPECT_EQ(p.lvFlashInfo().cell(2, 1), "");
     EXPECT_EQ(p.lvFlashInfo().cell(3, 1), "");
+    Label& link = p.label("lblChangeFilePosition");
+    EXPECT_EQ(link.textColor(), RGB(0, 0, 0));
+    link.onMouseEnter();
+    EXPECT_EQ(link.textColor(), RGB(0, 0, 255));
+    link.onMouseLeave();
+    EXPECT_EQ(link.textColor(), RGB(0, 0, 0));
+    EXPECT_EQ(p.label("lblGeneral").textColor(), RGB(0, 0, 0));
+    EXPECT_EQ(p.label("lblFlashInfo").textColor(), static_cast<COLORREF>(7107702));
     p.lblFlashInfoClick();
     EXPECT_EQ(p.activePage(), 1);
+    EXPECT_EQ(p.label("lblGeneral").textColor(), static_cast<COLORREF>(7107702));
+    EXPECT_EQ(p.label("lblFlashInfo").textColor(), RGB(0, 0, 0));
 }
 
 TEST_F(FavoriteDialogTest, ProjectorFavoriteShowsItsType) {

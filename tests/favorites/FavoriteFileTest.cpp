@@ -167,17 +167,6 @@ TEST_F(FavoriteFileTest, Delete) {
     EXPECT_FALSE(DeleteFavorite(favs, "sea"));
 }
 
-TEST_F(FavoriteFileTest, ListsFfvFilesOfSubFoldersAfterItsOwn) {
-    CreateDirectoryA(favs.c_str(), nullptr);
-    CreateDirectoryA((favs + "old").c_str(), nullptr);
-    folder.write("Favorite\\old\\cartoon.ffv", "");
-    folder.write("Favorite\\a.FFV", "");
-    folder.write("Favorite\\b.ffv.txt", "");
-    folder.write("Favorite\\c.fpl", "");
-    EXPECT_EQ(ListFavoriteFiles(favs), (std::vector<std::string>{favs + "a.FFV", favs + "old\\cartoon.ffv"}));
-    EXPECT_TRUE(ListFavoriteFiles(folder.path() + "none\\").empty());
-}
-
 TEST(FavoriteName, RefusesWhatFileNamesCannotHold) {
     EXPECT_TRUE(IsValidFavoriteName("a-b 名字"));
     EXPECT_TRUE(IsValidFavoriteName("\x95\x5C"));  // a GBK character whose trail byte is '\'

@@ -204,7 +204,6 @@ TEST(FlashFileAttr, TruncatedFilesRaiseReadErrorAndLeaveTheRecord) {
         {"short.swf", Bytes(movie.begin(), movie.begin() + 25)},
         {"header.swf", Bytes(movie.begin(), movie.begin() + 6)},
         {"cws.swf", Bytes(cws.begin(), cws.begin() + 12)},
-        {"broken.swf", brokenStream},
         {"tiny.exe", {0x56, 0x34, 0x12}},
         {"long.exe", longLength},
         {"inner.exe", swfw::projector(swfw::fakeStub(5000), Bytes(movie.begin(), movie.begin() + 20))},
@@ -217,6 +216,64 @@ TEST(FlashFileAttr, TruncatedFilesRaiseReadErrorAndLeaveTheRecord) {
     }
     kvtest::writeBytes(dir / "exact.swf", Bytes(movie.begin(), movie.begin() + 26));
     EXPECT_EQ(readAttr(dir / "exact.swf").BackColorBlue, 0x30);
+}
+
+// A damaged zlib stream still yields the plain header's version and length.
+TEST(FlashFileAttr, DamagedStreamGivesVersionAndLengthOnly) {
+    TempFolder dir;
+    HeaderSpec compressed = classic();
+    compressed.signature = 'C';
+    compressed.version = 9;
+    Bytes cws = swfw::headerMovie(compressed);
+    Bytes badHeader = cws, badData = cws;
+    badHeader[8] ^= 0xFF;                                            // zlib header no longer valid
+    for (size_t i = 10; i < badData.size(); ++i) badData[i] = 0xFF;  // invalid block type
+    for (auto& [name, data] : {std::pair{"header.swf", badHeader}, std::pair{"data.swf", badData}}) {
+        kvtest::writeBytes(dir / name, data);
+        TFlashFileAttr a = filledRecord();
+        ASSERT_NO_THROW(GetFlashFileAttr(dir / name, a)) << name;
+        EXPECT_TRUE(a.IsFlashFile) << name;
+        EXPECT_EQ(a.Version, "9") << name;
+        EXPECT_EQ(a.FileSize, static_cast<int32_t>(cws[4] | cws[5] << 8 | cws[6] << 16 | cws[7] << 24))
+            << name;
+        EXPECT_EQ(a.FrameRate + a.FrameCount + a.Width + a.Height, 0) << name;
+        EXPECT_EQ(a.BackColorRed + a.BackColorGreen + a.BackColorBlue, 0) << name;
+    }
+}
+
+// Version 8+ movies start with file attributes (and often metadata): the
+// colour comes from the set-background-colour tag among the leading tags.
+TEST(FlashFileAttr, BackgroundColourIsFoundAmongTheLeadingTags) {
+    const Bytes attributes = swfw::tag(69, {0x08, 0, 0, 0});
+    const Bytes metadata = swfw::tag(77, Bytes(300, 'x'));  // long form
+    const Bytes colour = swfw::tag(9, {0xAB, 0xCD, 0xEF});
+    struct Case {
+        const char* what;
+        char signature;
+        std::vector<Bytes> tags;
+        int rgb;  // expected red*65536 + green*256 + blue
+    } cases[] = {
+        {"first tag", 'F', {colour}, 0xABCDEF},
+        {"after file attributes", 'F', {attributes, colour}, 0xABCDEF},
+        {"after attributes and metadata", 'F', {attributes, metadata, colour}, 0xABCDEF},
+        {"compressed", 'C', {attributes, metadata, colour}, 0xABCDEF},
+        {"none before the first frame", 'F', {attributes, swfw::tag(1, {}), colour}, 0},
+        {"no colour at all", 'F', {attributes}, 0},
+        {"beyond the searched window", 'F', {attributes, swfw::tag(77, Bytes(2000, 'x')), colour}, 0},
+    };
+    TempFolder dir;
+    for (const Case& c : cases) {
+        swfw::Movie m;
+        m.signature = c.signature;
+        m.version = 8;
+        m.frameCount = 5;
+        for (const Bytes& t : c.tags) m.add(t);
+        kvtest::writeBytes(dir / "v8.swf", m.build());
+        TFlashFileAttr a = readAttr(dir / "v8.swf");
+        EXPECT_EQ(a.FrameCount, 5) << c.what;
+        EXPECT_EQ(a.Width, 550) << c.what;
+        EXPECT_EQ(a.BackColorRed * 65536 + a.BackColorGreen * 256 + a.BackColorBlue, c.rgb) << c.what;
+    }
 }
 
 TEST(SWFParser, BitReaderTakesMostSignificantBitsFirstAndZeroPastTheEnd) {

@@ -198,6 +198,16 @@ TEST_F(OptionFormTest, OkWritesTheAssociationKeysAndTheRegistry) {
     EXPECT_TRUE(f.check("chkLinkToMenu").checked());
 }
 
+TEST_F(OptionFormTest, CheckFileLinkWhenStartRegistersAllThreeWhateverTheBoxes) {
+    start("[Option]\r\nCheckFileLinkWhenStart=1\r\nRegswf=0\r\nRegfpl=0\r\nRegffv=0\r\n");
+    const std::string command = "\"" + app.folder.path() + "Korvamelden.exe\" \"%1\"";
+    for (const char* key : {"Korvamelden", "KorvameldenPlayList", "KorvameldenFavorite"}) {
+        std::string v;
+        EXPECT_TRUE(RegReadDefault(HKEY_CLASSES_ROOT, std::string(key) + "\\Shell\\Open\\Command", v)) << key;
+        EXPECT_EQ(v, command) << key;
+    }
+}
+
 TEST_F(OptionFormTest, CancelChangesNothing) {
     start();
     const Settings before = Options;

@@ -130,7 +130,8 @@ TEST_F(FrameDialogsTest, PlayRangeMovesFromFieldToFieldAndStarts) {
         pressKey(VK_RETURN);
         EXPECT_TRUE(d->edtEnd->focused());
         EXPECT_TRUE(d->bbtnOK->isDefault);
-        retype(*d->edtEnd, "20");
+        typeText("20");  // replaces the selected number
+        EXPECT_EQ(d->edtEnd->text(), "20");
         pressKey(VK_RETURN);
     });
     PlayForm->pmiPlayAreaClick();

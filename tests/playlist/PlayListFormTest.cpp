@@ -183,6 +183,15 @@ TEST_F(PlayListWindowTest, DroppedMoviesAreAddedAndFoldersAndOtherFilesSkipped) 
     EXPECT_EQ(PlayListCount, 3);
     EXPECT_EQ(form().lstPlayList.count(), 3);
     EXPECT_TRUE(spy->calls.empty());  // nothing starts playing
+    // Names in UTF-16 arrive in the system code page; 淺 ends in the byte '\'.
+    drop({"C:\\动画\\淺.swf", "C:\\x\\" + std::string(300, 'n') + ".swf"}, true);
+    EXPECT_EQ(PlayListFiles[3], "C:\\动画\\淺.swf");
+    EXPECT_EQ(PlayListTitles[3], "淺");
+    EXPECT_EQ(PlayListCount, 4);  // a name cut at 255 characters has lost its extension
+    PlayListFiles.resize(3);
+    PlayListTitles.resize(3);
+    PlayListCount = 3;
+    form().RefreshItems();
 
     std::vector<std::string> many;
     for (int i = 0; i < 10000; ++i) many.push_back("C:\\many\\m" + std::to_string(i) + ".swf");

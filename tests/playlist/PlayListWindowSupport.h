@@ -80,17 +80,30 @@ protected:
         kv::CtrlDown = kv::AltDown = kv::ShiftDown = false;
     }
 
-    // Drops the paths on the window as the shell does.
-    void drop(const std::vector<std::string>& paths) {
-        size_t size = sizeof(DROPFILES) + 1;
-        for (const auto& p : paths) size += p.size() + 1;
+    // Drops the paths on the window as the shell does (ANSI or UTF-16 names).
+    void drop(const std::vector<std::string>& paths, bool wide = false) {
+        std::vector<std::wstring> w;
+        size_t size = sizeof(DROPFILES) + (wide ? 2 : 1);
+        for (const auto& p : paths) {
+            if (wide) {
+                int n = MultiByteToWideChar(CP_ACP, 0, p.c_str(), -1, nullptr, 0);
+                std::wstring ws(static_cast<size_t>(n), L'\0');
+                MultiByteToWideChar(CP_ACP, 0, p.c_str(), -1, ws.data(), n);
+                w.push_back(ws);  // with its terminating zero
+                size += ws.size() * 2;
+            } else {
+                size += p.size() + 1;
+            }
+        }
         HGLOBAL h = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, size);
         auto* df = static_cast<DROPFILES*>(GlobalLock(h));
         df->pFiles = sizeof(DROPFILES);
+        df->fWide = wide;
         char* out = reinterpret_cast<char*>(df + 1);
-        for (const auto& p : paths) {
-            memcpy(out, p.c_str(), p.size() + 1);
-            out += p.size() + 1;
+        for (size_t i = 0; i < paths.size(); ++i) {
+            size_t n = wide ? w[i].size() * 2 : paths[i].size() + 1;
+            memcpy(out, wide ? static_cast<const void*>(w[i].data()) : paths[i].c_str(), n);
+            out += n;
         }
         GlobalUnlock(h);
         SendMessageA(form().handle(), WM_DROPFILES, reinterpret_cast<WPARAM>(h), 0);

@@ -1,5 +1,6 @@
 #include "tests/ui/DemoDialog.h"
 
+#include "ui/Handles.h"
 #include "ui/NameFilter.h"
 
 namespace kv::test {
@@ -64,6 +65,30 @@ const ControlSpec<DemoDialog> kDemoControls[] = {
     {Ctl::Button, "bbtnCancel", "取消", nullptr, {195, 218, 50, 14}, cfCancel},
 };
 
+// Two 16 x 16 pictures drawn in code: a disk and a disc.
+HIMAGELIST makeDriveImages() {
+    HIMAGELIST list = ImageList_Create(16, 16, ILC_COLOR24 | ILC_MASK, 2, 0);
+    WindowDc screen(nullptr);
+    for (int i = 0; i < 2; ++i) {
+        UniqueBitmap bmp(CreateCompatibleBitmap(screen.get(), 16, 16));
+        UniqueMemDc dc(CreateCompatibleDC(screen.get()));
+        {
+            SelectGuard sel(dc.get(), bmp.get());
+            UniqueBrush back(CreateSolidBrush(RGB(255, 0, 255)));
+            RECT all{0, 0, 16, 16};
+            FillRect(dc.get(), &all, back.get());
+            UniqueBrush ink(CreateSolidBrush(i == 0 ? RGB(90, 110, 140) : RGB(38, 112, 196)));
+            SelectGuard brush(dc.get(), ink.get());
+            if (i == 0)
+                Rectangle(dc.get(), 1, 5, 15, 12);
+            else
+                Ellipse(dc.get(), 1, 1, 15, 15);
+        }
+        ImageList_AddMasked(list, bmp.get(), RGB(255, 0, 255));
+    }
+    return list;
+}
+
 }  // namespace
 
 DemoDialog::DemoDialog() : DialogForm({"对话框示例", 252, 238}) { declare(kDemoControls); }
@@ -78,8 +103,9 @@ void DemoDialog::FormCreate() {
     lst.add("第一项");
     lst.add("第二项");
     auto& drive = get<ImageComboBox>("cboDrive");
-    drive.add("本地磁盘 (C:)", -1);
-    drive.add("光盘 (D:)", -1, 1);
+    drive.setImages(makeDriveImages());
+    drive.add("本地磁盘 (C:)", 0);
+    drive.add("光盘 (D:)", 1, 1);
     drive.setItemIndex(0);
     get<ComboBox>("cboQuality").setItemIndex(0);
     get<ProgressBar>("pbConvert").setPosition(40);

@@ -2,9 +2,13 @@
 // drive it by real messages.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <string>
 #include <vector>
 
+#include "tests/support/FakeUiServices.h"
+#include "tests/ui/DialogDriver.h"
 #include "ui/DialogForm.h"
 
 namespace kv::test {
@@ -26,6 +30,22 @@ public:
     void sbMoveUpClick() { log.push_back("up"); }
 
     std::vector<std::string> log;
+};
+
+// A test with the demo dialog shown modeless and active, and message boxes recorded.
+class DemoDialogTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dlg.showModeless();
+        SetForegroundWindow(dlg.handle());
+        pump(60);
+    }
+    template <class T>
+    T& c(const char* name) {
+        return dlg.get<T>(name);
+    }
+    FakeUiServices fakeUi;
+    DemoDialog dlg;
 };
 
 }  // namespace kv::test

@@ -15,18 +15,9 @@ using namespace kv::test;
 
 namespace {
 
-// The demo dialog shown modeless and active, for one test.
-class DemoTest : public ::testing::Test {
+// Names the control that has the focus after each Tab.
+class DemoTest : public DemoDialogTest {
 protected:
-    void SetUp() override {
-        dlg.showModeless();
-        SetForegroundWindow(dlg.handle());
-        pump(60);
-    }
-    template <class T>
-    T& c(const char* name) {
-        return dlg.get<T>(name);
-    }
     std::vector<std::string> focusWalk(int steps, bool forward) {
         std::vector<std::string> names;
         for (int i = 0; i < steps; ++i) {
@@ -45,8 +36,6 @@ protected:
         "edtPlayListName", "edtFrame", "seVolume",  "chkLoop", "cboQuality", "cboURL",
         "rdoAll",          "rdoSome",  "tbSpeed",   "pcPages", "lvFileList", "memComment",
         "lstFiles",        "cboDrive", "bbtnApply", "bbtnOK",  "bbtnCancel"};
-    FakeUiServices fakeUi;
-    DemoDialog dlg;
 };
 
 TEST_F(DemoTest, EveryRowIsMadeAsItsKind) {

@@ -32,7 +32,9 @@ TEST(DialogScreenshots, DemoDialog) {
     dlg.get<PageControl>("pcPages").setActivePageIndex(1);
     dlg.get<DrawListBox>("lstFiles").setSelectedIndex(1);
     dlg.get<CheckBox>("chkLoop").setFocus();
+    // The mouse over a button shows its hover look.
     mouseAt(centreOf(dlg.get<Button>("bbtnApply").handle()), 0);
+    PostMessageA(dlg.get<Button>("bbtnApply").handle(), WM_MOUSEMOVE, 0, MAKELPARAM(10, 10));
     pump(200);
     EXPECT_TRUE(saveWindowShot(dlg.handle(), dir + "\\dialog-demo-focus-check.bmp"));
 

@@ -163,6 +163,32 @@ Bytes ActionWriter::bytes() const {
     return out;
 }
 
+ActionWriter& ActionWriter::with(const ActionWriter& body) {
+    Bytes code = body.bytes();
+    Bytes p;
+    putU16(p, static_cast<uint16_t>(code.size()));
+    record(0x94, p);
+    code_.insert(code_.end(), code.begin(), code.end());
+    return *this;
+}
+
+ActionWriter& ActionWriter::tryCatch(const ActionWriter& tryBody, const std::string& catchName,
+                                     const ActionWriter* catchBody, const ActionWriter* finallyBody) {
+    Bytes t = tryBody.bytes(), c = catchBody ? catchBody->bytes() : Bytes(),
+          f = finallyBody ? finallyBody->bytes() : Bytes();
+    Bytes p;
+    p.push_back(static_cast<uint8_t>((catchBody ? 1 : 0) | (finallyBody ? 2 : 0)));
+    putU16(p, static_cast<uint16_t>(t.size()));
+    putU16(p, static_cast<uint16_t>(c.size()));
+    putU16(p, static_cast<uint16_t>(f.size()));
+    putStr(p, catchName);
+    record(0x8F, p);
+    code_.insert(code_.end(), t.begin(), t.end());
+    code_.insert(code_.end(), c.begin(), c.end());
+    code_.insert(code_.end(), f.begin(), f.end());
+    return *this;
+}
+
 ActionWriter& ActionWriter::defineFunction(const std::string& name, const std::vector<std::string>& params,
                                            const ActionWriter& body) {
     Bytes code = body.bytes();

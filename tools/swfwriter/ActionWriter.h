@@ -69,6 +69,22 @@ public:
     ActionWriter& typeOf() { return op(0x44); }
     ActionWriter& instanceOf() { return op(0x54); }
 
+    // Shorthands of the test scripts.
+    ActionWriter& getVar(const std::string& name) { return push(name).getVariable(); }
+    ActionWriter& trace() { return op(0x26); }
+    ActionWriter& pop() { return op(0x17); }
+    ActionWriter& throwValue() { return op(0x2A); }    // value
+    ActionWriter& extends() { return op(0x69); }       // subclass, superclass
+    ActionWriter& implementsOp() { return op(0x2C); }  // interfaces, n, constructor
+    ActionWriter& enumerate2() { return op(0x55); }    // object
+    ActionWriter& strictEquals() { return op(0x66); }
+    ActionWriter& equals2() { return op(0x49); }
+    // With: pops an object; `body` runs with it in scope.
+    ActionWriter& with(const ActionWriter& body);
+    // Try: catch into a named variable; an empty body is left out.
+    ActionWriter& tryCatch(const ActionWriter& tryBody, const std::string& catchName,
+                           const ActionWriter* catchBody, const ActionWriter* finallyBody);
+
     // Any one-byte action (arithmetic, comparison, string operations...).
     ActionWriter& op(uint8_t code);
     // Any action with a payload.

@@ -516,6 +516,28 @@ Bytes doAction(const Bytes& actions) {
     return tag(12, body);
 }
 
+Bytes doInitAction(uint16_t spriteId, const Bytes& actions) {
+    Bytes body;
+    body.push_back(static_cast<uint8_t>(spriteId & 0xFF));
+    body.push_back(static_cast<uint8_t>(spriteId >> 8));
+    for (uint8_t b : actions) body.push_back(b);
+    body.push_back(0);
+    return tag(59, body);
+}
+
+Bytes exportAssets(const std::vector<std::pair<uint16_t, std::string>>& names) {
+    Bytes body;
+    body.push_back(static_cast<uint8_t>(names.size() & 0xFF));
+    body.push_back(static_cast<uint8_t>(names.size() >> 8));
+    for (const auto& n : names) {
+        body.push_back(static_cast<uint8_t>(n.first & 0xFF));
+        body.push_back(static_cast<uint8_t>(n.first >> 8));
+        for (char ch : n.second) body.push_back(static_cast<uint8_t>(ch));
+        body.push_back(0);
+    }
+    return tag(56, body);
+}
+
 Bytes defineSprite(uint16_t id, const Bytes& controlTags, int frameCount) {
     int frames = frameCount;
     if (frames < 0) {

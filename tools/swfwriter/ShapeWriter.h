@@ -157,6 +157,9 @@ Bytes removeObject(uint16_t characterId, uint16_t depth);
 Bytes removeObject2(uint16_t depth);
 Bytes frameLabel(const std::string& name);
 Bytes doAction(const Bytes& actions);  // actions without the final 0, which is added
+Bytes doInitAction(uint16_t spriteId, const Bytes& actions);
+// ExportAssets: (character, name) pairs.
+Bytes exportAssets(const std::vector<std::pair<uint16_t, std::string>>& names);
 // DefineSprite: the control tags of its timeline (End is added).
 Bytes defineSprite(uint16_t id, const Bytes& controlTags, int frameCount = -1);
 

@@ -57,6 +57,9 @@ public:
     // Runs the intervals and timeouts due by the movie's clock.
     void runTimers(long budget);
     double now() const;  // milliseconds of movie time (getTimer)
+    // Empties the registered objects no root reaches (between scripts
+    // only); returns how many.
+    size_t collectGarbage(std::vector<std::weak_ptr<ScriptObject>>& registry);
     // A clip of a symbol with a registered class becomes an instance of it.
     void initClip(DisplayObject* clip);
 
@@ -65,7 +68,10 @@ public:
     int addTimer(const Value& fn, const Value& self, const std::string& method, std::vector<Value> args,
                  double interval, bool repeat);
     void clearTimer(int id);
-    std::vector<Value>& listeners(int which) { return which == 1 ? keyListeners_ : mouseListeners_; }
+    // Listeners of Key (1), Mouse (2) and Stage (3).
+    std::vector<Value>& listeners(int which) {
+        return which == 1 ? keyListeners_ : which == 2 ? mouseListeners_ : stageListeners_;
+    }
     Engine& engine() { return engine_; }
     int version() const { return version_; }
     Prototypes& protos() { return protos_; }
@@ -130,9 +136,10 @@ private:
     Engine& engine_;
     Prototypes protos_;
     std::map<std::string, Value> classes_;  // folded symbol name -> constructor
-    std::vector<Value> keyListeners_, mouseListeners_;
+    std::vector<Value> keyListeners_, mouseListeners_, stageListeners_;
     std::vector<Timer> timers_;
     int nextTimer_ = 1;
+    int nesting_ = 0;  // calls running now
     int version_ = 0;
     unsigned randomState_ = 12345;
 };

@@ -37,6 +37,11 @@
     X(Math)              \
     X(Globals)           \
     X(MovieClip)         \
+    X(Key)               \
+    X(Mouse)             \
+    X(Stage)             \
+    X(Timers)            \
+    X(System)             \
     X(Sound)
 
 namespace flash {

@@ -34,7 +34,6 @@ Value Avm1::defineFunction(Frame& f, const uint8_t* code, size_t payload, size_t
     def->size = std::min(bodySize, size - std::min(size, next));
     next += bodySize;
     def->pool = f.pool;
-    f.budget -= static_cast<long>(f.pool.size());
     if (DisplayObject* t = targetOf(f)) def->scope = t->shared_from_this();
     def->closure = f.locals;
     Value fn = newObject();
@@ -43,8 +42,8 @@ Value Avm1::defineFunction(Frame& f, const uint8_t* code, size_t payload, size_t
     fn.object->proto = protos_.function;
     Value proto = newObject();
     if (proto.object) {
-        fn.object->set(engine_.nameKey("prototype"), proto, kDontEnum);
-        proto.object->set(engine_.nameKey("constructor"), fn, kDontEnum);
+        fn.object->set("prototype", proto, kDontEnum);
+        proto.object->set("constructor", fn, kDontEnum);
     }
     return fn;
 }
@@ -53,7 +52,14 @@ Value Avm1::call(Frame& f, const Value& function, const Value& thisValue, std::v
                  int callDepth, const std::shared_ptr<ScriptObject>& home) {
     if (function.type != Value::Object || !function.object) return Value();
     std::shared_ptr<ScriptObject> fo = function.object;
-    if (callDepth >= kMaxCallDepth || f.budget <= 0) return Value();
+    // Calls nest through getters, natives and handlers as well as through
+    // CallFunction: the runtime counts every level.
+    if (callDepth >= kMaxCallDepth || nesting_ >= kMaxCallDepth || f.budget <= 0) return Value();
+    struct Nest {
+        int& n;
+        explicit Nest(int& n) : n(++n) {}
+        ~Nest() { --n; }
+    } nest(nesting_);
     if (fo->native) {
         NativeCall c{*this, f, thisValue, args, callDepth};
         return fo->native(c);
@@ -70,7 +76,7 @@ Value Avm1::call(Frame& f, const Value& function, const Value& thisValue, std::v
     inner.original = base;
     inner.target = base->shared_from_this();
     inner.pool = def->pool;
-    inner.budget = f.budget - static_cast<long>(def->pool.size() + args.size());
+    inner.budget = f.budget - static_cast<long>(args.size());
     inner.locals = std::make_shared<Scope>();
     inner.locals->parent = def->closure;
     inner.thisValue =
@@ -83,8 +89,8 @@ Value Avm1::call(Frame& f, const Value& function, const Value& thisValue, std::v
     Value arguments = wantArguments ? newObject(true) : Value();
     if (arguments.object) {
         arguments.object->elements = args;
-        arguments.object->set(engine_.nameKey("callee"), function, kDontEnum);
-        arguments.object->set(engine_.nameKey("caller"), f.callee, kDontEnum);
+        arguments.object->set("callee", function, kDontEnum);
+        arguments.object->set("caller", f.callee, kDontEnum);
     }
     inner.callee = function;
     if (def->version2) {
@@ -102,9 +108,9 @@ Value Avm1::call(Frame& f, const Value& function, const Value& thisValue, std::v
         preload(0x40, Value::fromClip(engine_.root()->shared_from_this()));
         if (base->parent) preload(0x80, Value::fromClip(base->parent->shared_from_this()));
         preload(0x100, Value::fromObject(engine_.globals));
-        if (!(def->flags & 0x08)) inner.locals->vars[engine_.nameKey("arguments")] = arguments;
+        if (!(def->flags & 0x08)) inner.locals->vars["arguments"] = arguments;
     } else {
-        inner.locals->vars[engine_.nameKey("arguments")] = arguments;
+        inner.locals->vars["arguments"] = arguments;
     }
     for (size_t i = 0; i < def->params.size(); ++i) {
         Value a = i < args.size() ? args[i] : Value();
@@ -142,11 +148,11 @@ Value Avm1::construct(Frame& f, const Value& function, std::vector<Value>& args,
     if (!fo.isFunction() || callDepth >= kMaxCallDepth) return Value();
     Value o = newObject();
     if (!o.object) return Value();
-    const Value* proto = fo.find(engine_.nameKey("prototype"));
+    const Value* proto = fo.find("prototype");
     std::shared_ptr<ScriptObject> home;
     if (proto && proto->type == Value::Object) home = o.object->proto = proto->object;
     o.object->set("__constructor__", function, kDontEnum);
-    if (version_ <= 5) o.object->set(engine_.nameKey("constructor"), function, kDontEnum);
+    if (version_ <= 5) o.object->set("constructor", function, kDontEnum);
     if (fo.native) {
         // A built-in constructor may make its own object (arrays, boxed
         // values); otherwise it fills in the one made here.
@@ -160,7 +166,7 @@ Value Avm1::construct(Frame& f, const Value& function, std::vector<Value>& args,
 
 bool Avm1::instanceOf(const Value& v, const Value& ctor) {
     if (ctor.type != Value::Object || !ctor.object) return false;
-    const Value* proto = ctor.object->find(engine_.nameKey("prototype"));
+    const Value* proto = ctor.object->find("prototype");
     if (!proto || proto->type != Value::Object || !proto->object) return false;
     const ScriptObject* o = nullptr;
     if (v.type == Value::Object && v.object) {
@@ -187,9 +193,8 @@ Value Avm1::callMethod(Frame& f, const Value& object, const std::string& name, s
         if (name.empty()) {
             const Value* ctor = s.find("__constructor__");
             if (!ctor) return Value();
-            const Value* proto = ctor->type == Value::Object && ctor->object
-                                     ? ctor->object->find(engine_.nameKey("prototype"))
-                                     : nullptr;
+            const Value* proto =
+                ctor->type == Value::Object && ctor->object ? ctor->object->find("prototype") : nullptr;
             return call(f, *ctor, s.internal, args, callDepth,
                         proto && proto->type == Value::Object ? proto->object : nullptr);
         }

@@ -140,7 +140,7 @@ void Avm1::initClip(DisplayObject* clip) {
     auto it = classes_.find(engine_.movie().exportName(clip->characterId));
     if (it == classes_.end()) return;
     const Value& ctor = it->second;
-    const Value* proto = ctor.object ? ctor.object->find(engine_.nameKey("prototype")) : nullptr;
+    const Value* proto = ctor.object ? ctor.object->find("prototype") : nullptr;
     if (!proto || proto->type != Value::Object) return;
     clip->proto = proto->object;
     Frame f;

@@ -17,7 +17,8 @@ const size_t kMaxStack = 65536;
 const size_t kMaxString = 1u << 20;
 const size_t kMaxElements = 65536;  // array elements
 const size_t kMaxProps = 65536;     // properties of one object or clip
-const int kMaxCallDepth = 16;
+const int kMaxCallDepth = 64;
+const int kMaxBlocks = 32;  // with/try bodies nested in one frame
 
 // A child clip by instance name (a name key), or null.
 DisplayObject* childNamed(DisplayObject* clip, const std::string& key, const Engine& e);
@@ -29,7 +30,8 @@ struct Avm1::Frame {
     std::weak_ptr<DisplayObject> target;
     bool targetValid = true;
     std::vector<Value> stack;
-    std::vector<std::string> pool;
+    // The constant pool, shared with the functions defined under it.
+    std::shared_ptr<const std::vector<std::string>> pool;
     std::vector<Value> registers = std::vector<Value>(4);
     long budget = 0;
     // Inside a function: its local variables (chained to those of the
@@ -43,6 +45,7 @@ struct Avm1::Frame {
     // Objects of enclosing `with` statements, innermost last.
     std::vector<Value> withObjects;
     // Set by Return and Throw: every loop running this frame stops.
+    int blocks = 0;  // with and try bodies running inside each other
     bool returned = false;
     bool throwing = false;
     Value thrown;

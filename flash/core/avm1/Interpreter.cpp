@@ -300,7 +300,7 @@ void Avm1::exec(Frame& f, const uint8_t* code, size_t size, int callDepth, size_
                         case 8:
                         case 9: {
                             size_t i = type == 8 ? r.u8() : r.u16();
-                            push(f, i < f.pool.size() ? Value::fromString(f.pool[i]) : Value());
+                            push(f, f.pool && i < f.pool->size() ? Value::fromString((*f.pool)[i]) : Value());
                             break;
                         }
                         default:
@@ -322,8 +322,10 @@ void Avm1::exec(Frame& f, const uint8_t* code, size_t size, int callDepth, size_
                 break;
             case 0x88: {  // ConstantPool
                 uint16_t n = r.u16();
-                f.pool.clear();
-                for (uint16_t i = 0; i < n && r.remaining() > 0; ++i) f.pool.push_back(r.str());
+                auto pool = std::make_shared<std::vector<std::string>>();
+                for (uint16_t i = 0; i < n && r.remaining() > 0; ++i) pool->push_back(r.str());
+                f.budget -= static_cast<long>(pool->size());
+                f.pool = std::move(pool);
                 break;
             }
             case 0x87: {  // StoreRegister (does not pop)
@@ -591,7 +593,7 @@ void Avm1::exec(Frame& f, const uint8_t* code, size_t size, int callDepth, size_
             }
             case 0x26: {  // Trace
                 std::string s = toString(pop(f), version_);
-                if (engine_.onTrace) engine_.onTrace(s);
+                engine_.trace(s);
                 break;
             }
 
@@ -778,20 +780,18 @@ void Avm1::exec(Frame& f, const uint8_t* code, size_t size, int callDepth, size_
                 if (sub.type != Value::Object || !sub.object) break;
                 Value proto = newObject();
                 if (!proto.object) break;
-                const Value* sp = super.type == Value::Object && super.object
-                                      ? super.object->find(engine_.nameKey("prototype"))
-                                      : nullptr;
+                const Value* sp =
+                    super.type == Value::Object && super.object ? super.object->find("prototype") : nullptr;
                 if (sp && sp->type == Value::Object) proto.object->proto = sp->object;
                 proto.object->set("__constructor__", super, kDontEnum);
-                sub.object->set(engine_.nameKey("prototype"), proto, kDontEnum);
+                sub.object->set("prototype", proto, kDontEnum);
                 break;
             }
             case 0x2C: {  // ImplementsOp: constructor, n, interfaces
                 Value ctor = pop(f);
                 std::vector<Value> interfaces = popArgs(f);
-                const Value* proto = ctor.type == Value::Object && ctor.object
-                                         ? ctor.object->find(engine_.nameKey("prototype"))
-                                         : nullptr;
+                const Value* proto =
+                    ctor.type == Value::Object && ctor.object ? ctor.object->find("prototype") : nullptr;
                 Value list = newObject(true);
                 if (!proto || proto->type != Value::Object || !list.object) break;
                 list.object->elements = std::move(interfaces);
@@ -811,7 +811,10 @@ void Avm1::exec(Frame& f, const uint8_t* code, size_t size, int callDepth, size_
                 break;
             }
             case 0x8F:  // Try: the try, catch and finally bodies follow
+                if (f.blocks >= kMaxBlocks) return;
+                ++f.blocks;
                 next = runTry(f, code, r, next, size, callDepth);
+                --f.blocks;
                 break;
             case 0x9B:    // DefineFunction
             case 0x8E: {  // DefineFunction2: the body follows the record

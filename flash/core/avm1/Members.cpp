@@ -80,7 +80,7 @@ Value Avm1::getMember(Frame& f, const Value& object, const std::string& name) {
     std::shared_ptr<ScriptObject> proto;
     switch (object.type) {
         case Value::String:
-            if (key == engine_.nameKey("length"))
+            if (key == "length")
                 return Value::fromNumber(static_cast<double>(charStarts(object.string).size()));
             proto = protos_.string;
             break;
@@ -99,17 +99,15 @@ Value Avm1::getMember(Frame& f, const Value& object, const std::string& name) {
             if (it != c->variables.end()) return it->second;
             if (DisplayObject* child = childNamed(c.get(), key, engine_))
                 return Value::fromClip(child->shared_from_this());
-            if (key == engine_.nameKey("_parent"))
-                return c->parent ? Value::fromClip(c->parent->shared_from_this()) : Value();
-            if (key == engine_.nameKey("_root")) return Value::fromClip(engine_.root()->shared_from_this());
+            if (key == "_parent") return c->parent ? Value::fromClip(c->parent->shared_from_this()) : Value();
+            if (key == "_root") return Value::fromClip(engine_.root()->shared_from_this());
             proto = c->proto ? c->proto : protos_.movieClip;
             break;
         }
         case Value::Object: {
             ScriptObject& o = *object.object;
             if (o.isArray) {
-                if (key == engine_.nameKey("length"))
-                    return Value::fromNumber(static_cast<double>(o.elements.size()));
+                if (key == "length") return Value::fromNumber(static_cast<double>(o.elements.size()));
                 long i = arrayIndex(name);
                 if (i >= 0) return static_cast<size_t>(i) < o.elements.size() ? o.elements[i] : Value();
             }
@@ -143,7 +141,7 @@ bool Avm1::hasMember(const Value& object, const std::string& key) {
         if (c->variables.count(key) || propertyIndex(key) >= 0 || childNamed(c.get(), key, engine_))
             return true;
     } else if (object.type == Value::Object && object.object && object.object->isArray) {
-        if (key == engine_.nameKey("length")) return true;
+        if (key == "length") return true;
     }
     return holderOf(object, key) != nullptr;
 }
@@ -190,7 +188,7 @@ void Avm1::setMember(Frame& f, const Value& object, const std::string& name, con
             o.elements[i] = v;
             return;
         }
-        if (key == engine_.nameKey("length")) {
+        if (key == "length") {
             double n = toNumber(v, version_);
             if (std::isfinite(n) && n >= 0 && n <= kMaxElements) {
                 f.budget -= static_cast<long>(n) / 64;

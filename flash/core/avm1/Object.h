@@ -46,9 +46,9 @@ struct FunctionDef {
     uint8_t registerCount = 0;
     uint16_t flags = 0;  // DefineFunction2 preload and suppress flags
     bool version2 = false;
-    std::vector<std::string> pool;       // constant pool when defined
-    std::weak_ptr<DisplayObject> scope;  // timeline it was defined on
-    std::shared_ptr<Scope> closure;      // locals of the function it was defined in
+    std::shared_ptr<const std::vector<std::string>> pool;  // constant pool when defined
+    std::weak_ptr<DisplayObject> scope;                    // timeline it was defined on
+    std::shared_ptr<Scope> closure;                        // locals of the function it was defined in
 };
 
 struct ScriptObject {

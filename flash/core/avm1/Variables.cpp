@@ -70,15 +70,15 @@ Value Avm1::getVariable(Frame& f, const std::string& path) {
     }
     DisplayObject* clip = targetOf(f);
     if (key == "super" && f.home) return superOf(f);
-    if (key == engine_.nameKey("this")) {
+    if (key == "this") {
         if (f.thisValue.type != Value::Undefined) return f.thisValue;
         return clip ? Value::fromClip(clip->shared_from_this()) : Value();
     }
-    if (key == engine_.nameKey("_root") || key == engine_.nameKey("_level0"))
+    if (key == "_root" || key == "_level0")
         return engine_.root() ? Value::fromClip(engine_.root()->shared_from_this()) : Value();
-    if (key == engine_.nameKey("_parent"))
+    if (key == "_parent")
         return clip && clip->parent ? Value::fromClip(clip->parent->shared_from_this()) : Value();
-    if (key == engine_.nameKey("_global")) return Value::fromObject(engine_.globals);
+    if (key == "_global") return Value::fromObject(engine_.globals);
     if (clip) {
         auto it = clip->variables.find(key);
         if (it != clip->variables.end()) return it->second;

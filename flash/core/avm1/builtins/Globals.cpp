@@ -1,6 +1,7 @@
 // Global functions: parseInt, parseFloat, isNaN, isFinite.
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 
 #include "flash/core/avm1/Builtins.h"
 
@@ -43,6 +44,45 @@ Value parseFloatFn(NativeCall& c) {
     return Value::fromNumber(end == s.c_str() ? std::nan("") : v);
 }
 
+// escape: every byte but letters, digits and @-*_+./ as %XX.
+Value escapeFn(NativeCall& c) {
+    std::string s = c.str(0), out;
+    static const char* const kHex = "0123456789ABCDEF";
+    for (unsigned char ch : s) {
+        if ((ch >= 'a' && ch <= 'z') || (ch >= 'A' && ch <= 'Z') || (ch >= '0' && ch <= '9') ||
+            (ch && std::strchr("@-*_+./", ch))) {
+            out.push_back(static_cast<char>(ch));
+        } else {
+            out.push_back('%');
+            out.push_back(kHex[ch >> 4]);
+            out.push_back(kHex[ch & 15]);
+        }
+    }
+    c.charge(out.size() / 64);
+    return Value::fromString(out);
+}
+
+int hexDigit(char ch) {
+    if (ch >= '0' && ch <= '9') return ch - '0';
+    if (ch >= 'a' && ch <= 'f') return ch - 'a' + 10;
+    if (ch >= 'A' && ch <= 'F') return ch - 'A' + 10;
+    return -1;
+}
+
+Value unescapeFn(NativeCall& c) {
+    std::string s = c.str(0), out;
+    for (size_t i = 0; i < s.size(); ++i) {
+        if (s[i] == '%' && i + 2 < s.size() && hexDigit(s[i + 1]) >= 0 && hexDigit(s[i + 2]) >= 0) {
+            out.push_back(static_cast<char>(hexDigit(s[i + 1]) * 16 + hexDigit(s[i + 2])));
+            i += 2;
+        } else {
+            out.push_back(s[i]);
+        }
+    }
+    c.charge(out.size() / 64);
+    return Value::fromString(out);
+}
+
 Value isNaNFn(NativeCall& c) { return c.vm.boolResult(std::isnan(c.num(0))); }
 Value isFiniteFn(NativeCall& c) { return c.vm.boolResult(std::isfinite(c.num(0))); }
 
@@ -52,7 +92,9 @@ void installGlobals(Realm& realm) {
     realm.methods(realm.global, {{"parseInt", parseIntFn},
                                  {"parseFloat", parseFloatFn},
                                  {"isNaN", isNaNFn},
-                                 {"isFinite", isFiniteFn}});
+                                 {"isFinite", isFiniteFn},
+                                 {"escape", escapeFn},
+                                 {"unescape", unescapeFn}});
     realm.constant(realm.global, "NaN", Value::fromNumber(std::nan("")));
     realm.constant(realm.global, "Infinity", Value::fromNumber(INFINITY));
 }

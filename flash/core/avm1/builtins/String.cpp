@@ -130,6 +130,51 @@ Value split(NativeCall& c) {
 
 Value stringToString(NativeCall& c) { return Value::fromString(thisString(c)); }
 
+Value concat(NativeCall& c) {
+    std::string s = thisString(c);
+    for (size_t i = 0; i < c.args.size() && s.size() <= kMaxString; ++i) s += c.str(i);
+    if (s.size() > kMaxString) s.resize(kMaxString);
+    c.charge(s.size() / 256);
+    return Value::fromString(s);
+}
+
+void appendUtf8(std::string& s, unsigned cp) {
+    if (cp < 0x80) {
+        s.push_back(static_cast<char>(cp));
+    } else if (cp < 0x800) {
+        s.push_back(static_cast<char>(0xC0 | (cp >> 6)));
+        s.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    } else if (cp < 0x10000) {
+        s.push_back(static_cast<char>(0xE0 | (cp >> 12)));
+        s.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+        s.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    } else {
+        s.push_back(static_cast<char>(0xF0 | (cp >> 18)));
+        s.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
+        s.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+        s.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    }
+}
+
+// String.fromCharCode(codes...): UTF-8 in files of version 6 and later,
+// one byte per code before.
+Value fromCharCode(NativeCall& c) {
+    std::string s;
+    c.charge(c.args.size());
+    for (size_t i = 0; i < c.args.size() && s.size() < kMaxString; ++i) {
+        double d = c.num(i, 0);
+        unsigned cp =
+            std::isfinite(d) && d > 0 ? static_cast<unsigned>(std::fmod(std::trunc(d), 65536.0)) : 0;
+        if (cp == 0) continue;
+        if (c.vm.version() >= 6) {
+            appendUtf8(s, cp);
+        } else {
+            s.push_back(static_cast<char>(cp & 0xFF));
+        }
+    }
+    return Value::fromString(s);
+}
+
 }  // namespace
 
 void installString(Realm& realm) {
@@ -147,7 +192,10 @@ void installString(Realm& realm) {
                            {"slice", slice},
                            {"split", split},
                            {"toString", stringToString},
+                           {"concat", concat},
                            {"valueOf", stringToString}});
+    const Value* ctor = realm.global.find(realm.key("String"));
+    if (ctor && ctor->object) realm.method(*ctor->object, "fromCharCode", fromCharCode);
 }
 
 }  // namespace flash

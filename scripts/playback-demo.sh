@@ -2,7 +2,8 @@
 # Plays movies that send FSCommands (from frame scripts and from a button) in
 # the real program under Wine, one case of the guard at a time, and reports
 # what happened: screenshots in build/screenshots/fs-*.png, and for exec the
-# marker files that the harmless fsmarker program leaves beside itself.
+# marker files that the harmless fsmarker program leaves beside itself. Then
+# opens the three frame dialogs and uses them (build/screenshots/dialog-*.png).
 # Needs both builds (scripts/build.sh all).
 set -uo pipefail
 cd "$(dirname "$0")/.."
@@ -135,6 +136,43 @@ key Return
 shot two-questions-exec
 key Return
 say "  films\\game.exe ran: $(ran "$D/films/game.exe")"
+finish
+
+counter() {
+  import -window root "$D/counter.png"
+  convert "$D/counter.png" -crop 160x30+1120+990 -scale 200% "$shots/dialog-$1-counter.png"
+  say "  frame counter: build/screenshots/dialog-$1-counter.png"
+}
+
+say "10. Ctrl+J: jump to frame 200"
+start 0 0 1 1 -- --frames 300
+key ctrl+j
+xdotool type --delay 80 "2x00"
+shot_name=dialog-jump
+import -window root "$shots/$shot_name.png"; say "  screenshot: build/screenshots/$shot_name.png"
+key Return
+counter jump
+say "11. Ctrl+R: play frames 150 to 160 once, then pause"
+key ctrl+r
+xdotool type --delay 80 "150"
+key Return
+xdotool type --delay 80 "160"
+import -window root "$shots/dialog-play-area.png"; say "  screenshot: build/screenshots/dialog-play-area.png"
+key Return
+sleep 2
+counter play-area
+say "12. 播放 > A-B 循环...: loop frames 100 to 124"
+key ctrl+p
+xdotool mousemove 131 28 click 1
+sleep 1
+xdotool mousemove 155 247 click 1
+sleep 1.5
+import -window root "$shots/dialog-ab-circle.png"; say "  screenshot: build/screenshots/dialog-ab-circle.png"
+xdotool type --delay 80 "100"
+key Return
+xdotool type --delay 80 "124"
+key Return
+counter ab-circle
 finish
 
 rm -f "$sys32/kvboth.exe" "$sys32/kvboth.exe.ran"

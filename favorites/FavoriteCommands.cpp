@@ -40,6 +40,10 @@ MenuItem* FavoriteMenu() {
     return MainForm && MainForm->MainMenu1 ? MainForm->MainMenu1->find("mmiFavorite") : nullptr;
 }
 
+void PlayFavoriteItemByClickMenuItem(MenuItem& sender) {
+    PlayFavoriteItem(FavoritePath + sender.caption() + ".ffv");
+}
+
 void InstallFavoriteSeams() {
     Seams.playFavoriteItem = PlayFavoriteItem;
     Seams.addFileToFavorite = AddFileToFavorite;

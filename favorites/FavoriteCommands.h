@@ -13,6 +13,8 @@ class MenuItem;
 // movie is missing is left alone, silently. A relative path is taken from the
 // current folder.
 void PlayFavoriteItem(const std::string& ffvPath);
+// Click handler of a favorite's entry in the favorites menu.
+void PlayFavoriteItemByClickMenuItem(MenuItem& sender);
 // The main window's favorites menu "收藏(&A)", or nullptr before it exists.
 MenuItem* FavoriteMenu();
 

@@ -28,6 +28,13 @@ public:
 
     // For the parser.
     void setPixels(int w, int h, std::vector<uint32_t> px);
+    // Exchanges the pixels with px (video pictures reuse their buffers).
+    void swapPixels(int w, int h, std::vector<uint32_t>& px) {
+        width_ = w;
+        height_ = h;
+        pixels_.swap(px);
+        tried_ = true;
+    }
     void setEncoded(std::vector<uint8_t> image, std::vector<uint8_t> zlibAlpha);
 
 private:

@@ -2,44 +2,6 @@
 
 namespace flash {
 
-bool skipFilterList(ByteReader& r) {
-    uint8_t n = r.u8();
-    for (int i = 0; i < n && !r.overflow(); ++i) {
-        uint8_t id = r.u8();
-        switch (id) {
-            case 0:
-                r.skip(23);
-                break;
-            case 1:
-                r.skip(9);
-                break;
-            case 2:
-                r.skip(15);
-                break;
-            case 3:
-                r.skip(27);
-                break;
-            case 4:
-            case 7: {
-                uint8_t colors = r.u8();
-                r.skip(colors * 5u + 19);
-                break;
-            }
-            case 5: {
-                uint8_t mx = r.u8(), my = r.u8();
-                r.skip(8 + 4u * mx * my + 5);
-                break;
-            }
-            case 6:
-                r.skip(80);
-                break;
-            default:
-                return false;  // unknown filter: its length is unknown
-        }
-    }
-    return !r.overflow();
-}
-
 static bool readRecords(ByteReader& r, bool version2, ButtonDef& out) {
     while (r.remaining() > 0) {
         uint8_t flags = r.u8();
@@ -52,8 +14,12 @@ static bool readRecords(ByteReader& r, bool version2, ButtonDef& out) {
         if (version2) {
             rec.hasCxform = true;
             rec.cxform = r.cxform(true);
-            if ((flags & 0x10) && !skipFilterList(r)) return false;
-            if (flags & 0x20) r.u8();
+            if (flags & 0x10) {
+                auto list = std::make_shared<FilterList>();
+                if (!readFilterList(r, *list)) return false;
+                rec.filters = std::move(list);
+            }
+            if (flags & 0x20) rec.blendMode = blendModeFromByte(r.u8());
         }
         if (r.overflow()) return false;
         if (out.records.size() < 4096) out.records.push_back(rec);

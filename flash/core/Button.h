@@ -5,9 +5,11 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "flash/core/ByteReader.h"
+#include "flash/core/Filter.h"
 #include "flash/core/Types.h"
 
 namespace flash {
@@ -38,6 +40,8 @@ struct ButtonRecord {
     Matrix matrix;
     bool hasCxform = false;
     ColorTransform cxform;
+    std::shared_ptr<const FilterList> filters;
+    BlendMode blendMode = BlendMode::Normal;
 };
 
 struct ButtonAction {
@@ -58,9 +62,6 @@ struct ButtonDef {
 bool parseDefineButton(ByteReader& r, int tagCode, uint16_t& id, ButtonDef& out);
 // DefineButtonCxform: one transform for every record, or one per record.
 void applyButtonCxform(ByteReader& r, ButtonDef& button);
-
-// Skips a FILTERLIST (PlaceObject3, button records); false if it overruns.
-bool skipFilterList(ByteReader& r);
 
 enum ClipEvent : uint32_t {
     kEventLoad = 0x1,

@@ -8,11 +8,15 @@
 #include <string>
 #include <vector>
 
+#include "flash/core/Filter.h"
 #include "flash/core/Movie.h"
 #include "flash/core/Types.h"
 #include "flash/core/avm1/Value.h"
 
 namespace flash {
+
+struct LayerCache;  // a filtered or cached picture of the instance (RenderLayers.cpp)
+class VideoPlayback;
 
 class DisplayObject : public std::enable_shared_from_this<DisplayObject> {
 public:
@@ -28,6 +32,15 @@ public:
     uint32_t serial = 0;             // the placing tag, to recognise it after a goto
     bool scriptTransformed = false;  // a script moved it; the timeline no longer does
     bool visible = true;
+    // Flash 8 effects: filters (null or empty: none), blend mode, bitmap caching.
+    std::shared_ptr<const FilterList> filters;
+    BlendMode blendMode = BlendMode::Normal;
+    bool cacheAsBitmap = false;
+    // Video instances: the decoder state, made when first drawn.
+    mutable std::shared_ptr<VideoPlayback> video;
+    // Instances with filters or cacheAsBitmap keep their last layer and
+    // redraw it only when something in them changes.
+    mutable std::shared_ptr<LayerCache> layerCache;
 
     DisplayObject* parent = nullptr;
     uint64_t createdTick = 0;

@@ -100,6 +100,9 @@ static void assignPlacement(DisplayObject& o, const Placement& p) {
     o.ratio = p.ratio;
     o.name = p.name;
     o.clipDepth = p.clipDepth;
+    o.filters = p.filters;
+    o.blendMode = p.blendMode;
+    o.cacheAsBitmap = p.cacheAsBitmap;
 }
 
 void Engine::applyNextFrame(DisplayObject* clip, int frame) {
@@ -131,6 +134,9 @@ void Engine::applyNextFrame(DisplayObject* clip, int frame) {
             np.ratio = p.hasRatio ? p.ratio : o.ratio;
             np.name = p.hasName ? p.name : o.name;
             np.clipDepth = p.hasClipDepth ? p.clipDepth : o.clipDepth;
+            np.filters = p.hasFilters ? p.filters : o.filters;
+            np.blendMode = p.hasBlendMode ? p.blendMode : o.blendMode;
+            np.cacheAsBitmap = p.hasCacheAsBitmap ? p.cacheAsBitmap : o.cacheAsBitmap;
             np.serial = p.serial;
             removeChild(clip, p.depth);
             create(clip, p.depth, np);
@@ -143,6 +149,9 @@ void Engine::applyNextFrame(DisplayObject* clip, int frame) {
         if (p.hasRatio) o.ratio = p.ratio;
         if (p.hasName) o.name = p.name;
         if (p.hasClipDepth) o.clipDepth = p.clipDepth;
+        if (p.hasFilters) o.filters = p.filters;
+        if (p.hasBlendMode) o.blendMode = p.blendMode;
+        if (p.hasCacheAsBitmap) o.cacheAsBitmap = p.cacheAsBitmap;
     }
 }
 
@@ -451,6 +460,8 @@ void Engine::showButtonState(DisplayObject* b) {
         p.characterId = rec.characterId;
         p.matrix = rec.matrix;
         if (rec.hasCxform) p.cxform = rec.cxform;
+        p.filters = rec.filters;
+        p.blendMode = rec.blendMode;
         create(b, rec.depth, p);
     }
 }
@@ -535,6 +546,10 @@ bool characterContains(const MovieDef& movie, const Character* ch, double x, dou
                     return true;
             }
             return false;
+        }
+        case Character::Video: {
+            const VideoDef& v = *ch->video;
+            return x >= 0 && y >= 0 && x <= v.width * 20.0 && y <= v.height * 20.0;
         }
     }
     return false;

@@ -34,6 +34,8 @@ enum TagCode : uint16_t {
     kPlaceObject3 = 70,
     kDefineShape4 = 83,
     kDefineMorphShape2 = 84,
+    kDefineVideoStream = 60,
+    kVideoFrame = 61,
 };
 
 bool inflateBody(const uint8_t* src, size_t size, size_t want, std::vector<uint8_t>& out) {
@@ -104,6 +106,9 @@ Placement newPlacement(const PlaceCommand& p) {
     if (p.hasRatio) np.ratio = p.ratio;
     if (p.hasName) np.name = p.name;
     if (p.hasClipDepth) np.clipDepth = p.clipDepth;
+    if (p.hasFilters) np.filters = p.filters;
+    if (p.hasBlendMode) np.blendMode = p.blendMode;
+    if (p.hasCacheAsBitmap) np.cacheAsBitmap = p.cacheAsBitmap;
     np.serial = p.serial;
     return np;
 }
@@ -137,6 +142,9 @@ void applyFrame(const FrameDef& frame, PlacementState& state) {
         if (p.hasRatio) np.ratio = p.ratio;
         if (p.hasName) np.name = p.name;
         if (p.hasClipDepth) np.clipDepth = p.clipDepth;
+        if (p.hasFilters) np.filters = p.filters;
+        if (p.hasBlendMode) np.blendMode = p.blendMode;
+        if (p.hasCacheAsBitmap) np.cacheAsBitmap = p.cacheAsBitmap;
     }
 }
 
@@ -221,13 +229,23 @@ static bool readPlace(ByteReader& r, uint16_t code, int version, PlaceCommand& p
     if (p.hasName) p.name = r.str();
     if (p.hasClipDepth) p.clipDepth = r.u16();
     if (r.overflow()) return false;
-    if ((f1 & 0x80) && clipActions) {
-        bool skipped = true;
-        if (f2 & 0x01) skipped = skipFilterList(r);
-        if (f2 & 0x02) r.u8();
-        if (f2 & 0x04) r.u8();
-        if (skipped && !r.overflow()) parseClipActions(r, version, *clipActions);
+    bool filtersRead = true;
+    if (f2 & 0x01) {
+        auto list = std::make_shared<FilterList>();
+        filtersRead = readFilterList(r, *list);
+        p.hasFilters = true;
+        p.filters = std::move(list);
     }
+    // After an unknown filter the rest of the tag cannot be found.
+    if (filtersRead && (f2 & 0x02)) {
+        p.hasBlendMode = true;
+        p.blendMode = blendModeFromByte(r.u8());
+    }
+    if (filtersRead && (f2 & 0x04)) {
+        p.hasCacheAsBitmap = true;
+        p.cacheAsBitmap = r.u8() != 0;
+    }
+    if ((f1 & 0x80) && clipActions && filtersRead && !r.overflow()) parseClipActions(r, version, *clipActions);
     return true;
 }
 
@@ -353,6 +371,23 @@ void MovieDef::parseTimeline(size_t begin, size_t end, TimelineDef& timeline, bo
                 c->sprite->buildSnapshots();
                 c->button = std::move(button);
                 characters_[id] = std::move(c);
+                break;
+            }
+            case kDefineVideoStream: {
+                if (isSprite) break;
+                uint16_t id = 0;
+                auto video = VideoDef::parse(r, id);
+                if (!video || characters_.count(id)) break;
+                auto c = std::make_unique<Character>();
+                c->kind = Character::Video;
+                c->video = std::move(video);
+                characters_[id] = std::move(c);
+                break;
+            }
+            case kVideoFrame: {
+                // Frames may sit in any timeline; they belong to their stream.
+                auto it = characters_.find(r.u16());
+                if (!r.overflow() && it != characters_.end() && it->second->video) it->second->video->addFrame(r);
                 break;
             }
             case kDefineButtonCxform: {

@@ -12,10 +12,12 @@
 
 #include "flash/core/Bitmap.h"
 #include "flash/core/Button.h"
+#include "flash/core/Filter.h"
 #include "flash/core/Shape.h"
 #include "flash/core/Text.h"
 #include "flash/core/Types.h"
 #include "flash/core/sound/SoundFormat.h"
+#include "flash/core/video/VideoStream.h"
 
 namespace flash {
 
@@ -40,12 +42,16 @@ struct PlaceCommand {
     bool move = false;
     bool hasCharacter = false, hasMatrix = false, hasCxform = false, hasRatio = false, hasName = false,
          hasClipDepth = false;
+    bool hasFilters = false, hasBlendMode = false, hasCacheAsBitmap = false;
     uint16_t characterId = 0;
     Matrix matrix;
     ColorTransform cxform;
     uint16_t ratio = 0;
     std::string name;
     uint16_t clipDepth = 0;
+    std::shared_ptr<const FilterList> filters;  // null or empty: none
+    BlendMode blendMode = BlendMode::Normal;
+    bool cacheAsBitmap = false;
     uint32_t serial = 0;  // identity of this tag in the movie (placement identity)
 };
 
@@ -75,6 +81,9 @@ struct Placement {
     uint16_t ratio = 0;
     std::string name;
     uint16_t clipDepth = 0;
+    std::shared_ptr<const FilterList> filters;
+    BlendMode blendMode = BlendMode::Normal;
+    bool cacheAsBitmap = false;
     uint32_t serial = 0;
 };
 using PlacementState = std::map<uint16_t, Placement>;
@@ -106,7 +115,7 @@ private:
 std::string foldCase(const std::string& s);
 
 struct Character {
-    enum Kind { Shape, Morph, Sprite } kind;
+    enum Kind { Shape, Morph, Sprite, Video } kind;
     std::unique_ptr<ShapeData> shape;
     std::unique_ptr<MorphData> morph;
     std::unique_ptr<TimelineDef> sprite;
@@ -115,6 +124,7 @@ struct Character {
     std::unique_ptr<ButtonDef> button;
     // Edit text bound to a variable (a Shape showing its initial text).
     std::unique_ptr<EditTextDef> editText;
+    std::unique_ptr<VideoDef> video;
 };
 
 class MovieDef {

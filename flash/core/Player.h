@@ -66,6 +66,8 @@ public:
     void setGetURLHandler(std::function<void(const std::string& url, const std::string& target)> h);
     void setImageDecoder(ImageDecoder* decoder) { decoder_ = decoder; }
     ImageDecoder* imageDecoder() const { return decoder_; }
+    // Off-screen layers the last render drew anew (cached ones reused do not count).
+    int layersDrawn() const { return renderer_.layersDrawn(); }
 
     // View: scale mode and zoom as the control offers them.
     void setQuality(Quality q) { quality_ = q; }

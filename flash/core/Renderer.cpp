@@ -39,6 +39,11 @@ void Renderer::render(const DisplayObject& root, Rgba background, uint32_t* pixe
                       int stride, const Matrix& view, Quality quality) {
     setQuality(quality);
     canvas_.attach(pixels, width, height, stride);
+    cv_ = &canvas_;
+    layerDepth_ = 0;
+    layersDrawn_ = 0;
+    filterSx_ = static_cast<float>(std::hypot(view.a, view.b) * 20);
+    filterSy_ = static_cast<float>(std::hypot(view.c, view.d) * 20);
     background.a = 255;
     canvas_.clear(premultiply(background));
     renderChildren(root, view, ColorTransform(), false, 0);
@@ -51,7 +56,7 @@ void Renderer::renderChildren(const DisplayObject& clip, const Matrix& m, const 
     for (const auto& kv : clip.children) {
         const DisplayObject& o = *kv.second;
         while (!clips.empty() && kv.first > clips.back()) {
-            canvas_.popMask();
+            cv_->popMask();
             clips.pop_back();
         }
         Matrix om = m * o.matrix;
@@ -60,17 +65,21 @@ void Renderer::renderChildren(const DisplayObject& clip, const Matrix& m, const 
             if (mask) {
                 drawObject(o, om, ocx, true, level + 1);
             } else if (o.clipDepth > kv.first) {
-                canvas_.beginMask();
+                cv_->beginMask();
                 drawObject(o, om, ocx, true, level + 1);
-                canvas_.endMask();
+                cv_->endMask();
                 clips.push_back(o.clipDepth);
             }
             continue;
         }
         if (!o.visible) continue;
+        if (!mask && hasEffects(o)) {
+            drawLayered(o, om, ocx, level + 1);
+            continue;
+        }
         drawObject(o, om, ocx, mask, level + 1);
     }
-    for (size_t i = 0; i < clips.size(); ++i) canvas_.popMask();
+    for (size_t i = 0; i < clips.size(); ++i) cv_->popMask();
 }
 
 void Renderer::drawObject(const DisplayObject& o, const Matrix& m, const ColorTransform& cx, bool mask,
@@ -86,6 +95,9 @@ void Renderer::drawObject(const DisplayObject& o, const Matrix& m, const ColorTr
             break;
         case Character::Sprite:
             renderChildren(o, m, cx, mask, level);
+            break;
+        case Character::Video:
+            drawVideo(o, m, cx, mask);
             break;
         default:
             break;  // bitmaps and fonts are drawn through shapes
@@ -119,13 +131,13 @@ void Renderer::drawShape(const ShapeData& shape, const Matrix& m, const ColorTra
     b.yMin = static_cast<int32_t>(std::max(-2e9f, b.yMin - pad));
     b.xMax = static_cast<int32_t>(std::min(2e9f, b.xMax + pad));
     b.yMax = static_cast<int32_t>(std::min(2e9f, b.yMax + pad));
-    if (offCanvas(b, m, canvas_.width(), canvas_.height(), 2)) return;
+    if (offCanvas(b, m, cv_->width(), cv_->height(), 2)) return;
     const FillRule rule = shape.nonZero ? FillRule::NonZero : FillRule::EvenOdd;
     for (const ShapeLayer& L : shape.layers) {
         int used = 0;
         for (size_t f = 1; f < L.fillEdges.size(); ++f) used += !L.fillEdges[f].empty();
         const bool together = used > 1 && !mask;
-        if (together) canvas_.beginLayer();
+        if (together) cv_->beginLayer();
         for (size_t f = 1; f < L.fillEdges.size(); ++f) {
             const std::vector<EdgeRef>& refs = L.fillEdges[f];
             if (refs.empty()) continue;
@@ -134,11 +146,11 @@ void Renderer::drawShape(const ShapeData& shape, const Matrix& m, const ColorTra
                 paint_.setFill(L.fills[f - 1], m, cx);
                 if (!paint_.visible()) continue;
             }
-            ras_.reset(canvas_.width(), canvas_.height());
+            ras_.reset(cv_->width(), cv_->height());
             for (const EdgeRef& r : refs) addEdge(L.edges[r.index], r.reversed, m);
-            canvas_.fill(ras_, rule, antialias_, paint_);
+            cv_->fill(ras_, rule, antialias_, paint_);
         }
-        if (together) canvas_.endLayer();
+        if (together) cv_->endLayer();
         if (!mask) strokeLayer(L, m, cx);  // masks are made of fills
     }
 }
@@ -171,7 +183,7 @@ void Renderer::strokeLayer(const ShapeLayer& L, const Matrix& m, const ColorTran
         ss.join = style.join;
         ss.miterLimit = static_cast<float>(style.miterLimit);
         ss.tolerance = tolerance_;
-        ras_.reset(canvas_.width(), canvas_.height());
+        ras_.reset(cv_->width(), cv_->height());
 
         float lastX = 0, lastY = 0;
         bool open = false;
@@ -218,7 +230,7 @@ void Renderer::strokeLayer(const ShapeLayer& L, const Matrix& m, const ColorTran
             lastY = e.y1;
         }
         flush();
-        canvas_.fill(ras_, FillRule::NonZero, antialias_, paint_);
+        cv_->fill(ras_, FillRule::NonZero, antialias_, paint_);
     }
 }
 

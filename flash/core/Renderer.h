@@ -4,12 +4,14 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "flash/core/DisplayObject.h"
 #include "flash/core/ImageDecoder.h"
 #include "flash/core/Shape.h"
 #include "flash/core/raster/Canvas.h"
+#include "flash/core/raster/FilterStage.h"
 #include "flash/core/raster/Paint.h"
 #include "flash/core/raster/Rasterizer.h"
 #include "flash/core/raster/Stroker.h"
@@ -30,22 +32,50 @@ public:
     void drawShape(const ShapeData& shape, const Matrix& toDevice, const ColorTransform& cx, bool mask);
     Canvas& canvas() { return canvas_; }
     void setQuality(Quality q);
+    // Layers drawn by the last render (cached ones that were reused do not count).
+    int layersDrawn() const { return layersDrawn_; }
     // Decodes the JPEG bitmaps of fills the first time they are drawn.
     void setImageDecoder(ImageDecoder* decoder) { decoder_ = decoder; }
 
 private:
+    // An off-screen picture of one instance with effects (RenderLayers.cpp).
+    struct Layer {
+        std::vector<uint32_t> pixels;
+        Canvas canvas;
+    };
+    struct BoundsF {
+        float x0 = 1e30f, y0 = 1e30f, x1 = -1e30f, y1 = -1e30f;
+        bool empty() const { return !(x0 < x1 && y0 < y1); }
+        void add(float x, float y);
+    };
+    static bool hasEffects(const DisplayObject& o);
+    // Device bounds of what an instance draws, with the growth of its own
+    // filters and of those of everything inside it.
+    void addBounds(const DisplayObject& o, const Matrix& m, int level, BoundsF& b);
+    void drawLayered(const DisplayObject& o, const Matrix& m, const ColorTransform& cx, int level);
+    void composite(const DisplayObject& o, const std::vector<uint32_t>& pixels, int x0, int y0, int w, int h);
+
     void renderChildren(const DisplayObject& clip, const Matrix& m, const ColorTransform& cx, bool mask,
                         int level);
     void drawObject(const DisplayObject& o, const Matrix& m, const ColorTransform& cx, bool mask, int level);
+    void drawVideo(const DisplayObject& o, const Matrix& m, const ColorTransform& cx, bool mask);
     void addEdge(const Edge& e, bool reversed, const Matrix& m);
     void prepare(const FillStyle& fill);
     void strokeLayer(const ShapeLayer& layer, const Matrix& m, const ColorTransform& cx);
 
     Canvas canvas_;
+    Canvas* cv_ = &canvas_;  // the current target: the buffer or a layer
+    std::vector<std::unique_ptr<Layer>> layers_;
+    size_t layerDepth_ = 0;
+    FilterStage filterStage_;
+    float filterSx_ = 1, filterSy_ = 1;  // device pixels per stage pixel
+    int layersDrawn_ = 0;
+    uint64_t contentSignature(const DisplayObject& o, const Matrix& m, const ColorTransform& cx) const;
     Rasterizer ras_;
     Stroker stroker_;
     Paint paint_;
     ShapeData morphScratch_;
+    ShapeData videoRect_;
     std::vector<PointF> points_;
     ImageDecoder* decoder_ = nullptr;
     bool antialias_ = true;

@@ -477,9 +477,13 @@ Bytes placeObject2(const Place& p) {
 Bytes placeObject3(const Place& p) {
     BitWriter w;
     w.u8(placeFlags(p));
-    w.u8(0);
+    w.u8(static_cast<uint8_t>((p.filters.empty() ? 0 : 0x01) | (p.blendMode >= 0 ? 0x02 : 0) |
+                              (p.cacheAsBitmap >= 0 ? 0x04 : 0)));
     w.u16(p.depth);
     placeFields(w, p);
+    w.bytes(p.filters);
+    if (p.blendMode >= 0) w.u8(static_cast<uint8_t>(p.blendMode));
+    if (p.cacheAsBitmap >= 0) w.u8(static_cast<uint8_t>(p.cacheAsBitmap));
     return tag(70, w.data());
 }
 

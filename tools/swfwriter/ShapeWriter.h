@@ -149,6 +149,11 @@ struct Place {
     int ratio = -1;
     std::string name;
     int clipDepth = -1;
+    // PlaceObject3 only: an encoded FILTERLIST (FilterWriter.h), the blend
+    // mode byte and the bitmap cache byte (-1: not written).
+    Bytes filters;
+    int blendMode = -1;
+    int cacheAsBitmap = -1;
 };
 Bytes placeObject2(const Place& p);
 Bytes placeObject3(const Place& p);

@@ -32,6 +32,9 @@ public:
     void popMask();    // back to the previous mask
     bool buildingMask() const { return building_ >= 0; }
     int maskDepth() const { return static_cast<int>(active_.size()); }
+    // Row y of the target, and of the active mask (null when none).
+    uint32_t* row(int y) { return pixels_ + static_cast<size_t>(y) * stride_; }
+    const uint8_t* activeMaskRow(int y) { return active_.empty() ? nullptr : maskRow(active_.back(), y); }
 
 private:
     void span(int y, int x, int len, const uint8_t* covers) override;

@@ -1,0 +1,328 @@
+#include "flash/core/raster/FilterStage.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+#include "flash/core/raster/Canvas.h"
+#include "flash/core/raster/Paint.h"
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+namespace flash {
+
+namespace {
+
+// One horizontal box pass over a row of `channels`-byte pixels; `tmp`
+// holds the row padded by r zero pixels on both sides.
+void boxRow(uint8_t* row, int width, int channels, int r, std::vector<uint8_t>& tmp) {
+    const int n = 2 * r + 1;
+    const size_t pad = static_cast<size_t>(r) * channels;
+    tmp.assign(static_cast<size_t>(width) * channels + 2 * pad + channels, 0);
+    std::memcpy(tmp.data() + pad, row, static_cast<size_t>(width) * channels);
+    const float inv = 1.0f / n;
+#if defined(__SSE2__)
+    if (channels == 4) {
+        const __m128i zero = _mm_setzero_si128();
+        const __m128 scale = _mm_set1_ps(inv);
+        __m128i acc = zero;
+        auto load = [&](size_t i) {
+            uint32_t v;
+            std::memcpy(&v, tmp.data() + i * 4, 4);
+            return _mm_unpacklo_epi16(_mm_unpacklo_epi8(_mm_cvtsi32_si128(static_cast<int>(v)), zero), zero);
+        };
+        for (int i = 0; i < n - 1; ++i) acc = _mm_add_epi32(acc, load(i));
+        for (int x = 0; x < width; ++x) {
+            acc = _mm_add_epi32(acc, load(x + n - 1));
+            __m128i v = _mm_cvtps_epi32(_mm_mul_ps(_mm_cvtepi32_ps(acc), scale));
+            v = _mm_packs_epi32(v, v);
+            v = _mm_packus_epi16(v, v);
+            uint32_t out = static_cast<uint32_t>(_mm_cvtsi128_si32(v));
+            std::memcpy(row + x * 4, &out, 4);
+            acc = _mm_sub_epi32(acc, load(x));
+        }
+        return;
+    }
+#endif
+    int acc[4] = {0, 0, 0, 0};
+    for (int i = 0; i < n - 1; ++i)
+        for (int c = 0; c < channels; ++c) acc[c] += tmp[static_cast<size_t>(i) * channels + c];
+    for (int x = 0; x < width; ++x) {
+        const uint8_t* in = tmp.data() + static_cast<size_t>(x + n - 1) * channels;
+        const uint8_t* out = tmp.data() + static_cast<size_t>(x) * channels;
+        for (int c = 0; c < channels; ++c) {
+            acc[c] += in[c];
+            row[x * channels + c] = static_cast<uint8_t>(acc[c] * inv + 0.5f);
+            acc[c] -= out[c];
+        }
+    }
+}
+
+// One vertical box pass: a running sum per byte column, a row at a time.
+void boxColumns(uint8_t* data, int rowBytes, int height, int stride, int r, std::vector<uint32_t>& acc,
+                std::vector<uint8_t>& ring) {
+    const int n = 2 * r + 1;
+    const uint32_t mul = ((1u << 24) + n / 2) / n;
+    acc.assign(rowBytes, 0);
+    // The input rows still needed after they are overwritten: a ring of n rows.
+    ring.assign(static_cast<size_t>(rowBytes) * n, 0);
+    uint32_t* a = acc.data();
+    for (int y = 0; y < r && y < height; ++y) {
+        const uint8_t* in = data + static_cast<size_t>(y) * stride;
+        for (int i = 0; i < rowBytes; ++i) a[i] += in[i];
+    }
+    for (int y = 0; y < height; ++y) {
+        int add = y + r;
+        if (add < height) {
+            const uint8_t* in = data + static_cast<size_t>(add) * stride;
+            for (int i = 0; i < rowBytes; ++i) a[i] += in[i];
+        }
+        uint8_t* row = data + static_cast<size_t>(y) * stride;
+        uint8_t* keep = ring.data() + static_cast<size_t>(y % n) * rowBytes;
+        std::memcpy(keep, row, rowBytes);
+        for (int i = 0; i < rowBytes; ++i) row[i] = static_cast<uint8_t>((a[i] * mul + (1u << 23)) >> 24);
+        int drop = y - r;
+        if (drop >= 0) {
+            const uint8_t* old = ring.data() + static_cast<size_t>(drop % n) * rowBytes;
+            for (int i = 0; i < rowBytes; ++i) a[i] -= old[i];
+        }
+    }
+}
+
+inline uint32_t alphaOf(uint32_t p) { return p >> 24; }
+
+uint32_t premultipliedColor(const Rgba& c) { return premultiply(c); }
+
+// Integer pixel offset of a filter's angle and distance.
+void offsetOf(const Filter& f, float sx, float sy, int& dx, int& dy) {
+    dx = static_cast<int>(std::lround(std::cos(f.angle) * f.distance * sx));
+    dy = static_cast<int>(std::lround(std::sin(f.angle) * f.distance * sy));
+}
+
+void gradientTable(const Filter& f, uint32_t table[256]) {
+    Gradient g;
+    for (size_t i = 0; i < f.colors.size(); ++i) g.stops.push_back({f.ratios[i], f.colors[i]});
+    if (g.stops.empty()) g.stops.push_back({0, Rgba{0, 0, 0, 0}});
+    Paint::buildTable(g, ColorTransform(), table);
+}
+
+inline uint8_t clampByte(float v) {
+    if (!(v > 0)) return 0;
+    if (v >= 255) return 255;
+    return static_cast<uint8_t>(v + 0.5f);
+}
+
+}  // namespace
+
+void boxBlur(uint8_t* data, int width, int height, int strideBytes, int channels, int rx, int ry,
+             int passes) {
+    if (width <= 0 || height <= 0) return;
+    std::vector<uint8_t> tmp;
+    std::vector<uint32_t> acc;
+    for (int p = 0; p < passes; ++p) {
+        if (rx > 0)
+            for (int y = 0; y < height; ++y)
+                boxRow(data + static_cast<size_t>(y) * strideBytes, width, channels, rx, tmp);
+        if (ry > 0) boxColumns(data, width * channels, height, strideBytes, ry, acc, tmp);
+    }
+}
+
+void FilterStage::apply(const Filter& f, float sx, float sy, const LayerPixels& layer) {
+    if (layer.width <= 0 || layer.height <= 0) return;
+    switch (f.kind) {
+        case FilterKind::Blur:
+            blur(f, sx, sy, layer);
+            break;
+        case FilterKind::DropShadow:
+        case FilterKind::Glow:
+        case FilterKind::GradientGlow:
+            shadow(f, sx, sy, layer);
+            break;
+        case FilterKind::Bevel:
+        case FilterKind::GradientBevel:
+            bevel(f, sx, sy, layer);
+            break;
+        case FilterKind::ColorMatrix:
+            colorMatrix(f, layer);
+            break;
+        case FilterKind::Convolution:
+            convolution(f, layer);
+            break;
+    }
+}
+
+void FilterStage::blur(const Filter& f, float sx, float sy, const LayerPixels& layer) {
+    boxBlur(reinterpret_cast<uint8_t*>(layer.px), layer.width, layer.height, layer.stride * 4, 4,
+            blurRadius(f.blurX, sx), blurRadius(f.blurY, sy), f.passes);
+}
+
+void FilterStage::blurredAlpha(const Filter& f, float sx, float sy, const LayerPixels& layer, bool invert) {
+    const int w = layer.width, h = layer.height;
+    alpha_.resize(static_cast<size_t>(w) * h);
+    for (int y = 0; y < h; ++y) {
+        const uint32_t* row = layer.px + static_cast<size_t>(y) * layer.stride;
+        uint8_t* a = alpha_.data() + static_cast<size_t>(y) * w;
+        for (int x = 0; x < w; ++x)
+            a[x] = static_cast<uint8_t>(invert ? 255 - alphaOf(row[x]) : alphaOf(row[x]));
+    }
+    boxBlur(alpha_.data(), w, h, w, 1, blurRadius(f.blurX, sx), blurRadius(f.blurY, sy), f.passes);
+}
+
+void FilterStage::shadow(const Filter& f, float sx, float sy, const LayerPixels& layer) {
+    const int w = layer.width, h = layer.height;
+    blurredAlpha(f, sx, sy, layer, f.inner);
+    int dx = 0, dy = 0;
+    if (f.kind != FilterKind::Glow) offsetOf(f, sx, sy, dx, dy);
+    uint32_t table[256];
+    const bool gradient = f.kind == FilterKind::GradientGlow;
+    if (gradient) gradientTable(f, table);
+    const uint32_t color = premultipliedColor(f.color);
+    // Shadow strength per alpha value.
+    uint8_t level[256];
+    for (int i = 0; i < 256; ++i) level[i] = clampByte(i * f.strength);
+    const uint8_t outside = f.inner ? 255 : 0;
+    for (int y = 0; y < h; ++y) {
+        uint32_t* row = layer.px + static_cast<size_t>(y) * layer.stride;
+        int syy = y - dy;
+        const uint8_t* arow = (syy >= 0 && syy < h) ? alpha_.data() + static_cast<size_t>(syy) * w : nullptr;
+        for (int x = 0; x < w; ++x) {
+            int sxx = x - dx;
+            uint8_t a = (arow && sxx >= 0 && sxx < w) ? arow[sxx] : outside;
+            uint8_t s = level[a];
+            uint32_t sh = gradient ? table[s] : mulPixel(color, s);
+            uint32_t src = row[x];
+            uint32_t sa = alphaOf(src);
+            if (f.inner) {
+                uint32_t in = mulPixel(sh, sa);
+                row[x] = (f.knockout || f.hideObject) ? in : in + mulPixel(src, 255 - alphaOf(sh));
+            } else if (f.knockout) {
+                row[x] = mulPixel(sh, 255 - sa);
+            } else if (f.hideObject) {
+                row[x] = sh;
+            } else {
+                row[x] = src + mulPixel(sh, 255 - sa);
+            }
+        }
+    }
+}
+
+void FilterStage::bevel(const Filter& f, float sx, float sy, const LayerPixels& layer) {
+    const int w = layer.width, h = layer.height;
+    blurredAlpha(f, sx, sy, layer, false);
+    int dx = 0, dy = 0;
+    offsetOf(f, sx, sy, dx, dy);
+    uint32_t table[256];
+    const bool gradient = f.kind == FilterKind::GradientBevel;
+    if (gradient) gradientTable(f, table);
+    const uint32_t shadowColor = premultipliedColor(f.color), lightColor = premultipliedColor(f.highlight);
+    auto sample = [&](int x, int y) -> int {
+        if (x < 0 || y < 0 || x >= w || y >= h) return 0;
+        return alpha_[static_cast<size_t>(y) * w + x];
+    };
+    const bool full = f.onTop, inner = f.inner && !f.onTop;
+    const bool noSource = f.knockout || f.hideObject;
+    for (int y = 0; y < h; ++y) {
+        uint32_t* row = layer.px + static_cast<size_t>(y) * layer.stride;
+        for (int x = 0; x < w; ++x) {
+            // Lit where the alpha rises towards the light, shaded where it falls.
+            float v = (sample(x + dx, y + dy) - sample(x - dx, y - dy)) * f.strength;
+            v = std::max(-255.0f, std::min(255.0f, v));
+            uint32_t b;
+            if (gradient) {
+                b = table[std::min(255, (static_cast<int>(std::lround(v)) + 256) >> 1)];
+            } else {
+                b = v >= 0 ? mulPixel(lightColor, clampByte(v)) : mulPixel(shadowColor, clampByte(-v));
+            }
+            uint32_t src = row[x];
+            uint32_t sa = alphaOf(src);
+            if (full) {
+                row[x] = noSource ? b : b + mulPixel(src, 255 - alphaOf(b));
+            } else if (inner) {
+                uint32_t in = mulPixel(b, sa);
+                row[x] = noSource ? in : in + mulPixel(src, 255 - alphaOf(in));
+            } else {
+                uint32_t out = mulPixel(b, 255 - sa);
+                row[x] = noSource ? out : src + out;
+            }
+        }
+    }
+}
+
+void FilterStage::colorMatrix(const Filter& f, const LayerPixels& layer) {
+    const float* m = f.colorMatrix;
+    for (int y = 0; y < layer.height; ++y) {
+        uint32_t* row = layer.px + static_cast<size_t>(y) * layer.stride;
+        for (int x = 0; x < layer.width; ++x) {
+            uint32_t p = row[x];
+            float a = static_cast<float>(p >> 24);
+            float c[4] = {0, 0, 0, a};
+            if (a > 0) {
+                float k = 255.0f / a;
+                c[0] = ((p >> 16) & 255) * k;
+                c[1] = ((p >> 8) & 255) * k;
+                c[2] = (p & 255) * k;
+            }
+            uint8_t o[4];
+            for (int i = 0; i < 4; ++i)
+                o[i] = clampByte(m[i * 5] * c[0] + m[i * 5 + 1] * c[1] + m[i * 5 + 2] * c[2] +
+                                 m[i * 5 + 3] * c[3] + m[i * 5 + 4]);
+            row[x] = premultiply(Rgba{o[0], o[1], o[2], o[3]});
+        }
+    }
+}
+
+void FilterStage::convolution(const Filter& f, const LayerPixels& layer) {
+    const int w = layer.width, h = layer.height;
+    if (f.matrixX <= 0 || f.matrixY <= 0) return;
+    // Straight colours as floats, 4 per pixel.
+    straight_.resize(static_cast<size_t>(w) * h * 4);
+    for (int y = 0; y < h; ++y) {
+        const uint32_t* row = layer.px + static_cast<size_t>(y) * layer.stride;
+        float* s = straight_.data() + static_cast<size_t>(y) * w * 4;
+        for (int x = 0; x < w; ++x) {
+            uint32_t p = row[x];
+            float a = static_cast<float>(p >> 24), k = a > 0 ? 255.0f / a : 0;
+            s[x * 4] = ((p >> 16) & 255) * k;
+            s[x * 4 + 1] = ((p >> 8) & 255) * k;
+            s[x * 4 + 2] = (p & 255) * k;
+            s[x * 4 + 3] = a;
+        }
+    }
+    const float def[4] = {static_cast<float>(f.defaultColor.r), static_cast<float>(f.defaultColor.g),
+                          static_cast<float>(f.defaultColor.b), static_cast<float>(f.defaultColor.a)};
+    const int hx = f.matrixX / 2, hy = f.matrixY / 2;
+    const float inv = 1.0f / f.divisor;
+    for (int y = 0; y < h; ++y) {
+        uint32_t* row = layer.px + static_cast<size_t>(y) * layer.stride;
+        for (int x = 0; x < w; ++x) {
+            float sum[4] = {0, 0, 0, 0};
+            for (int j = 0; j < f.matrixY; ++j) {
+                int yy = y + j - hy;
+                for (int i = 0; i < f.matrixX; ++i) {
+                    float k = f.matrix[static_cast<size_t>(j) * f.matrixX + i];
+                    if (k == 0) continue;
+                    int xx = x + i - hx;
+                    const float* s;
+                    if (xx >= 0 && yy >= 0 && xx < w && yy < h) {
+                        s = straight_.data() + (static_cast<size_t>(yy) * w + xx) * 4;
+                    } else if (f.clamp) {
+                        int cx = std::max(0, std::min(w - 1, xx)), cy = std::max(0, std::min(h - 1, yy));
+                        s = straight_.data() + (static_cast<size_t>(cy) * w + cx) * 4;
+                    } else {
+                        s = def;
+                    }
+                    for (int c = 0; c < 4; ++c) sum[c] += k * s[c];
+                }
+            }
+            const float* self = straight_.data() + (static_cast<size_t>(y) * w + x) * 4;
+            uint8_t o[4];
+            for (int c = 0; c < 4; ++c) o[c] = clampByte(sum[c] * inv + f.bias);
+            if (f.preserveAlpha) o[3] = static_cast<uint8_t>(self[3]);
+            row[x] = premultiply(Rgba{o[0], o[1], o[2], o[3]});
+        }
+    }
+}
+
+}  // namespace flash

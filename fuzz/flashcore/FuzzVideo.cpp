@@ -1,0 +1,48 @@
+// The video decoders: the input is split into frames at every 0xFF 0xD9
+// pair; the first byte picks Sorenson H.263 or screen video. Frames are
+// decoded in order, then a playback seeks back and forth through them.
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "flash/core/ByteReader.h"
+#include "flash/core/video/H263Decoder.h"
+#include "flash/core/video/ScreenVideoDecoder.h"
+#include "flash/core/video/VideoStream.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    if (size < 2) return 0;
+    const bool screen = data[0] & 1;
+    std::vector<std::vector<uint8_t>> frames(1);
+    for (size_t i = 1; i < size; ++i) {
+        if (i + 1 < size && data[i] == 0xFF && data[i + 1] == 0xD9 && frames.size() < 16) {
+            frames.emplace_back();
+            ++i;
+            continue;
+        }
+        frames.back().push_back(data[i]);
+    }
+    flash::H263Decoder h263;
+    flash::ScreenVideoDecoder sv;
+    flash::VideoDef def;
+    def.codec = screen ? flash::kCodecScreen : flash::kCodecSorenson;
+    std::vector<std::vector<uint8_t>> tagged;
+    for (size_t k = 0; k < frames.size(); ++k) {
+        const auto& f = frames[k];
+        if (screen)
+            sv.decode(f.data(), f.size());
+        else
+            h263.decode(f.data(), f.size());
+        std::vector<uint8_t> body = {static_cast<uint8_t>(k), 0};
+        body.insert(body.end(), f.begin(), f.end());
+        tagged.push_back(std::move(body));
+    }
+    for (const auto& t : tagged) {
+        flash::ByteReader r(t.data(), t.size());
+        def.addFrame(r);
+    }
+    flash::VideoPlayback play;
+    const int order[] = {3, 1, 15, 0, 7, 8, 2};
+    for (int n : order) play.show(def, n);
+    return 0;
+}

@@ -1,0 +1,227 @@
+// Embedded video: Sorenson H.263 frames written by ffmpeg's flv encoder are
+// decoded and compared with ffmpeg's own decoding of the same file, both as
+// planes and as the picture of a movie that embeds them; seeking and the
+// screen video codec are checked against pictures built here.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "flash/core/video/H263Decoder.h"
+#include "tests/flashcore/TestSupport.h"
+#include "tools/swfwriter/VideoWriter.h"
+
+using namespace flash;
+
+namespace {
+
+struct Clip {
+    int width = 0, height = 0;
+    std::vector<std::vector<uint8_t>> frames;  // Sorenson frames
+    std::vector<uint8_t> yuv;                  // ffmpeg's decoding, I420 frames
+    std::vector<uint8_t> rgb;                  // and as RGB
+};
+
+bool haveFfmpeg() { return std::system("ffmpeg -version >/dev/null 2>&1") == 0; }
+
+std::vector<uint8_t> readAll(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::vector<uint8_t>((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+// The video payloads of an FLV file (codec 2), in order.
+std::vector<std::vector<uint8_t>> flvVideo(const std::vector<uint8_t>& f) {
+    std::vector<std::vector<uint8_t>> out;
+    if (f.size() < 13) return out;
+    size_t pos = (size_t(f[5]) << 24 | f[6] << 16 | f[7] << 8 | f[8]) + 4;
+    while (pos + 11 <= f.size()) {
+        int type = f[pos];
+        size_t len = size_t(f[pos + 1]) << 16 | f[pos + 2] << 8 | f[pos + 3];
+        size_t body = pos + 11;
+        if (body + len > f.size()) break;
+        if (type == 9 && len > 1 && (f[body] & 0x0F) == 2)
+            out.emplace_back(f.begin() + body + 1, f.begin() + body + len);
+        pos = body + len + 4;
+    }
+    return out;
+}
+
+// Encodes `frames` frames of a moving test picture (key frame every `gop`).
+bool makeClip(Clip& clip, int w, int h, int frames, int gop, const std::string& source = "testsrc") {
+    char dir[] = "/tmp/kvvideoXXXXXX";
+    if (!mkdtemp(dir)) return false;
+    std::string d = dir;
+    std::string size = std::to_string(w) + "x" + std::to_string(h);
+    std::string cmd = "ffmpeg -loglevel error -y -f lavfi -i " + source + "=size=" + size +
+                      ":rate=15 -frames:v " + std::to_string(frames) + " -c:v flv -g " + std::to_string(gop) +
+                      " -q:v 3 " + d + "/v.flv && ffmpeg -loglevel error -y -i " + d +
+                      "/v.flv -f rawvideo -pix_fmt yuv420p " + d + "/v.yuv && ffmpeg -loglevel error -y -i " +
+                      d + "/v.flv -f rawvideo -pix_fmt rgb24 " + d + "/v.rgb";
+    bool ok = std::system(cmd.c_str()) == 0;
+    if (ok) {
+        clip.width = w;
+        clip.height = h;
+        clip.frames = flvVideo(readAll(d + "/v.flv"));
+        clip.yuv = readAll(d + "/v.yuv");
+        clip.rgb = readAll(d + "/v.rgb");
+    }
+    std::system(("rm -rf " + d).c_str());
+    return ok && static_cast<int>(clip.frames.size()) == frames;
+}
+
+double psnrBytes(const uint8_t* a, const uint8_t* b, size_t n) {
+    double se = 0;
+    for (size_t i = 0; i < n; ++i) se += (double(a[i]) - b[i]) * (double(a[i]) - b[i]);
+    if (se == 0) return 99;
+    return 10 * std::log10(255.0 * 255.0 / (se / n));
+}
+
+// PSNR of the decoder's planes against ffmpeg's frame k.
+double planePsnr(const H263Decoder& dec, const Clip& clip, int k) {
+    const int w = clip.width, h = clip.height;
+    const size_t frameSize = size_t(w) * h * 3 / 2;
+    std::vector<uint8_t> mine;
+    for (int p = 0; p < 3; ++p) {
+        int pw = p ? w / 2 : w, ph = p ? h / 2 : h;
+        for (int y = 0; y < ph; ++y)
+            mine.insert(mine.end(), dec.plane(p) + size_t(y) * dec.stride(p),
+                        dec.plane(p) + size_t(y) * dec.stride(p) + pw);
+    }
+    return psnrBytes(mine.data(), clip.yuv.data() + frameSize * k, frameSize);
+}
+
+}  // namespace
+
+TEST(Video, SorensonFramesMatchFfmpegDecoding) {
+    if (!haveFfmpeg()) GTEST_SKIP() << "ffmpeg is not installed";
+    Clip clip;
+    ASSERT_TRUE(makeClip(clip, 176, 144, 24, 10, "testsrc2"));
+    H263Decoder dec;
+    for (size_t k = 0; k < clip.frames.size(); ++k) {
+        ASSERT_TRUE(dec.decode(clip.frames[k].data(), clip.frames[k].size())) << k;
+        double db = planePsnr(dec, clip, static_cast<int>(k));
+        if (getenv("KV_VIDEO_VERBOSE")) printf("frame %zu: %.1f dB\n", k, db);
+        EXPECT_GE(db, 35) << "frame " << k;
+    }
+}
+
+namespace {
+
+// A movie of the video's size that shows frame k of stream 1 in frame k.
+swfw::Bytes videoMovie(const std::vector<swfw::Bytes>& frames, int w, int h, int codec,
+                       bool smoothing = false) {
+    swfw::Movie m;
+    m.version = 6;
+    m.stage = {0, w * 20, 0, h * 20};
+    m.add(swfw::defineVideoStream(1, static_cast<uint16_t>(frames.size()), static_cast<uint16_t>(w),
+                                  static_cast<uint16_t>(h), codec, smoothing));
+    for (size_t k = 0; k < frames.size(); ++k) {
+        m.add(swfw::videoFrame(1, static_cast<uint16_t>(k), frames[k]));
+        swfw::Place p;
+        p.depth = 1;
+        p.ratio = static_cast<int>(k);
+        if (k == 0) {
+            p.characterId = 1;
+        } else {
+            p.move = true;
+        }
+        m.add(swfw::placeObject2(p));
+        m.showFrame();
+    }
+    return m.build();
+}
+
+double rgbPsnr(const fctest::Image& img, const uint8_t* rgb) {
+    std::vector<uint8_t> mine;
+    for (uint32_t p : img.pixels) {
+        mine.push_back(static_cast<uint8_t>(p >> 16));
+        mine.push_back(static_cast<uint8_t>(p >> 8));
+        mine.push_back(static_cast<uint8_t>(p));
+    }
+    return psnrBytes(mine.data(), rgb, mine.size());
+}
+
+}  // namespace
+
+TEST(Video, MovieShowsTheFramesAndSeekingEqualsPlaying) {
+    if (!haveFfmpeg()) GTEST_SKIP() << "ffmpeg is not installed";
+    Clip clip;
+    ASSERT_TRUE(makeClip(clip, 160, 120, 30, 12, "testsrc2"));
+    swfw::Bytes movie = videoMovie(clip.frames, clip.width, clip.height, 2);
+    Player play;
+    ASSERT_TRUE(fctest::load(play, movie));
+    std::vector<fctest::Image> played;
+    const size_t rgbFrame = size_t(clip.width) * clip.height * 3;
+    for (size_t k = 0; k < clip.frames.size(); ++k) {
+        if (k) play.tick();
+        ASSERT_EQ(play.currentFrame(), static_cast<int>(k));
+        played.push_back(fctest::render(play, clip.width, clip.height));
+        EXPECT_GE(rgbPsnr(played.back(), clip.rgb.data() + rgbFrame * k), 35) << "frame " << k;
+    }
+    // Into the middle of a group of frames, backwards and forwards, from a
+    // fresh player and from one that already shows another frame.
+    for (int target : {17, 5, 29, 13, 14, 0}) {
+        Player seek;
+        ASSERT_TRUE(fctest::load(seek, movie, false));
+        seek.gotoFrame(target);
+        fctest::Image img = fctest::render(seek, clip.width, clip.height);
+        EXPECT_EQ(img.pixels, played[target].pixels) << "fresh seek to " << target;
+        play.gotoFrame(target);
+        img = fctest::render(play, clip.width, clip.height);
+        EXPECT_EQ(img.pixels, played[target].pixels) << "seek to " << target;
+    }
+}
+
+TEST(Video, ScreenVideoBlocksRebuildThePicture) {
+    const int w = 100, h = 70;  // blocks of 32: partial blocks on the right and at the top
+    std::vector<std::vector<uint32_t>> pictures;
+    std::vector<swfw::Bytes> frames;
+    for (int k = 0; k < 6; ++k) {
+        std::vector<uint32_t> px(size_t(w) * h);
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x)
+                px[size_t(y) * w + x] = (x < 40 + k * 10 && y > 30) ? uint32_t(0x102030 * (k + 1))
+                                                                    : uint32_t(x * 2 << 16 | y * 3 << 8 | 77);
+        const std::vector<uint32_t>* prev = (k % 3 == 0) ? nullptr : &pictures.back();
+        frames.push_back(swfw::screenVideoFrame(px, w, h, 32, prev));
+        pictures.push_back(px);
+    }
+    ScreenVideoDecoder dec;
+    for (size_t k = 0; k < frames.size(); ++k) {
+        EXPECT_EQ(screenVideoIsKey(frames[k].data(), frames[k].size()), k % 3 == 0) << k;
+        ASSERT_TRUE(dec.decode(frames[k].data(), frames[k].size()));
+        for (size_t i = 0; i < pictures[k].size(); ++i)
+            ASSERT_EQ(dec.pixels()[i], 0xFF000000u | pictures[k][i]) << "frame " << k << " pixel " << i;
+    }
+    // Through a movie: seeking to frame 4 decodes from key frame 3.
+    swfw::Bytes movie = videoMovie(frames, w, h, 3);
+    Player p;
+    ASSERT_TRUE(fctest::load(p, movie, false));
+    p.gotoFrame(4);
+    fctest::Image img = fctest::render(p, w, h);
+    for (int y = 0; y < h; y += 7)
+        for (int x = 0; x < w; x += 9) EXPECT_EQ(img.at(x, y), 0xFF000000u | pictures[4][size_t(y) * w + x]);
+    // Damaged data is refused without touching memory outside.
+    for (size_t cut = 0; cut < frames[1].size(); cut += 5)
+        EXPECT_FALSE(dec.decode(frames[1].data(), cut)) << cut;
+}
+
+TEST(Video, DamagedSorensonDataIsRefusedSafely) {
+    H263Decoder dec;
+    const uint8_t noStart[] = {0xFF, 0xFF, 0xFF, 0xFF};
+    EXPECT_FALSE(dec.decode(noStart, sizeof noStart));
+    if (!haveFfmpeg()) GTEST_SKIP() << "ffmpeg is not installed";
+    Clip clip;
+    ASSERT_TRUE(makeClip(clip, 64, 48, 3, 3));
+    // An inter frame with nothing to predict from.
+    EXPECT_FALSE(dec.decode(clip.frames[1].data(), clip.frames[1].size()));
+    for (const auto& f : clip.frames)
+        for (size_t cut = 1; cut < f.size(); cut += 3) {
+            H263Decoder d;
+            d.decode(f.data(), cut);  // must neither crash nor read past the end (ASan in the fuzzers)
+        }
+}

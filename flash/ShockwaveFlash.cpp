@@ -7,7 +7,9 @@
 #include <utility>
 #include <vector>
 
+#include "flash/AcmMp3Decoder.h"
 #include "flash/FrameClock.h"
+#include "flash/WaveOutput.h"
 #include "flash/WicImageDecoder.h"
 #include "flash/core/Player.h"
 #include "platform/ExclusiveFile.h"
@@ -63,6 +65,7 @@ bool readWholeFile(const std::string& path, std::vector<uint8_t>& out) {
 }  // namespace
 
 struct TShockwaveFlash::Impl {
+    AcmCodecs codecs;
     flash::Player player;
     WicImageDecoder decoder;
     FrameClock clock;
@@ -83,11 +86,15 @@ struct TShockwaveFlash::Impl {
     // Last pointer position in stage twips, for the engine's buttons.
     double pointerX = 0, pointerY = 0;
     bool pointerDown = false;
+
+    // Last: its thread mixes from the player until it is destroyed.
+    WaveOutput output;
 };
 
 TShockwaveFlash::TShockwaveFlash(Control* parent) : Control(parent), impl_(std::make_unique<Impl>()) {
     color_ = RGB(0, 0, 0);
     impl_->player.setImageDecoder(&impl_->decoder);
+    impl_->player.setAudioCodecs(&impl_->codecs);
     impl_->player.setLoop(true);
     impl_->player.setFSCommandHandler(
         [this](const std::string& c, const std::string& a) { impl_->commands.emplace_back(c, a); });
@@ -145,6 +152,7 @@ bool TShockwaveFlash::loadBytes(const uint8_t* data, size_t size) {
     impl_->clock.setRate(impl_->player.frameRate());
     impl_->clock.restart(secondsNow());
     updateTimer();
+    updateSound();
     redraw();
     return ok;
 }
@@ -154,7 +162,30 @@ void TShockwaveFlash::runEngine(F&& f) {
     ++impl_->engineDepth;
     f();
     --impl_->engineDepth;
-    if (impl_->engineDepth == 0) deliverCommands();
+    if (impl_->engineDepth == 0) {
+        updateSound();
+        deliverCommands();
+    }
+}
+
+void TShockwaveFlash::updateSound() {
+    // The device runs while something may sound: a playing movie or event
+    // sounds still going. Otherwise it is closed, so nothing is written.
+    Impl& m = *impl_;
+    bool want = m.player.isLoaded() && (m.player.isPlaying() || m.player.sound().voiceCount() > 0);
+    if (want && !m.output.running()) {
+        m.output.start([&m](int16_t* out, size_t frames) { m.player.sound().render(out, frames); });
+    } else if (!want && m.output.running()) {
+        m.output.stop();
+    }
+}
+
+int TShockwaveFlash::streamFramesDue() {
+    // The sound heard now is what the mixer made less what the device holds.
+    Impl& m = *impl_;
+    if (!m.output.running()) return -1;
+    uint64_t made = m.player.sound().rendered(), queued = m.output.latency();
+    return m.player.streamFramesDue(made > queued ? made - queued : 0);
 }
 
 void TShockwaveFlash::deliverCommands() {
@@ -282,9 +313,23 @@ void TShockwaveFlash::updateTimer() {
 void TShockwaveFlash::frameTimer() {
     // A modal loop run by an FSCommand handler still dispatches timer
     // messages; the engine is not entered again meanwhile.
-    if (!loaded() || impl_->engineDepth > 0 || impl_->delivering) return;
-    int frames = impl_->clock.advance(secondsNow());
-    if (frames <= 0) return;
+    if (!loaded() || impl_->engineDepth > 0 || impl_->delivering) {
+        if (!impl_->delivering) updateSound();
+        return;
+    }
+    double now = secondsNow();
+    int frames = impl_->clock.advance(now);
+    int due = streamFramesDue();
+    if (due >= 0) {
+        // A stream leads: its frames are shown when they are heard, and a
+        // picture that fell behind skips frames rather than the sound.
+        impl_->clock.restart(now);
+        frames = std::min(due, std::max(4, static_cast<int>(impl_->player.frameRate())));
+    }
+    if (frames <= 0) {
+        updateSound();
+        return;
+    }
     runEngine([&] {
         for (int i = 0; i < frames && impl_->player.isLoaded(); ++i) impl_->player.tick();
     });

@@ -75,6 +75,10 @@ private:
     bool loadBytes(const uint8_t* data, size_t size);
     void updateTimer();
     void frameTimer();
+    // Opens the sound output while something may sound, closes it otherwise.
+    void updateSound();
+    // Frames the movie is behind its stream sound, or -1 when none leads.
+    int streamFramesDue();
     // Runs an engine call, then hands the FSCommands it raised to OnFSCommand
     // (never from inside the engine, so a handler may reload or stop the movie).
     template <typename F>

@@ -8,6 +8,7 @@
 #include <random>
 
 #include "ui/SystemServices.h"
+#include "ui/WaveVolume.h"
 
 // winmm exports mciExecute but the MinGW headers do not declare it.
 extern "C" __declspec(dllimport) BOOL WINAPI mciExecute(LPCSTR command);
@@ -44,7 +45,10 @@ public:
         return r > 32;
     }
     bool mciExecute(const std::string& command) override { return ::mciExecute(command.c_str()) != FALSE; }
-    void setWaveVolume(DWORD volume) override { waveOutSetVolume(reinterpret_cast<HWAVEOUT>(0), volume); }
+    void setWaveVolume(DWORD volume) override {
+        waveOutSetVolume(reinterpret_cast<HWAVEOUT>(0), volume);
+        CurrentWaveVolume = volume;
+    }
     std::string systemFolder() override {
         char buf[MAX_PATH] = {};
         UINT n = GetSystemDirectoryA(buf, MAX_PATH);

@@ -219,6 +219,7 @@ void Engine::removeChild(DisplayObject* parent, uint16_t depth) {
 
 void Engine::queueFrame(DisplayObject* clip, int frame) {
     if (!clip->timeline || frame < 0 || frame >= clip->frameCount()) return;
+    if (sound) sound->frameEntered(clip, frame);
     for (const ActionBlock& b : clip->timeline->frames[frame].initActions) {
         if (std::find(initActionsRun_.begin(), initActionsRun_.end(), b.data) != initActionsRun_.end())
             continue;
@@ -472,6 +473,7 @@ void Engine::buttonTransition(DisplayObject* b, uint8_t phase, uint16_t conditio
     pointerChanged_ = true;
     b->buttonPhase = phase;
     showButtonState(b);
+    if (sound) sound->buttonTransition(b, condition);
     // Button actions run on the timeline that holds the button.
     if (!b->parent) return;
     for (const ButtonAction& a : b->character->button->actions)

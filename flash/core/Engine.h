@@ -15,6 +15,16 @@ namespace flash {
 
 class Avm1;
 
+// Told what makes sound: every frame a timeline enters (by playing, a goto
+// or being placed), button transitions and StopSounds.
+class SoundListener {
+public:
+    virtual ~SoundListener() = default;
+    virtual void frameEntered(DisplayObject* clip, int frame) = 0;
+    virtual void buttonTransition(DisplayObject* button, uint16_t condition) = 0;
+    virtual void stopAllSounds() = 0;
+};
+
 class Engine {
 public:
     Engine();
@@ -125,6 +135,7 @@ public:
     std::function<void(const std::string& command, const std::string& args)> onFSCommand;
     std::function<void(const std::string& url, const std::string& target)> onGetURL;
     std::function<void(const std::string& text)> onTrace;
+    SoundListener* sound = nullptr;
     // trace() output kept for the host's debug log: the latest lines, at
     // most traceLogLines of them.
     void trace(const std::string& text);

@@ -422,6 +422,7 @@ void MovieDef::parseTimeline(size_t begin, size_t end, TimelineDef& timeline, bo
                 break;
             }
             default:
+                if (parseSoundTag(code, r, bodyStart, timeline, current)) break;
                 if (!isSprite) parseAssetTag(code, r);  // others are skipped by length
                 break;
         }
@@ -440,7 +441,9 @@ bool MovieDef::load(const uint8_t* data, size_t size) {
     bitmapBudget_ = size_t(1) << 26;
     textEdgeBudget_ = size_t(1) << 21;
     clipActions_.clear();
+    sounds_.clear();
     exports_.clear();
+    buttonSounds_.clear();
     root_ = TimelineDef();
     hasBackground_ = false;
     background_ = {255, 255, 255, 255};

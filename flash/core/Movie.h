@@ -16,6 +16,7 @@
 #include "flash/core/Shape.h"
 #include "flash/core/Text.h"
 #include "flash/core/Types.h"
+#include "flash/core/sound/SoundFormat.h"
 #include "flash/core/video/VideoStream.h"
 
 namespace flash {
@@ -75,6 +76,7 @@ struct FrameDef {
     std::vector<FrameCommand> commands;
     std::vector<ActionBlock> actions;
     std::vector<ActionBlock> initActions;  // DoInitAction: run once, before the frame's actions
+    std::vector<StartSoundCmd> sounds;  // event sounds started by this frame
 };
 
 // What a timeline's display list holds at a frame, without running state.
@@ -101,6 +103,7 @@ class TimelineDef {
 public:
     std::vector<FrameDef> frames;
     std::map<std::string, int> labels;  // folded label -> 0-based frame
+    std::shared_ptr<StreamDef> stream;  // the stream sound, or null
 
     int frameCount() const { return static_cast<int>(frames.size()); }
     // Frame of a label (case-insensitive), or -1.
@@ -149,6 +152,11 @@ public:
     std::string exportName(uint16_t id) const;
     // Clip actions of the placing tag with this serial, or null.
     const std::vector<ClipAction>* clipActions(uint32_t serial) const;
+    // Sounds (MovieSounds.cpp): DefineSound by id, by exported name, and
+    // the sounds of a button's transitions; null when there are none.
+    const SoundDef* sound(uint16_t id) const;
+    const SoundDef* exportedSound(const std::string& name) const;
+    const ButtonSounds* buttonSounds(uint16_t buttonId) const;
 
 private:
     void parseTimeline(size_t begin, size_t end, TimelineDef& timeline, bool isSprite);
@@ -157,6 +165,8 @@ private:
     void addTextCharacter(uint16_t id, std::unique_ptr<ShapeData> shape, std::unique_ptr<EditTextDef> def);
     void resolveBitmaps(ShapeData& shape) const;  // points bitmap fills at their bitmaps
     void resolveBitmaps(MorphData& morph) const;
+    // Sound tags; false when the tag is none.
+    bool parseSoundTag(uint16_t code, ByteReader& r, size_t bodyStart, TimelineDef& timeline, FrameDef& frame);
 
     MovieHeader header_;
     std::vector<uint8_t> body_;
@@ -173,7 +183,9 @@ private:
     size_t bitmapBudget_ = 0;    // pixels the lossless bitmaps may still take
     size_t textEdgeBudget_ = 0;  // glyph edges the text characters may still take
     std::unordered_map<uint32_t, std::vector<ClipAction>> clipActions_;
+    std::unordered_map<uint16_t, SoundDef> sounds_;
     std::map<std::string, uint16_t> exports_;  // folded name -> character
+    std::unordered_map<uint16_t, ButtonSounds> buttonSounds_;
 };
 
 }  // namespace flash

@@ -17,18 +17,37 @@ Quality qualityFromControl(int value) {
     }
 }
 
-Player::Player() = default;
-Player::~Player() = default;
+Player::Player() { engine_.sound = &sound_; }
+Player::~Player() { sound_.attach(nullptr); }
 
 bool Player::load(const uint8_t* data, size_t size, bool autoStart) {
     zoom_ = 1.0;
     hasView_ = false;
-    if (!engine_.load(data, size)) return false;
+    sound_.attach(&engine_.movie());
+    if (!engine_.load(data, size)) {
+        sound_.attach(nullptr);
+        return false;
+    }
     if (!autoStart) engine_.root()->playing = false;
+    soundUpdate();
     return true;
 }
 
-void Player::unload() { engine_.unload(); }
+void Player::unload() {
+    sound_.attach(nullptr);
+    engine_.unload();
+}
+
+void Player::soundUpdate() {
+    if (isLoaded()) sound_.update(engine_.root());
+}
+
+int Player::streamFramesDue(uint64_t heard) const {
+    if (!isLoaded() || !engine_.root()->playing) return -1;
+    int f = sound_.streamFrameAt(engine_.root(), heard);
+    if (f < 0) return -1;
+    return std::max(0, f - engine_.root()->currentFrame);
+}
 
 bool Player::isLoaded() const { return engine_.loaded(); }
 
@@ -58,16 +77,19 @@ bool Player::isPlaying() const { return isLoaded() && engine_.root()->playing; }
 
 void Player::play() {
     if (isLoaded()) engine_.root()->playing = true;
+    soundUpdate();
 }
 
 void Player::stop() {
     if (isLoaded()) engine_.root()->playing = false;
+    soundUpdate();
 }
 
 void Player::gotoFrame(int frame) {
     if (!isLoaded()) return;
     engine_.gotoFrame(engine_.root(), frame);
     engine_.runQueuedActions();
+    soundUpdate();
 }
 
 int Player::frameForLabel(const std::string& label) const {
@@ -76,7 +98,10 @@ int Player::frameForLabel(const std::string& label) const {
 
 void Player::setLoop(bool loop) { engine_.loop = loop; }
 
-void Player::tick() { engine_.tick(); }
+void Player::tick() {
+    engine_.tick();
+    soundUpdate();
+}
 
 void Player::setFSCommandHandler(std::function<void(const std::string&, const std::string&)> h) {
     engine_.onFSCommand = std::move(h);
@@ -139,27 +164,34 @@ bool Player::toStage(double x, double y, double& sx, double& sy) const {
 
 bool Player::mouseMove(double x, double y) {
     double sx, sy;
-    return toStage(x, y, sx, sy) && engine_.mouseMove(sx, sy);
+    bool changed = toStage(x, y, sx, sy) && engine_.mouseMove(sx, sy);
+    if (changed) soundUpdate();
+    return changed;
 }
 
 bool Player::mouseDown(double x, double y) {
     double sx, sy;
     if (!toStage(x, y, sx, sy)) return false;
     bool moved = engine_.mouseMove(sx, sy);
-    return engine_.mouseDown() || moved;
+    bool changed = engine_.mouseDown() || moved;
+    soundUpdate();
+    return changed;
 }
 
 bool Player::mouseUp(double x, double y) {
     double sx, sy;
     if (!toStage(x, y, sx, sy)) return false;
     bool moved = engine_.mouseMove(sx, sy);
-    return engine_.mouseUp() || moved;
+    bool changed = engine_.mouseUp() || moved;
+    soundUpdate();
+    return changed;
 }
 
 bool Player::mouseAtStage(double x, double y, bool down) {
     if (!isLoaded()) return false;
     bool changed = engine_.mouseMove(x, y);
     if (down != engine_.mouseIsDown()) changed = (down ? engine_.mouseDown() : engine_.mouseUp()) || changed;
+    if (changed) soundUpdate();
     return changed;
 }
 

@@ -20,6 +20,7 @@
 #include "flash/core/ImageDecoder.h"
 #include "flash/core/Renderer.h"
 #include "flash/core/Types.h"
+#include "flash/core/sound/SoundPlayer.h"
 
 namespace flash {
 
@@ -99,7 +100,19 @@ public:
 
     Engine& engine() { return engine_; }
 
+    // Sound: MP3 goes through the host's codecs. The host pulls the mix
+    // (44.1 kHz stereo) through sound().render().
+    void setAudioCodecs(AudioCodecs* codecs) { sound_.setCodecs(codecs); }
+    SoundPlayer& sound() { return sound_; }
+    // While the main timeline's stream sound plays, its frames follow the
+    // sound: the frames to advance now that mixer position `heard` is
+    // being heard (0 to wait), or -1 when no stream leads.
+    int streamFramesDue(uint64_t heard) const;
+
 private:
+    void soundUpdate();
+
+    SoundPlayer sound_;  // before the engine: it outlives the engine's calls
     Engine engine_;
     Renderer renderer_;
     ImageDecoder* decoder_ = nullptr;

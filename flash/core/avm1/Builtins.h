@@ -42,7 +42,8 @@
     X(Stage)             \
     X(Timers)            \
     X(System)            \
-    X(Color)
+    X(Color)             \
+    X(Sound)
 
 namespace flash {
 

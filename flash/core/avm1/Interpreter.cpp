@@ -185,7 +185,9 @@ void Avm1::exec(Frame& f, const uint8_t* code, size_t size, int callDepth, size_
                 if ((t = targetOf(f)) != nullptr) t->playing = false;
                 break;
             case 0x08:  // ToggleQuality
+                break;
             case 0x09:  // StopSounds
+                if (engine_.sound) engine_.sound->stopAllSounds();
                 break;
             case 0x81:  // GotoFrame (0-based)
                 if ((t = targetOf(f)) != nullptr) {

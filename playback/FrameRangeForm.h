@@ -9,7 +9,7 @@ namespace kv {
 
 class FrameRangeForm : public DialogForm {
 public:
-    FrameRangeForm(const FormSpec& spec, bool abLoop) : DialogForm(spec), abLoop_(abLoop) {}
+    FrameRangeForm(const FormSpec& form, bool abLoop) : DialogForm(form), abLoop_(abLoop) {}
     void FormCreate() override;
     void bbtnOKClick();
     virtual void bbtnCancelClick();

@@ -385,7 +385,7 @@ swfw::Matrix rotation(double degrees, double scale, int32_t tx, int32_t ty) {
     return {std::cos(r) * scale, std::sin(r) * scale, -std::sin(r) * scale, std::cos(r) * scale, tx, ty};
 }
 
-swfw::FilterSpec spec(int id) {
+swfw::FilterSpec filterOfKind(int id) {
     swfw::FilterSpec f;
     f.id = id;
     return f;
@@ -404,7 +404,7 @@ TEST(Effects, FiltersMatchTheFloatReferenceUnderRotationScaleAndViewScale) {
     std::vector<Case> cases;
     auto add = [&](const char* name, swfw::FilterSpec f) { cases.push_back({name, f}); };
     {
-        auto f = spec(1);
+        auto f = filterOfKind(1);
         f.blurX = 8;
         f.blurY = 4;
         f.passes = 1;
@@ -413,7 +413,7 @@ TEST(Effects, FiltersMatchTheFloatReferenceUnderRotationScaleAndViewScale) {
         add("blur 3 passes", f);
     }
     {
-        auto f = spec(0);
+        auto f = filterOfKind(0);
         f.color = {0, 0, 0, 200};
         f.distance = 6;
         f.blurX = f.blurY = 6;
@@ -429,7 +429,7 @@ TEST(Effects, FiltersMatchTheFloatReferenceUnderRotationScaleAndViewScale) {
         add("hidden object shadow", f);
     }
     {
-        auto f = spec(2);
+        auto f = filterOfKind(2);
         f.color = {255, 200, 0, 255};
         f.blurX = f.blurY = 10;
         f.strength = 2;
@@ -440,7 +440,7 @@ TEST(Effects, FiltersMatchTheFloatReferenceUnderRotationScaleAndViewScale) {
         add("inner knockout glow", f);
     }
     {
-        auto f = spec(3);
+        auto f = filterOfKind(3);
         f.color = {0, 0, 60, 255};
         f.highlight = {255, 255, 200, 255};
         f.blurX = f.blurY = 4;
@@ -453,7 +453,7 @@ TEST(Effects, FiltersMatchTheFloatReferenceUnderRotationScaleAndViewScale) {
         add("full bevel", f);
     }
     {
-        auto f = spec(4);
+        auto f = filterOfKind(4);
         f.colors = {{255, 0, 0, 0}, {255, 0, 0, 255}, {255, 255, 0, 255}};
         f.ratios = {0, 128, 255};
         f.blurX = f.blurY = 8;
@@ -467,13 +467,13 @@ TEST(Effects, FiltersMatchTheFloatReferenceUnderRotationScaleAndViewScale) {
         add("gradient bevel", f);
     }
     {
-        auto f = spec(6);
+        auto f = filterOfKind(6);
         f.matrix = {0.3f, 0.6f, 0.1f, 0, 10, 0.3f, 0.6f, 0.1f, 0,    -20,
                     0.1f, 0.1f, 0.9f, 0, 0,  0,    0,    0,    0.8f, 0};
         add("colour matrix", f);
     }
     {
-        auto f = spec(5);
+        auto f = filterOfKind(5);
         f.matrix = {0, -1, 0, -1, 5, -1, 0, -1, 0};
         f.divisor = 1;
         add("sharpen", f);
@@ -494,14 +494,14 @@ TEST(Effects, FiltersMatchTheFloatReferenceUnderRotationScaleAndViewScale) {
 }
 
 TEST(Effects, NestedFiltersGrowTheParentLayer) {
-    auto blur = spec(1);
+    auto blur = filterOfKind(1);
     blur.blurX = blur.blurY = 6;
     blur.passes = 2;
-    auto glow = spec(2);
+    auto glow = filterOfKind(2);
     glow.color = {0, 200, 0, 255};
     glow.blurX = glow.blurY = 12;
     glow.strength = 1.5;
-    auto shadow = spec(0);
+    auto shadow = filterOfKind(0);
     shadow.distance = 10;
     shadow.blurX = shadow.blurY = 4;
     // The child's blur reaches beyond its shape and the sprite's glow beyond
@@ -544,7 +544,7 @@ TEST(Effects, BlendModesInsideAnIsolatedLayer) {
 }
 
 TEST(Effects, BlendAndFiltersTogetherUnderAViewScale) {
-    auto glow = spec(2);
+    auto glow = filterOfKind(2);
     glow.color = {255, 255, 255, 255};
     glow.blurX = glow.blurY = 6;
     std::vector<Item> background = {{{0, 0, 2000, 2000, {60, 60, 160, 255}}, swfw::Matrix(), {}, -1}};
@@ -553,12 +553,12 @@ TEST(Effects, BlendAndFiltersTogetherUnderAViewScale) {
 }
 
 TEST(Effects, FilterListsParseAndSurviveBadValues) {
-    auto f = spec(5);
+    auto f = filterOfKind(5);
     f.matrixX = 20;
     f.matrixY = 1;
     f.matrix.assign(20, 1.0f);
     f.divisor = 0;
-    auto b = spec(1);
+    auto b = filterOfKind(1);
     b.blurX = 30000;
     Bytes list = swfw::filterList({f, b});
     ByteReader r(list.data(), list.size());
@@ -593,7 +593,7 @@ TEST(Effects, CachedLayersAreRedrawnOnlyWhenTheClipChanges) {
     addTag(swfw::placeObject2(mv));
     addTag(swfw::tag(1, {}));
     m.add(swfw::defineSprite(2, inner, 3));
-    auto blur = spec(1);
+    auto blur = filterOfKind(1);
     auto placeBoth = [&](bool move) {
         swfw::Place a = fctest::place(1, move ? -1 : 2, swfw::Matrix::translate(700, 700));
         a.move = move;

@@ -101,6 +101,9 @@ AVM1_BUILTINS(AVM1_DECLARE_INSTALL)
 // Runs every installer of the table on a new _global.
 void installBuiltins(Realm& realm);
 
+// Appends one code point as UTF-8 (strings of version 6 and later).
+void appendUtf8(std::string& s, unsigned cp);
+
 // Whole number of a double, clamped into int range (NaN gives 0).
 int clampToInt(double d);
 // UTF-8 character starts of a string (multibyte string actions and String).

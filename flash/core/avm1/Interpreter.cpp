@@ -564,18 +564,8 @@ void Avm1::exec(Frame& f, const uint8_t* code, size_t size, int callDepth, size_
                 std::string s;
                 if (op == 0x33 || cp < 0x80) {
                     s.push_back(static_cast<char>(cp & 0xFF));
-                } else if (cp < 0x800) {
-                    s.push_back(static_cast<char>(0xC0 | (cp >> 6)));
-                    s.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-                } else if (cp < 0x10000) {
-                    s.push_back(static_cast<char>(0xE0 | (cp >> 12)));
-                    s.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-                    s.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
                 } else {
-                    s.push_back(static_cast<char>(0xF0 | (cp >> 18)));
-                    s.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
-                    s.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-                    s.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+                    appendUtf8(s, cp);
                 }
                 push(f, Value::fromString(std::move(s)));
                 break;

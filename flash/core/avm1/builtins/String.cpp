@@ -138,23 +138,6 @@ Value concat(NativeCall& c) {
     return Value::fromString(s);
 }
 
-void appendUtf8(std::string& s, unsigned cp) {
-    if (cp < 0x80) {
-        s.push_back(static_cast<char>(cp));
-    } else if (cp < 0x800) {
-        s.push_back(static_cast<char>(0xC0 | (cp >> 6)));
-        s.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    } else if (cp < 0x10000) {
-        s.push_back(static_cast<char>(0xE0 | (cp >> 12)));
-        s.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-        s.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    } else {
-        s.push_back(static_cast<char>(0xF0 | (cp >> 18)));
-        s.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
-        s.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-        s.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    }
-}
 
 // String.fromCharCode(codes...): UTF-8 in files of version 6 and later,
 // one byte per code before.
@@ -176,6 +159,24 @@ Value fromCharCode(NativeCall& c) {
 }
 
 }  // namespace
+
+void appendUtf8(std::string& s, unsigned cp) {
+    if (cp < 0x80) {
+        s.push_back(static_cast<char>(cp));
+    } else if (cp < 0x800) {
+        s.push_back(static_cast<char>(0xC0 | (cp >> 6)));
+        s.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    } else if (cp < 0x10000) {
+        s.push_back(static_cast<char>(0xE0 | (cp >> 12)));
+        s.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+        s.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    } else {
+        s.push_back(static_cast<char>(0xF0 | (cp >> 18)));
+        s.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
+        s.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+        s.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    }
+}
 
 void installString(Realm& realm) {
     std::shared_ptr<ScriptObject> proto = realm.defineClass("String", stringCtor);

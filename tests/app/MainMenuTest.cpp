@@ -194,6 +194,34 @@ TEST_F(MainMenuTest, CancelLeavesTheListAndTheHistoryFileUnchanged) {
     EXPECT_EQ(ini(), before);
 }
 
+TEST_F(MainMenuTest, OpenURLDropDownShowsTenRows) {
+    std::string history = "[OpenURL History]\r\n";
+    for (int i = 1; i <= 10; ++i)
+        history += std::to_string(i) + "=http://h/" + std::to_string(i) + ".swf\r\n";
+    app.folder.write("Korvamelden.ini", history);
+    int rows = 0;
+    whenShown([&] {
+        auto* d = shownDialog<TOpenURLForm>("打开URL");
+        ASSERT_NE(d, nullptr);
+        HWND combo = d->cboFileName().handle();
+        // More items than rows, so the list cannot shrink to its items.
+        d->cboFileName().add("11");
+        d->cboFileName().add("12");
+        SendMessageA(combo, CB_SHOWDROPDOWN, TRUE, 0);
+        COMBOBOXINFO info{};
+        info.cbSize = sizeof info;
+        ASSERT_TRUE(GetComboBoxInfo(combo, &info));
+        RECT rc;
+        GetClientRect(info.hwndList, &rc);
+        const int item = static_cast<int>(SendMessageA(combo, CB_GETITEMHEIGHT, 0, 0));
+        if (item > 0) rows = rc.bottom / item;
+        SendMessageA(combo, CB_SHOWDROPDOWN, FALSE, 0);
+        pressKey(VK_ESCAPE);
+    });
+    MainForm->item("mmiOpenURL").click();
+    EXPECT_EQ(rows, 10);
+}
+
 // ---- property window and About ----
 
 TEST_F(MainMenuTest, PropertyWindowListsTheMovieFacts) {

@@ -2,6 +2,7 @@
 
 #include <wininet.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdlib>
 #include <mutex>
@@ -23,6 +24,7 @@ using UniqueInternet = UniqueHandle<HINTERNET, InternetTraits>;
 const char* const kCopyPrefix = "KorvameldenDL_";
 constexpr DWORD kReadSize = 64 * 1024;
 constexpr size_t kBufferSize = 1024 * 1024;
+constexpr unsigned kProgressMs = 100;
 
 std::string tempFolder() {
     char dir[MAX_PATH + 1];
@@ -129,9 +131,16 @@ DownloadResult fetch(State& s) {
         return ok;
     };
     unsigned long long received = 0;
+    unsigned postedAt = GetTickCount() - kProgressMs;
     for (;;) {
-        DWORD got = 0;
-        const BOOL ok = InternetReadFile(request, buffer.data() + used, kReadSize, &got);
+        // A read returns only once its whole size has come (or the body
+        // ended): asking for what has arrived keeps a slow server's bytes
+        // counting as progress.
+        DWORD got = 0, ready = 0;
+        BOOL ok = InternetQueryDataAvailable(request, &ready, 0, 0);
+        if (ok)
+            ok =
+                InternetReadFile(request, buffer.data() + used, std::clamp<DWORD>(ready, 1, kReadSize), &got);
         if (s.isCancelled()) return DownloadResult::Cancelled;
         if (!ok) return DownloadResult::Failed;
         if (got == 0) break;
@@ -141,8 +150,15 @@ DownloadResult fetch(State& s) {
         if (used + kReadSize > kBufferSize && !flush())
             return s.isCancelled() ? DownloadResult::Cancelled : DownloadResult::Failed;
         s.received = received;
-        s.lastByteAt = GetTickCount();
-        if (!s.progressPending.exchange(true)) s.post(0);
+        const unsigned now = GetTickCount();
+        s.lastByteAt = now;
+        // At most one progress message waits, and not more than one each
+        // kProgressMs: a stream of posted messages would hold back the
+        // window's input and painting, which come after them.
+        if (now - postedAt >= kProgressMs && !s.progressPending.exchange(true)) {
+            postedAt = now;
+            s.post(0);
+        }
     }
     if (received == 0) return DownloadResult::Failed;
     if (!flush()) return s.isCancelled() ? DownloadResult::Cancelled : DownloadResult::Failed;

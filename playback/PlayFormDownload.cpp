@@ -76,7 +76,11 @@ void TPlayForm::tmDownloadTimer() {
     if (download_->idleMs(static_cast<unsigned>(GetTickCount())) > downloadLimits.stallMs) {
         endDownload();
         if (MainForm) MainForm->ShowCaptionInlblCaption();
+        return;
     }
+    // The worker's messages come at most every 100 ms; the bytes since its
+    // last one show here.
+    showDownloadProgress();
 }
 
 void TPlayForm::showDownloadProgress() {

@@ -16,6 +16,7 @@
 #include "playback/PlayForm.h"
 #include "tests/playback/LocalHttpServer.h"
 #include "tests/support/AppHarness.h"
+#include "tests/ui/Screenshot.h"
 #include "tools/swfwriter/CommandMovie.h"
 
 using namespace kv;
@@ -118,9 +119,9 @@ protected:
             }
         });
         server.route("/stall.swf", [](S& s, SOCKET) { s.waitForStop(INFINITE); });
-        server.route("/stall-body.swf", [this](S& s, SOCKET c) {
-            S::sendHead(c, "200 OK", static_cast<long long>(movie.size()));
-            S::sendText(c, movie.substr(0, 100));
+        server.route("/stall-body.swf", [](S& s, SOCKET c) {
+            S::sendHead(c, "200 OK", 3 << 20);
+            S::sendText(c, std::string(1200 * 1024, '\0'));
             s.waitForStop(INFINITE);
         });
         server.route("/big.swf", [](S& s, SOCKET c) {
@@ -245,12 +246,31 @@ TEST_F(DownloadTest, BodyRunningPastTheSizeLimitIsRefused) {
 }
 
 TEST_F(DownloadTest, StopEndsAStalledDownloadAtOnce) {
-    for (const char* path : {"/stall.swf", "/stall-body.swf"}) {
+    struct Case {
+        const char* path;
+        const char *before, *after, *time;  // the caption around the title; the counter
+        bool bar;
+    };
+    const Case cases[] = {
+        {"/stall.swf", "正在连接 ", "...", "", false},
+        {"/stall-body.swf", "正在下载 ", "  39% (1.17 MB / 3.00 MB)", "下载 39%   ", true},
+    };
+    for (const Case& c : cases) {
+        const char* path = c.path;
         PlayForm->downloadLimits.stallMs = 60000;
         play(path);
-        runUntil([] { return false; }, 300);
+        const std::string expected = c.before + CurrentTitle + c.after;
+        runUntil([&] { return caption() == expected; }, 3000);
         ASSERT_TRUE(PlayForm->downloading()) << path;
-        EXPECT_EQ(caption().find("正在"), 0u) << caption();
+        EXPECT_EQ(caption(), expected);
+        EXPECT_EQ(MainForm->bar.lblTime.text(), c.time);
+        EXPECT_EQ(MainForm->bar.imgPlayProgress.width() > 0, c.bar) << path;
+        if (c.bar && !test::screenshotDir().empty()) {
+            ShowWindow(MainForm->handle(), SW_SHOWNORMAL);
+            SetWindowPos(MainForm->handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+            runUntil([] { return false; }, 500);
+            test::saveWindowShot(MainForm->handle(), test::screenshotDir() + "\\download_progress.bmp");
+        }
         const DWORD before = GetTickCount();
         clickStop();
         EXPECT_LT(GetTickCount() - before, 200u) << path;

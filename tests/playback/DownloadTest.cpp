@@ -258,13 +258,20 @@ TEST_F(DownloadTest, StopEndsAStalledDownloadAtOnce) {
     for (const Case& c : cases) {
         const char* path = c.path;
         PlayForm->downloadLimits.stallMs = 60000;
+        const int earlier = server.requests();
         play(path);
         const std::string expected = c.before + CurrentTitle + c.after;
-        runUntil([&] { return caption() == expected; }, 3000);
+        runUntil([&] { return caption() == expected && server.requests() > earlier; }, 3000);
         ASSERT_TRUE(PlayForm->downloading()) << path;
         EXPECT_EQ(caption(), expected);
         EXPECT_EQ(MainForm->bar.lblTime.text(), c.time);
         EXPECT_EQ(MainForm->bar.imgPlayProgress.width() > 0, c.bar) << path;
+        // Play again while the item downloads: the download goes on.
+        const int requests = server.requests();
+        PlayForm->pmiPlayClick();
+        runUntil([] { return false; }, 200);
+        EXPECT_EQ(server.requests(), requests) << path;
+        EXPECT_EQ(caption(), expected);
         if (c.bar && !test::screenshotDir().empty()) {
             ShowWindow(MainForm->handle(), SW_SHOWNORMAL);
             SetWindowPos(MainForm->handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);

@@ -23,9 +23,10 @@ namespace {
 
 using F = TFileConvertForm;
 
+// Heights at 96 DPI: title 29 px (a 3-px line along its bottom), progress strip 17 px.
 const ControlSpec<F> kFileConvertControls[] = {
-    {Ctl::Panel, "pnlTitle", "", nullptr, {0, 0, 320, 18}, cfStretchX},
-    {Ctl::Button,
+    {Ctl::Panel, "pnlTitle", "", nullptr, {0, 0, 320, 19}, cfStretchX},
+    {Ctl::SpeedButton,
      "sbBeginConvert",
      "开始转换",
      "pnlTitle",
@@ -37,10 +38,10 @@ const ControlSpec<F> kFileConvertControls[] = {
      "lvConvertFileList",
      "源文件:120|目标文件:120|状态:53",
      nullptr,
-     {0, 18, 320, 172},
+     {0, 19, 320, 170},
      cfStretchX | cfStretchY | cfCheckBoxes},
-    {Ctl::Panel, "pnlConvertProgress", "", nullptr, {0, 190, 320, 10}, cfStretchX | cfMoveY | cfHidden},
-    {Ctl::ProgressBar, "prbConvertProgress", "0..1", "pnlConvertProgress", {0, 0, 320, 10}, cfStretchX},
+    {Ctl::Panel, "pnlConvertProgress", "", nullptr, {0, 189, 320, 11}, cfStretchX | cfMoveY | cfHidden},
+    {Ctl::ProgressBar, "prbConvertProgress", "0..1", "pnlConvertProgress", {0, 0, 320, 11}, cfStretchX},
 };
 
 const MenuSpec kConvertMenu[] = {
@@ -136,7 +137,13 @@ void TFileConvertForm::FormCreate() {
     FileConvertForm = this;
     FileConvertFormExists = true;
     DialogPanel& title = get<DialogPanel>("pnlTitle");
-    title.setColor(11758134);
+    title.setColor(kTitleColor);
+    titleLine_ = std::make_unique<Panel>(&title);
+    titleLine_->create(0, 0, title.width(), kTitleLineHeight);
+    titleLine_->setColor(kTitleLineColor);
+    titleLine_->setAlign(Align::Bottom);
+    title.realign();
+    get<SpeedButton>("sbBeginConvert").setCaptionColor(kTitleTextColor);
     popup_ = std::make_unique<Menu>(kConvertMenu, sizeof kConvertMenu / sizeof kConvertMenu[0], false);
     for (const auto& h : kConvertMenuHandlers) {
         auto m = h.handler;
@@ -217,7 +224,7 @@ void TFileConvertForm::applyOptions(int mode, bool deleteConverted, bool playCon
 void TFileConvertForm::setBusy(bool busy) {
     busy_ = busy;
     for (const char* name : kListCommands) (*popup_)[name].setEnabled(!busy);
-    get<Button>("sbBeginConvert").setEnabled(!busy);
+    get<SpeedButton>("sbBeginConvert").setEnabled(!busy);
     lvConvertFileList().setEnabled(!busy);
 }
 

@@ -4,6 +4,7 @@
 #include "app/MainForm.h"
 #include "flashfile/FileConvertForm.h"
 #include "playlist/PlayListState.h"
+#include "tests/flashfile/SmallDisk.h"
 #include "tests/flashfile/TestFiles.h"
 #include "tests/support/AppHarness.h"
 #include "tests/ui/Screenshot.h"
@@ -14,9 +15,9 @@ using kvtest::writeBytes;
 
 namespace {
 
-swfw::Bytes movie() {
+swfw::Bytes movie(size_t padding = 4000) {
     swfw::HeaderSpec s;
-    s.padding = 4000;
+    s.padding = padding;
     return swfw::headerMovie(s);
 }
 
@@ -204,4 +205,68 @@ TEST_F(ConvertWindow, ListCommandsAreDisabledWhileARunGoesOn) {
     EXPECT_FALSE(deleteEnabled);
     EXPECT_EQ(cells(2), (std::vector<std::string>{"转换成功", "转换成功"}));
     EXPECT_TRUE(FileConvertForm->PopupMenu1()["pmiAddFiles"].enabled());
+}
+
+// The middle row's target lies on a full disk or on a read-only one: that row
+// fails and ends the run, no source is deleted (the delete step does not run)
+// and the disk holds no partial target.
+TEST_F(ConvertWindow, FullOrReadOnlyOutputDiskFailsTheRowAndKeepsEverySource) {
+    for (bool readOnly : {false, true}) {
+        SCOPED_TRACE(readOnly ? "read-only" : "full");
+        kvtest::SmallDisk disk(128 << 10);
+        if (!disk.ok()) {
+            GTEST_SKIP() << kvtest::SmallDisk::skipReason();
+        }
+        open("[FileConvert]\r\nConvertMode=1\r\nPlayConvertedFiles=1\r\nDeleteConvertedFiles=1\r\n");
+        writeBytes(file("SAKorvamelden.exe"), swfw::fakeStub(3000));
+        const swfw::Bytes big = movie(400000);
+        addMovies({"a.swf"});
+        Options.SavePath = disk.path() + "\\";
+        writeBytes(file("b.swf"), big);
+        FileConvertForm->AddSourceFile(file("b.swf"));
+        Options.SavePath.clear();
+        addMovies({"c.swf"});
+        EXPECT_EQ(cells(1)[1], disk.file("b.exe"));
+        if (readOnly) {
+            ASSERT_TRUE(disk.makeReadOnly());
+        }
+        FileConvertForm->sbBeginConvertClick();
+        EXPECT_EQ(cells(2), (std::vector<std::string>{"转换成功", "转换失败", "准备就绪"}));
+        EXPECT_EQ(kvtest::readBytes(file("a.swf")), movie());
+        EXPECT_EQ(kvtest::readBytes(file("b.swf")), big);
+        EXPECT_EQ(kvtest::readBytes(file("c.swf")), movie());
+        EXPECT_EQ(kvtest::readBytes(file("a.exe")).size(), 3000 + movie().size() + 8);
+        WIN32_FIND_DATAA fd;
+        HANDLE h = FindFirstFileA((disk.path() + "\\*.*").c_str(), &fd);
+        std::vector<std::string> left;
+        if (h != INVALID_HANDLE_VALUE) {
+            do {
+                if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) left.push_back(fd.cFileName);
+            } while (FindNextFileA(h, &fd));
+            FindClose(h);
+        }
+        EXPECT_EQ(left, std::vector<std::string>{});
+        EXPECT_EQ(PlayListCount, 0);  // no play step
+        app.stop();
+        DeleteFileA(file("a.exe").c_str());
+    }
+}
+
+TEST_F(ConvertWindow, TitleLineRunsAlongTheTitlesBottomAtEverySize) {
+    open();
+    DialogPanel& title = FileConvertForm->get<DialogPanel>("pnlTitle");
+    Panel& line = FileConvertForm->titleLine();
+    EXPECT_EQ(title.color(), 11758134u);
+    EXPECT_EQ(line.color(), 15830905u);
+    for (int width : {700, 1000}) {
+        SetWindowPos(MainForm->handle(), nullptr, 0, 0, width, 560, SWP_NOMOVE | SWP_NOZORDER);
+        app.pump();
+        RECT t, l;
+        GetWindowRect(title.handle(), &t);
+        GetWindowRect(line.handle(), &l);
+        EXPECT_EQ(l.bottom, t.bottom);
+        EXPECT_EQ(l.bottom - l.top, 3);
+        EXPECT_EQ(l.left, t.left);
+        EXPECT_EQ(l.right, t.right);
+    }
 }

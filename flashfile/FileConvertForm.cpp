@@ -253,6 +253,8 @@ void TFileConvertForm::readTicks() {
         list_.rows[i].ticked = lvConvertFileList().checked(static_cast<int>(i));
 }
 
+bool TFileConvertForm::closing() const { return Application::instance().terminated() || !handle(); }
+
 std::string TFileConvertForm::outputFolder() const {
     return folderExists(Options.SavePath) ? EnsureTrailingBackslash(Options.SavePath) : std::string();
 }
@@ -303,7 +305,7 @@ void TFileConvertForm::AddDirectory(const std::string& folder) {
         explicit Scan(TFileConvertForm& f) : form(f), ext(ConvertSourceExt(Options.ConvertMode)) {}
         bool proceed() override {
             Application::instance().processMessages();
-            return form.handle() != nullptr;
+            return !form.closing();
         }
         bool file(const std::string& path, std::size_t nameOffset) override {
             if (HasExtension(path, nameOffset, {ext})) form.AddSourceFile(path);
@@ -424,10 +426,13 @@ void TFileConvertForm::sbBeginConvertClick() {
         prbConvertProgress().setPosition(p);
         Application::instance().processMessages();
     };
+    // Closing the program ends the run (the message loop runs within it) and
+    // skips the play and delete steps.
+    hooks.stopped = [this] { return closing(); };
     setBusy(true);
     bool ok = RunConversion(list_, hooks);
     setBusy(false);
-    if (!ok) return;
+    if (!ok || closing()) return;
     pnlConvertProgress().setVisible(false);
     if (Options.PlayConvertedFiles && PlayConvertedFiles) PlayConvertedFiles(ConvertedTargets(list_));
     if (Options.DeleteConvertedFiles) {

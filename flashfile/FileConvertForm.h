@@ -76,6 +76,8 @@ private:
     bool confirm(const char* question);
     void setBusy(bool busy);
     std::string outputFolder() const;
+    // True once the program is ending or the window is gone: runs and scans stop.
+    bool closing() const;
 
     ConvertList list_;
     std::unique_ptr<Menu> popup_;

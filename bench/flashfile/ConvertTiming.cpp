@@ -4,7 +4,10 @@
 // convert_compare.sh runs it in turns with cp of the same files.
 //   convert_timing --make <folder>         makes <folder>/in: the movies, their projectors, a stub
 //   convert_timing <folder> <job>          one timed run; prints the seconds and the bytes written
-// Jobs: batch-exe, batch-swf (200 files to projectors / to movies), big-exe, big-swf.
+// Jobs: batch-exe, batch-swf (200 files to projectors / to movies), big-exe, big-swf;
+// batch-copy copies the 200 movies with the system's own file copy (CopyFileA
+// on Windows, std::filesystem elsewhere): what the platform's file layer
+// achieves per file, for comparison.
 // The output folder <folder>/out is emptied before the timing starts.
 #include <chrono>
 #include <cstdio>
@@ -12,6 +15,11 @@
 #include <string>
 #include <vector>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
+#include "bench/flashfile/FillerMovie.h"
 #include "flashfile/ConvertList.h"
 #include "flashfile/Projector.h"
 #include "tools/swfwriter/HeaderVariants.h"
@@ -26,34 +34,35 @@ constexpr size_t kStub = 300000;
 
 std::string name(const fs::path& p) { return p.string(); }
 
-// A movie header followed by filler up to `size` bytes.
-bool writeMovie(const fs::path& path, size_t size) {
-    swfw::HeaderSpec s;
-    swfw::Bytes head = swfw::headerMovie(s);
-    std::FILE* f = std::fopen(name(path).c_str(), "wb");
-    if (!f) return false;
-    std::fwrite(head.data(), 1, head.size(), f);
-    std::vector<uint8_t> block(1 << 20);
-    for (size_t i = 0; i < block.size(); ++i) block[i] = static_cast<uint8_t>(i * 2654435761u >> 13);
-    for (size_t left = size - head.size(); left > 0;) {
-        size_t n = std::min(left, block.size());
-        std::fwrite(block.data(), 1, n, f);
-        left -= n;
-    }
-    return std::fclose(f) == 0;
-}
-
 int make(const fs::path& dir) {
     fs::path in = dir / "in";
     fs::create_directories(in / "batch");
     if (!swfw::writeFile(name(in / "stub.exe"), swfw::fakeStub(kStub))) return 1;
     for (int i = 0; i < kBatchFiles; ++i) {
         fs::path m = in / "batch" / ("m" + std::to_string(i) + ".swf");
-        if (!writeMovie(m, kBatchMovie)) return 1;
+        if (!kvbench::writeFillerMovie(name(m), kBatchMovie)) return 1;
         kv::SwfToExe(name(m), name(fs::path(m).replace_extension(".exe")), name(in / "stub.exe"));
     }
-    if (!writeMovie(in / "big.swf", kv::kMaxConvertedMovie)) return 1;
+    if (!kvbench::writeFillerMovie(name(in / "big.swf"), kv::kMaxConvertedMovie)) return 1;
     kv::SwfToExe(name(in / "big.swf"), name(in / "big.exe"), name(in / "stub.exe"));
+    return 0;
+}
+
+// The system's own copy of the 200 movies; prints like run().
+int systemCopy(const fs::path& in, const fs::path& out) {
+    uint64_t written = 0;
+    auto t0 = std::chrono::steady_clock::now();
+    for (int i = 0; i < kBatchFiles; ++i) {
+        const std::string m = "m" + std::to_string(i) + ".swf";
+#ifdef _WIN32
+        if (!CopyFileA(name(in / "batch" / m).c_str(), name(out / m).c_str(), FALSE)) return 1;
+#else
+        fs::copy_file(in / "batch" / m, out / m, fs::copy_options::overwrite_existing);
+#endif
+        written += kBatchMovie;
+    }
+    double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+    std::printf("%.6f %llu\n", seconds, static_cast<unsigned long long>(written));
     return 0;
 }
 
@@ -61,6 +70,7 @@ int run(const fs::path& dir, const std::string& job) {
     const fs::path in = dir / "in", out = dir / "out";
     fs::remove_all(out);
     fs::create_directories(out);
+    if (job == "batch-copy") return systemCopy(in, out);
     const bool toExe = job == "batch-exe" || job == "big-exe";
     const int mode = toExe ? kv::kSwfToExe : kv::kExeToSwf;
     kv::ConvertList list;

@@ -5,7 +5,9 @@
 # after cp of the same movies. Every timing starts with an empty output folder
 # and nothing left to write back (sync). Prints per job the median seconds and
 # the throughput relative to cp's (bytes written per second; a projector also
-# carries the 300 KB stub), from the medians.
+# carries the 300 KB stub), from the medians. The batch-copy rows are the
+# system's own file copy of the same movies (CopyFileA under Wine): the cost
+# of the platform's file layer per file, for comparison.
 # Usage: bench/flashfile/convert_compare.sh [folder] [rounds]
 set -euo pipefail
 source "$(dirname "$0")/../../scripts/env.sh"
@@ -35,7 +37,7 @@ record() {  # job "seconds bytes"
 }
 for ((r = 1; r <= rounds; r++)); do
   record cp-batch "$(cp_files "$dir"/in/batch/*.swf)"
-  for job in batch-exe batch-swf; do
+  for job in batch-exe batch-swf batch-copy; do
     settle; record "native-$job" "$(taskset -c 0 "$native" "$dir" "$job")"
     settle; record "wine-$job" "$(taskset -c 0 wine "$win" "$winDir" "$job" 2>/dev/null | tr -d '\r')"
   done
@@ -53,7 +55,9 @@ for set in batch big; do
   cpm=$(echo "${times[cp-$set]}" | median)
   cprate=$(awk -v b="${bytes[cp-$set]}" -v t="$cpm" 'BEGIN{print b/t/1e6}')
   printf '%-22s %10.3f %12.1f %8s   %s\n' "cp-$set" "$cpm" "$cprate" "1.00" "${times[cp-$set]}"
-  for job in "native-$set-exe" "wine-$set-exe" "native-$set-swf" "wine-$set-swf"; do
+  jobs=("native-$set-exe" "wine-$set-exe" "native-$set-swf" "wine-$set-swf")
+  [ "$set" = batch ] && jobs+=(native-batch-copy wine-batch-copy)
+  for job in "${jobs[@]}"; do
     m=$(echo "${times[$job]}" | median)
     rate=$(awk -v b="${bytes[$job]}" -v t="$m" 'BEGIN{print b/t/1e6}')
     printf '%-22s %10.3f %12.1f %8.2f   %s\n' "$job" "$m" "$rate" "$(awk -v a="$rate" -v c="$cprate" 'BEGIN{print a/c}')" "${times[$job]}"

@@ -21,18 +21,6 @@ using namespace kv::test;
 
 namespace {
 
-std::function<void()> g_step;
-void CALLBACK runStep(HWND, UINT, UINT_PTR id, DWORD) {
-    KillTimer(nullptr, id);
-    auto step = std::move(g_step);
-    g_step = nullptr;
-    if (step) step();
-}
-// Runs step once the modal dialog is up, from a timer inside its loop.
-void whenShown(std::function<void()> step) {
-    g_step = std::move(step);
-    SetTimer(nullptr, 0, 60, runStep);
-}
 
 // Saves the window's picture when screenshots are asked for.
 void shot(HWND h, const char* name) {
@@ -50,7 +38,7 @@ protected:
     AppHarness app;
     void SetUp() override { ASSERT_TRUE(app.start()); }
     void TearDown() override {
-        g_step = nullptr;
+        cancelShownStep();
         app.stop();
     }
     std::string ini() const { return app.folder.read("Korvamelden.ini"); }

@@ -232,6 +232,10 @@ void Renderer::drawLayered(const DisplayObject& o, const Matrix& m, const ColorT
     drawObject(o, Matrix::translate(-x0, -y0) * m, cx, false, level);
     --layerDepth_;
     cv_ = target;
+    if (interrupted_) {
+        if (cached) o.layerCache.reset();  // a partial layer is never reused
+        return;
+    }
 
     if (hasFilters(o))
         for (const Filter& f : *o.filters)

@@ -229,7 +229,11 @@ void Renderer::drawLayered(const DisplayObject& o, const Matrix& m, const ColorT
     Canvas* target = cv_;
     cv_ = &canvas;
     ++layerDepth_;
+    // An instance with effects of its own scales plainly, as its bounds say.
+    const GridMap* grid = grid_;
+    grid_ = nullptr;
     drawObject(o, Matrix::translate(-x0, -y0) * m, cx, false, level);
+    grid_ = grid;
     --layerDepth_;
     cv_ = target;
 

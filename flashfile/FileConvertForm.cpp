@@ -184,8 +184,14 @@ void TFileConvertForm::FormResize() {
     if (!find("lvConvertFileList")) return;
     ReportList& lv = lvConvertFileList();
     if (!lv.handle()) return;
-    RECT r = lv.clientRect();
-    int w = std::max(0, static_cast<int>(r.right) - 130) / 2;
+    // The list spans the form's width but is resized only after this handler
+    // runs: its coming client width is the form's width less its frame.
+    RECT outer, inner, form;
+    GetWindowRect(lv.handle(), &outer);
+    GetClientRect(lv.handle(), &inner);
+    GetClientRect(handle(), &form);
+    int listWidth = form.right - ((outer.right - outer.left) - inner.right);
+    int w = std::max(0, listWidth - 130) / 2;
     ListView_SetColumnWidth(lv.handle(), 0, w);
     ListView_SetColumnWidth(lv.handle(), 1, w);
 }

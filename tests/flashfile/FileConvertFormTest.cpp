@@ -262,7 +262,7 @@ TEST_F(ConvertWindow, FullOrReadOnlyOutputDiskFailsTheRowAndKeepsEverySource) {
     }
 }
 
-TEST_F(ConvertWindow, TitleLineRunsAlongTheTitlesBottomAtEverySize) {
+TEST_F(ConvertWindow, TitleLineAndColumnsFollowTheWindowsSize) {
     open();
     DialogPanel& title = FileConvertForm->get<DialogPanel>("pnlTitle");
     Panel& line = FileConvertForm->titleLine();
@@ -278,6 +278,12 @@ TEST_F(ConvertWindow, TitleLineRunsAlongTheTitlesBottomAtEverySize) {
         EXPECT_EQ(l.bottom - l.top, 3);
         EXPECT_EQ(l.left, t.left);
         EXPECT_EQ(l.right, t.right);
+        // The two path columns share the list's width less 130 pixels.
+        HWND lv = FileConvertForm->lvConvertFileList().handle();
+        RECT c;
+        GetClientRect(lv, &c);
+        EXPECT_EQ(ListView_GetColumnWidth(lv, 0), (c.right - 130) / 2);
+        EXPECT_EQ(ListView_GetColumnWidth(lv, 1), (c.right - 130) / 2);
     }
 }
 

@@ -100,15 +100,30 @@ void Renderer::drawObject(const DisplayObject& o, const Matrix& m, const ColorTr
     if (!o.character) return;
     switch (o.character->kind) {
         case Character::Shape:
-            drawShape(o.textShape ? *o.textShape : *o.character->shape, m, cx, mask);
+            if (grid_ && !o.character->text)
+                drawGridShape(*o.character->shape, o.matrix, cx, mask);
+            else
+                drawShape(o.textShape ? *o.textShape : *o.character->shape, m, cx, mask);
             break;
         case Character::Morph:
             o.character->morph->interpolate(o.ratio, morphScratch_);
-            drawShape(morphScratch_, m, cx, mask);
+            if (grid_)
+                drawGridShape(morphScratch_, o.matrix, cx, mask);
+            else
+                drawShape(morphScratch_, m, cx, mask);
             break;
-        case Character::Sprite:
+        case Character::Sprite: {
+            // Only the shapes directly inside a clip follow its grid.
+            const GridMap* outer = grid_;
+            const Matrix outerClip = gridClip_;
+            GridMap grid;
+            grid_ = gridOf(o, m, grid, level) ? &grid : nullptr;
+            gridClip_ = m;
             renderChildren(o, m, cx, mask, level);
+            grid_ = outer;
+            gridClip_ = outerClip;
             break;
+        }
         case Character::Video:
             drawVideo(o, m, cx, mask);
             break;

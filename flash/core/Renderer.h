@@ -10,6 +10,7 @@
 
 #include "flash/core/DisplayObject.h"
 #include "flash/core/ImageDecoder.h"
+#include "flash/core/ScalingGrid.h"
 #include "flash/core/Shape.h"
 #include "flash/core/raster/Canvas.h"
 #include "flash/core/raster/FilterStage.h"
@@ -64,6 +65,10 @@ private:
                         int level);
     void drawObject(const DisplayObject& o, const Matrix& m, const ColorTransform& cx, bool mask, int level);
     void drawVideo(const DisplayObject& o, const Matrix& m, const ColorTransform& cx, bool mask);
+    // Scale-9 grids (RenderGrid.cpp): the grid a clip's shapes are drawn
+    // with (false: plain scaling), and one shape child drawn through it.
+    bool gridOf(const DisplayObject& clip, const Matrix& m, GridMap& out, int level) const;
+    void drawGridShape(const ShapeData& shape, const Matrix& child, const ColorTransform& cx, bool mask);
     void addEdge(const Edge& e, bool reversed, const Matrix& m);
     void prepare(const FillStyle& fill);
     void strokeLayer(const ShapeLayer& layer, const Matrix& m, const ColorTransform& cx);
@@ -81,6 +86,11 @@ private:
     Paint paint_;
     ShapeData morphScratch_;
     ShapeData videoRect_;
+    // The grid of the clip whose children are being drawn, or null, and
+    // that clip's device matrix.
+    const GridMap* grid_ = nullptr;
+    Matrix gridClip_;
+    ShapeData gridScratch_;
     std::vector<PointF> points_;
     ImageDecoder* decoder_ = nullptr;
     std::function<bool()> interruptCheck_;

@@ -17,7 +17,10 @@ Quality qualityFromControl(int value) {
     }
 }
 
-Player::Player() { engine_.sound = &sound_; }
+Player::Player() {
+    engine_.sound = &sound_;
+    bands_.setThreads(BandRenderer::machineThreads());
+}
 Player::~Player() { sound_.attach(nullptr); }
 
 bool Player::load(const uint8_t* data, size_t size, bool autoStart) {
@@ -149,8 +152,8 @@ void Player::render(uint32_t* pixels, int width, int height, int stride, const M
                       pixels + static_cast<size_t>(y) * stride + width, 0xFFFFFFFFu);
         return;
     }
-    renderer_.setImageDecoder(decoder_);
-    renderer_.render(*engine_.root(), backgroundColor(), pixels, width, height, stride, view, quality);
+    bands_.render(renderer_, *engine_.root(), backgroundColor(), pixels, width, height, stride, view, quality,
+                  decoder_);
 }
 
 bool Player::toStage(double x, double y, double& sx, double& sy) const {

@@ -18,6 +18,7 @@
 
 #include "flash/core/Engine.h"
 #include "flash/core/ImageDecoder.h"
+#include "flash/core/RenderBands.h"
 #include "flash/core/Renderer.h"
 #include "flash/core/Types.h"
 #include "flash/core/sound/SoundPlayer.h"
@@ -68,6 +69,10 @@ public:
     ImageDecoder* imageDecoder() const { return decoder_; }
     // Off-screen layers the last render drew anew (cached ones reused do not count).
     int layersDrawn() const { return renderer_.layersDrawn(); }
+    // Threads that draw a frame together (in bands); by default as many as
+    // the machine has cores, at most four. The picture is the same for any count.
+    void setRenderThreads(int n) { bands_.setThreads(n); }
+    int renderThreads() const { return bands_.threads(); }
 
     // View: scale mode and zoom as the control offers them.
     void setQuality(Quality q) { quality_ = q; }
@@ -115,6 +120,7 @@ private:
     SoundPlayer sound_;  // before the engine: it outlives the engine's calls
     Engine engine_;
     Renderer renderer_;
+    BandRenderer bands_;
     ImageDecoder* decoder_ = nullptr;
     Quality quality_ = Quality::High;
     ScaleMode scaleMode_ = ScaleMode::ShowAll;

@@ -27,6 +27,15 @@ public:
     // with the opaque background colour.
     void render(const DisplayObject& root, Rgba background, uint32_t* pixels, int width, int height,
                 int stride, const Matrix& view, Quality quality);
+    // The same picture's rows [top, bottom) only, pixel for pixel; the other
+    // rows of the buffer are left alone. Renderers drawing disjoint bands of
+    // one buffer may run at the same time on different threads when
+    // bandSafe() holds for the tree.
+    void renderRows(const DisplayObject& root, Rgba background, uint32_t* pixels, int width, int height,
+                    int stride, const Matrix& view, Quality quality, int top, int bottom);
+    // False when the tree holds something whose drawing keeps state in the
+    // instances (effect layers, video): such frames are drawn in one piece.
+    static bool bandSafe(const DisplayObject& root);
 
     // Draws one shape (for tests and tools).
     void drawShape(const ShapeData& shape, const Matrix& toDevice, const ColorTransform& cx, bool mask);

@@ -15,7 +15,9 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
+#include "flash/core/DirtyRows.h"
 #include "flash/core/Engine.h"
 #include "flash/core/ImageDecoder.h"
 #include "flash/core/RenderBands.h"
@@ -91,6 +93,17 @@ public:
     void render(uint32_t* pixels, int width, int height, int stride);
     void render(uint32_t* pixels, int width, int height, int stride, const Matrix& view, Quality quality);
 
+    // Draws the current frame into a buffer that holds the picture this
+    // player last drew there through renderChanged: only rows whose picture
+    // changed are drawn again, and they are returned (every row after a
+    // change of buffer, size, view, quality or background, or while effect
+    // layers show; none when the picture stayed the same).
+    std::vector<RowSpan> renderChanged(uint32_t* pixels, int width, int height, int stride);
+    // The rows renderChanged would draw now into the same buffer.
+    std::vector<RowSpan> changedRows(int width, int height);
+    // The buffer renderChanged drew into no longer holds its picture.
+    void forgetPicture() { picture_.valid = false; }
+
     // Pointer input in pixels of the buffer last rendered (through the view
     // it was rendered with; before any render, one pixel per stage pixel).
     // Buttons react and their scripts run before these return; true when
@@ -121,6 +134,20 @@ private:
     Engine engine_;
     Renderer renderer_;
     BandRenderer bands_;
+    // What renderChanged last drew, and into what.
+    struct Picture {
+        bool valid = false;
+        const uint32_t* pixels = nullptr;
+        int width = 0, height = 0, stride = 0;
+        Matrix view;
+        Quality quality = Quality::High;
+        Rgba background;
+        FrameItems items;
+    } picture_;
+    // The items of the current frame, when they can be tracked; and whether
+    // the last picture may be updated row by row to show them.
+    bool currentItems(uint32_t* pixels, int width, int height, int stride, const Matrix& view,
+                      FrameItems& out);
     ImageDecoder* decoder_ = nullptr;
     Quality quality_ = Quality::High;
     ScaleMode scaleMode_ = ScaleMode::ShowAll;

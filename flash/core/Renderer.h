@@ -36,6 +36,8 @@ public:
     // False when the tree holds something whose drawing keeps state in the
     // instances (effect layers, video): such frames are drawn in one piece.
     static bool bandSafe(const DisplayObject& root);
+    // Filters, a blend mode or bitmap caching: drawn through a layer of its own.
+    static bool hasEffects(const DisplayObject& o);
 
     // Draws one shape (for tests and tools).
     void drawShape(const ShapeData& shape, const Matrix& toDevice, const ColorTransform& cx, bool mask);
@@ -57,7 +59,6 @@ private:
         bool empty() const { return !(x0 < x1 && y0 < y1); }
         void add(float x, float y);
     };
-    static bool hasEffects(const DisplayObject& o);
     // Device bounds of what an instance draws, with the growth of its own
     // filters and of those of everything inside it.
     void addBounds(const DisplayObject& o, const Matrix& m, int level, BoundsF& b);

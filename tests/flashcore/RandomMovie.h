@@ -15,7 +15,8 @@ namespace fctest {
 
 class RandomMovie {
 public:
-    explicit RandomMovie(uint32_t seed) : seed_(seed * 2654435761u + 1) {}
+    // `scale` scales every shape (small shapes change fewer rows).
+    explicit RandomMovie(uint32_t seed, double scale = 1.0) : seed_(seed * 2654435761u + 1), scale_(scale) {}
 
     // A 400 x 300 stage with `shapes` characters and `frames` frames.
     swfw::Bytes build(int shapes, int frames) {
@@ -141,7 +142,7 @@ private:
             l.miterLimit = 1 + rnd(6);
             ln = s.addLine(l);
         }
-        const int r = 200 + rnd(1600);
+        const int r = static_cast<int>((200 + rnd(1600)) * scale_);
         switch (rnd(3)) {
             case 0:
                 s.rect(-r, -r / 2, r, r / 2, f, ln);
@@ -171,6 +172,7 @@ private:
     }
 
     uint32_t seed_;
+    double scale_;
 };
 
 }  // namespace fctest

@@ -77,6 +77,7 @@ struct TShockwaveFlash::Impl {
     uint32_t* bits = nullptr;
     int dibW = 0, dibH = 0;
     bool stale = true;
+    std::vector<flash::RowSpan> drawn;  // rows the last render drew
 
     std::vector<std::pair<std::string, std::string>> commands;
     int engineDepth = 0;
@@ -258,7 +259,17 @@ void TShockwaveFlash::tick() {
 
 void TShockwaveFlash::redraw() {
     impl_->stale = true;
-    invalidate();
+    RECT rc = clientRect();
+    if (!impl_->dib || !loaded() || rc.right - rc.left != impl_->dibW || rc.bottom - rc.top != impl_->dibH) {
+        invalidate();
+        return;
+    }
+    // Only the rows whose picture changes are painted again: a picture that
+    // stays the same costs no painting at all.
+    for (const flash::RowSpan& r : impl_->player.changedRows(impl_->dibW, impl_->dibH)) {
+        RECT band{0, r.top, impl_->dibW, r.bottom};
+        InvalidateRect(handle(), &band, FALSE);
+    }
 }
 
 void TShockwaveFlash::renderIfStale() {
@@ -269,11 +280,14 @@ void TShockwaveFlash::renderIfStale() {
         impl_->dibW = impl_->dib ? w : 0;
         impl_->dibH = impl_->dib ? h : 0;
         impl_->stale = true;
+        impl_->player.forgetPicture();
     }
+    impl_->drawn.clear();
     if (!impl_->stale || !impl_->bits) return;
     if (loaded()) {
-        impl_->player.render(impl_->bits, w, h, w);
+        impl_->drawn = impl_->player.renderChanged(impl_->bits, w, h, w);
     } else {
+        impl_->player.forgetPicture();
         // An empty control shows its own colour.
         uint32_t c = 0xFF000000u | (GetRValue(color_) << 16) | (GetGValue(color_) << 8) | GetBValue(color_);
         std::fill(impl_->bits, impl_->bits + static_cast<size_t>(w) * h, c);
@@ -282,8 +296,21 @@ void TShockwaveFlash::renderIfStale() {
     impl_->stale = false;
 }
 
+void TShockwaveFlash::paintDrawnRows(const RECT* painted) {
+    // Changes made since the last invalidation are painted next.
+    for (const flash::RowSpan& r : impl_->drawn) {
+        if (painted && painted->left <= 0 && painted->right >= impl_->dibW && painted->top <= r.top &&
+            painted->bottom >= r.bottom)
+            continue;
+        RECT band{0, r.top, impl_->dibW, r.bottom};
+        if (handle()) InvalidateRect(handle(), &band, FALSE);
+    }
+    impl_->drawn.clear();
+}
+
 HBITMAP TShockwaveFlash::paintToBitmap() {
     renderIfStale();
+    paintDrawnRows(nullptr);
     if (!impl_->bits) return nullptr;
     uint32_t* bits = nullptr;
     HBITMAP copy = createDibSection(impl_->dibW, impl_->dibH, &bits);
@@ -369,6 +396,7 @@ LRESULT TShockwaveFlash::handleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         case WM_PAINT: {
             PaintDc pdc(handle());
             renderIfStale();
+            paintDrawnRows(&pdc.area());
             if (impl_->dib) {
                 UniqueMemDc mem(CreateCompatibleDC(pdc.get()));
                 SelectGuard sel(mem.get(), impl_->dib.get());
@@ -379,6 +407,7 @@ LRESULT TShockwaveFlash::handleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         case WM_PRINTCLIENT: {
             // PrintWindow and WM_PRINT: the same picture into the caller's DC.
             renderIfStale();
+            paintDrawnRows(nullptr);
             if (impl_->dib) {
                 UniqueMemDc mem(CreateCompatibleDC(reinterpret_cast<HDC>(wp)));
                 SelectGuard sel(mem.get(), impl_->dib.get());

@@ -86,6 +86,9 @@ private:
     void deliverCommands();
     void redraw();
     void renderIfStale();
+    // Asks for painting of the rows the last render drew that lie outside
+    // `painted` (the area being painted now, or null for none).
+    void paintDrawnRows(const RECT* painted);
     // Pointer input for the engine (buttons): the position in stage twips.
     void pointerInput(int x, int y, bool down);
     void showCursor();

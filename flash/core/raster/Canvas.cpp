@@ -139,7 +139,7 @@ void blendSolidSpan(uint32_t* dst, int len, uint32_t color, const uint8_t* cover
     }
 }
 
-void blendColorSpan(uint32_t* dst, int len, const uint32_t* colors, const uint8_t* covers) {
+void blendColorSpan(uint32_t* dst, int len, const uint32_t* colors, const uint8_t* covers, bool oftenOpaque) {
     int i = 0;
 #if defined(__SSE2__)
     for (; i + 4 <= len; i += 4) {
@@ -149,7 +149,7 @@ void blendColorSpan(uint32_t* dst, int len, const uint32_t* colors, const uint8_
         if (c4 == 0xFFFFFFFFu) {
             const __m128i c = _mm_loadu_si128(reinterpret_cast<const __m128i*>(colors + i));
             const __m128i alpha = _mm_set1_epi32(static_cast<int>(0xFF000000u));
-            if (_mm_movemask_epi8(_mm_cmpeq_epi32(_mm_and_si128(c, alpha), alpha)) == 0xFFFF) {
+            if (oftenOpaque && _mm_movemask_epi8(_mm_cmpeq_epi32(_mm_and_si128(c, alpha), alpha)) == 0xFFFF) {
                 _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + i), c);  // opaque: covers what is below
             } else {
                 blend4Full(dst + i, c);
@@ -314,7 +314,7 @@ void Canvas::span(int y, int x, int len, const uint8_t* covers) {
     }
     if (colors_.size() < static_cast<size_t>(len)) colors_.resize(len);
     paint_->generate(x, y, len, colors_.data());
-    blendColorSpan(dst, len, colors_.data(), cov);
+    blendColorSpan(dst, len, colors_.data(), cov, paint_->kind() == Paint::Bitmap);
 }
 
 }  // namespace flash

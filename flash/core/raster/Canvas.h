@@ -64,7 +64,9 @@ private:
 // Blending primitives (exposed for tests and benchmarks).
 uint32_t mulPixel(uint32_t p, uint32_t a);  // every channel * a / 255
 void blendSolidSpan(uint32_t* dst, int len, uint32_t color, const uint8_t* covers);
-void blendColorSpan(uint32_t* dst, int len, const uint32_t* colors, const uint8_t* covers);
+// oftenOpaque: many colours have full alpha (bitmaps): worth checking for.
+void blendColorSpan(uint32_t* dst, int len, const uint32_t* colors, const uint8_t* covers,
+                    bool oftenOpaque = false);
 uint32_t addSaturated(uint32_t a, uint32_t b);  // per channel, clamped at 255
 
 }  // namespace flash

@@ -84,7 +84,7 @@ void Rasterizer::accumulate(float x0, float y0, float x1, float y1) {
     }
     // Rows are those of the whole area below r0_ + bh_; only those from r0_
     // on are stored (at y - r0_).
-    const int rowEnd = r0_ + bh_;
+    const int r0 = r0_, rowEnd = r0_ + bh_;
     if (y1 <= 0 || y0 >= rowEnd) return;
     float dxdy = (x1 - x0) / (y1 - y0);
     float x = x0;
@@ -97,14 +97,14 @@ void Rasterizer::accumulate(float x0, float y0, float x1, float y1) {
     int yEnd = std::min(rowEnd, static_cast<int>(std::ceil(y1)));
     // Rows above the band are stepped through without storing anything, so
     // that x reaches the band's rows exactly as in a sweep of everything.
-    for (int y = yStart; y < std::min(yEnd, r0_); ++y) {
+    for (int y = yStart; y < std::min(yEnd, r0); ++y) {
         float top = std::max(y0, static_cast<float>(y));
         float bottom = std::min(y1, static_cast<float>(y + 1));
         float dy = bottom - top;
         if (dy <= 0) continue;
         x = x + dxdy * dy;
     }
-    yStart = std::max(yStart, r0_);
+    yStart = std::max(yStart, r0);
     // Members in locals: the stores below would otherwise make the compiler
     // reload them on every row.
     const float maxXf = static_cast<float>(bw_);
@@ -122,7 +122,7 @@ void Rasterizer::accumulate(float x0, float y0, float x1, float y1) {
         float d = dy * dir;
         float xa = std::max(0.0f, std::min(maxXf, std::min(x, xnext)));
         float xb = std::max(0.0f, std::min(maxXf, std::max(x, xnext)));
-        const int ry = y - r0_;
+        const int ry = y - r0;
         float* row = acc + static_cast<size_t>(ry) * stride;
         int x0i = static_cast<int>(xa);
         const float m = static_cast<float>(x0i + 1);  // right border of the first cell

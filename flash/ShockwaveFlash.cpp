@@ -9,6 +9,7 @@
 
 #include "flash/AcmMp3Decoder.h"
 #include "flash/FrameClock.h"
+#include "flash/RenderYield.h"
 #include "flash/WaveOutput.h"
 #include "flash/WicImageDecoder.h"
 #include "flash/core/Player.h"
@@ -78,6 +79,10 @@ struct TShockwaveFlash::Impl {
     int dibW = 0, dibH = 0;
     bool stale = true;
     std::vector<flash::RowSpan> drawn;  // rows the last render drew
+    // The frame being drawn; it reaches the picture only when whole.
+    std::vector<uint32_t> frame;
+    RenderYield yield;
+    bool mayYield = false;
 
     std::vector<std::pair<std::string, std::string>> commands;
     int engineDepth = 0;
@@ -97,6 +102,7 @@ TShockwaveFlash::TShockwaveFlash(Control* parent) : Control(parent), impl_(std::
     impl_->player.setImageDecoder(&impl_->decoder);
     impl_->player.setAudioCodecs(&impl_->codecs);
     impl_->player.setLoop(true);
+    impl_->player.setRenderInterrupt([this] { return impl_->mayYield && impl_->yield.due(); });
     impl_->player.setFSCommandHandler(
         [this](const std::string& c, const std::string& a) { impl_->commands.emplace_back(c, a); });
 }
@@ -272,7 +278,7 @@ void TShockwaveFlash::redraw() {
     }
 }
 
-void TShockwaveFlash::renderIfStale() {
+void TShockwaveFlash::renderIfStale(bool mayYield) {
     RECT rc = clientRect();
     int w = std::max<int>(rc.right - rc.left, 1), h = std::max<int>(rc.bottom - rc.top, 1);
     if (!impl_->dib || w != impl_->dibW || h != impl_->dibH) {
@@ -285,7 +291,29 @@ void TShockwaveFlash::renderIfStale() {
     impl_->drawn.clear();
     if (!impl_->stale || !impl_->bits) return;
     if (loaded()) {
-        impl_->drawn = impl_->player.renderChanged(impl_->bits, w, h, w);
+        // A frame given up for a waiting message leaves the last whole
+        // picture on screen and is drawn anew once the queue is quiet. The
+        // frame buffer keeps the player's last picture: only the rows that
+        // changed are drawn into it and copied.
+        std::vector<uint32_t>& frame = impl_->frame;
+        if (frame.size() != static_cast<size_t>(w) * h) {
+            frame.resize(static_cast<size_t>(w) * h);
+            impl_->player.forgetPicture();
+        }
+        impl_->yield.start();
+        impl_->mayYield = mayYield;
+        bool whole = true;
+        std::vector<flash::RowSpan> rows = impl_->player.renderChanged(frame.data(), w, h, w, &whole);
+        impl_->mayYield = false;
+        if (!whole) {
+            InvalidateRect(handle(), nullptr, FALSE);
+            return;
+        }
+        for (const flash::RowSpan& r : rows)
+            std::copy(frame.begin() + static_cast<ptrdiff_t>(r.top) * w,
+                      frame.begin() + static_cast<ptrdiff_t>(r.bottom) * w,
+                      impl_->bits + static_cast<size_t>(r.top) * w);
+        impl_->drawn = std::move(rows);
     } else {
         impl_->player.forgetPicture();
         // An empty control shows its own colour.
@@ -307,6 +335,8 @@ void TShockwaveFlash::paintDrawnRows(const RECT* painted) {
     }
     impl_->drawn.clear();
 }
+
+void TShockwaveFlash::setYieldAfter(double ms) { impl_->yield.setGrace(ms); }
 
 HBITMAP TShockwaveFlash::paintToBitmap() {
     renderIfStale();
@@ -395,7 +425,7 @@ LRESULT TShockwaveFlash::handleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
         case WM_PAINT: {
             PaintDc pdc(handle());
-            renderIfStale();
+            renderIfStale(true);
             paintDrawnRows(&pdc.area());
             if (impl_->dib) {
                 UniqueMemDc mem(CreateCompatibleDC(pdc.get()));
@@ -406,7 +436,7 @@ LRESULT TShockwaveFlash::handleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         }
         case WM_PRINTCLIENT: {
             // PrintWindow and WM_PRINT: the same picture into the caller's DC.
-            renderIfStale();
+            renderIfStale(true);
             paintDrawnRows(nullptr);
             if (impl_->dib) {
                 UniqueMemDc mem(CreateCompatibleDC(reinterpret_cast<HDC>(wp)));

@@ -137,23 +137,23 @@ Matrix Player::viewMatrix(int width, int height) const {
     return viewMatrix(stageRect(), width, height, scaleMode_, zoom_);
 }
 
-void Player::render(uint32_t* pixels, int width, int height, int stride) {
-    render(pixels, width, height, stride, viewMatrix(width, height), quality_);
+bool Player::render(uint32_t* pixels, int width, int height, int stride) {
+    return render(pixels, width, height, stride, viewMatrix(width, height), quality_);
 }
 
-void Player::render(uint32_t* pixels, int width, int height, int stride, const Matrix& view,
+bool Player::render(uint32_t* pixels, int width, int height, int stride, const Matrix& view,
                     Quality quality) {
-    if (!pixels || width <= 0 || height <= 0) return;
+    if (!pixels || width <= 0 || height <= 0) return true;
     lastView_ = view;
     hasView_ = true;
     if (!isLoaded()) {
         for (int y = 0; y < height; ++y)
             std::fill(pixels + static_cast<size_t>(y) * stride,
                       pixels + static_cast<size_t>(y) * stride + width, 0xFFFFFFFFu);
-        return;
+        return true;
     }
-    bands_.render(renderer_, *engine_.root(), backgroundColor(), pixels, width, height, stride, view, quality,
-                  decoder_);
+    return bands_.render(renderer_, *engine_.root(), backgroundColor(), pixels, width, height, stride, view,
+                         quality, decoder_);
 }
 
 namespace {
@@ -183,7 +183,9 @@ std::vector<RowSpan> Player::changedRows(int width, int height) {
     return FrameItems::changedRows(picture_.items, now);
 }
 
-std::vector<RowSpan> Player::renderChanged(uint32_t* pixels, int width, int height, int stride) {
+std::vector<RowSpan> Player::renderChanged(uint32_t* pixels, int width, int height, int stride,
+                                           bool* complete) {
+    if (complete) *complete = true;
     if (!pixels || width <= 0 || height <= 0) return {};
     const Matrix view = viewMatrix(width, height);
     FrameItems now;
@@ -192,20 +194,23 @@ std::vector<RowSpan> Player::renderChanged(uint32_t* pixels, int width, int heig
     if (tracked) rows = FrameItems::changedRows(picture_.items, now);
     int changed = 0;
     for (const RowSpan& r : rows) changed += r.bottom - r.top;
+    bool whole = true;
     if (!tracked || 2 * changed > height) {
         // Much of the picture changed: one whole render (in bands).
-        render(pixels, width, height, stride, view, quality_);
+        whole = render(pixels, width, height, stride, view, quality_);
         rows.assign(1, RowSpan{0, height});
     } else if (!rows.empty()) {
         lastView_ = view;
         hasView_ = true;
         renderer_.setImageDecoder(decoder_);
         for (const RowSpan& r : rows)
-            renderer_.renderRows(*engine_.root(), backgroundColor(), pixels, width, height, stride, view,
-                                 quality_, r.top, r.bottom);
+            whole = whole && renderer_.renderRows(*engine_.root(), backgroundColor(), pixels, width, height,
+                                                  stride, view, quality_, r.top, r.bottom);
     }
+    if (complete) *complete = whole;
     Picture& p = picture_;
-    p.valid = isLoaded() && now.take(*engine_.root(), view, height);
+    // A picture given up part-way is drawn whole next time.
+    p.valid = whole && isLoaded() && now.take(*engine_.root(), view, height);
     p.pixels = pixels;
     p.width = width;
     p.height = height;

@@ -89,16 +89,23 @@ public:
     Matrix viewMatrix(int width, int height) const;
     static Matrix viewMatrix(const Rect& stage, int width, int height, ScaleMode mode, double zoom);
 
-    // Renders the current frame into a premultiplied ARGB buffer (stride in pixels).
-    void render(uint32_t* pixels, int width, int height, int stride);
-    void render(uint32_t* pixels, int width, int height, int stride, const Matrix& view, Quality quality);
+    // Renders the current frame into a premultiplied ARGB buffer (stride in
+    // pixels). False when the interrupt check stopped it part-way: the
+    // buffer then holds no whole picture.
+    bool render(uint32_t* pixels, int width, int height, int stride);
+    bool render(uint32_t* pixels, int width, int height, int stride, const Matrix& view, Quality quality);
+    // Asked every few instances while a frame is drawn; true abandons it.
+    void setRenderInterrupt(std::function<bool()> check) { renderer_.setInterruptCheck(std::move(check)); }
 
     // Draws the current frame into a buffer that holds the picture this
     // player last drew there through renderChanged: only rows whose picture
     // changed are drawn again, and they are returned (every row after a
     // change of buffer, size, view, quality or background, or while effect
     // layers show; none when the picture stayed the same).
-    std::vector<RowSpan> renderChanged(uint32_t* pixels, int width, int height, int stride);
+    // `complete` (when given) is false when the interrupt check stopped the
+    // drawing: the buffer then holds no whole picture.
+    std::vector<RowSpan> renderChanged(uint32_t* pixels, int width, int height, int stride,
+                                       bool* complete = nullptr);
     // The rows renderChanged would draw now into the same buffer.
     std::vector<RowSpan> changedRows(int width, int height);
     // The buffer renderChanged drew into no longer holds its picture.

@@ -47,13 +47,15 @@ void BandRenderer::stop() {
     renderers_.clear();
 }
 
-void BandRenderer::drawBands(Renderer& r) {
+bool BandRenderer::drawBands(Renderer& r) {
     const Frame& f = frame_;
     for (int b = nextBand_.fetch_add(1); b < f.bands; b = nextBand_.fetch_add(1)) {
         const int top = b * f.bandHeight, bottom = std::min(f.height, top + f.bandHeight);
-        r.renderRows(*f.root, f.background, f.pixels, f.width, f.height, f.stride, f.view, f.quality, top,
-                     bottom);
+        if (!r.renderRows(*f.root, f.background, f.pixels, f.width, f.height, f.stride, f.view, f.quality,
+                          top, bottom))
+            return false;  // interrupted: the bands left are not drawn
     }
+    return true;
 }
 
 void BandRenderer::workerLoop(int index) {
@@ -74,13 +76,12 @@ void BandRenderer::workerLoop(int index) {
     }
 }
 
-void BandRenderer::render(Renderer& own, const DisplayObject& root, Rgba background, uint32_t* pixels,
+bool BandRenderer::render(Renderer& own, const DisplayObject& root, Rgba background, uint32_t* pixels,
                           int width, int height, int stride, const Matrix& view, Quality quality,
                           ImageDecoder* decoder) {
     own.setImageDecoder(decoder);
     if (threads_ <= 1 || height < 2 * kMinRowsPerThread || !Renderer::bandSafe(root)) {
-        own.render(root, background, pixels, width, height, stride, view, quality);
-        return;
+        return own.render(root, background, pixels, width, height, stride, view, quality);
     }
     if (workers_.empty()) start();
     for (auto& r : renderers_) r->setImageDecoder(decoder);
@@ -105,9 +106,11 @@ void BandRenderer::render(Renderer& own, const DisplayObject& root, Rgba backgro
         ++generation_;
     }
     wake_.notify_all();
-    drawBands(own);
+    const bool whole = drawBands(own);
+    if (!whole) nextBand_.store(f.bands);  // the workers stop after their current band
     std::unique_lock<std::mutex> lock(mutex_);
     finished_.wait(lock, [&] { return busy_ == 0; });
+    return whole;
 }
 
 }  // namespace flash

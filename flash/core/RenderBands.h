@@ -31,8 +31,9 @@ public:
 
     // Draws the frame with `own` on the calling thread and the workers'
     // renderers on theirs. Frames that cannot be split (Renderer::bandSafe)
-    // and small ones are drawn by `own` alone.
-    void render(Renderer& own, const DisplayObject& root, Rgba background, uint32_t* pixels, int width,
+    // and small ones are drawn by `own` alone. False when own's interrupt
+    // check stopped the drawing (the workers have none).
+    bool render(Renderer& own, const DisplayObject& root, Rgba background, uint32_t* pixels, int width,
                 int height, int stride, const Matrix& view, Quality quality, ImageDecoder* decoder);
 
 private:
@@ -48,7 +49,7 @@ private:
     void start();
     void stop();
     void workerLoop(int index);
-    void drawBands(Renderer& r);
+    bool drawBands(Renderer& r);
 
     int threads_ = 1;
     std::vector<std::unique_ptr<Renderer>> renderers_;  // one per worker

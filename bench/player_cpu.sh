@@ -32,16 +32,21 @@ if [ -z "${DISPLAY:-}" ]; then
 fi
 kv_start_wine
 
+# Programs of this name already running (other prefixes): not ours.
+before=" $(for p in /proc/[0-9]*; do [ "$(cat "$p/comm" 2>/dev/null)" = "Korvamelden.exe" ] && echo "${p#/proc/}"; done | tr '\n' ' ') "
 # A desktop of its own, of the wanted size, started with the program in it.
 wine explorer "/desktop=kvcpu,$size" "$KV_ROOT/dist/Korvamelden.exe" "$(winepath -w "$movie")" >/dev/null 2>&1 &
 desk=$!
 prog=""
 for _ in $(seq 1 100); do
-  # The program's process: a child of the desktop process started above.
+  # The program's process: new since the start, and of our Wine prefix.
   for p in /proc/[0-9]*; do
     [ "$(cat "$p/comm" 2>/dev/null)" = "Korvamelden.exe" ] || continue
-    ppid="$(awk '{print $4}' "$p/stat" 2>/dev/null)"
-    if [ "$ppid" = "$desk" ]; then prog="${p#/proc/}"; break 2; fi
+    case "$before" in *" ${p#/proc/} "*) continue ;; esac
+    if tr '\0' '\n' < "$p/environ" 2>/dev/null | grep -qx "WINEPREFIX=$WINEPREFIX"; then
+      prog="${p#/proc/}"
+      break 2
+    fi
   done
   sleep 0.2
 done

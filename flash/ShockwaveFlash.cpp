@@ -78,6 +78,7 @@ struct TShockwaveFlash::Impl {
     uint32_t* bits = nullptr;
     int dibW = 0, dibH = 0;
     bool stale = true;
+    std::vector<flash::RowSpan> drawn;  // rows the last render drew
     // The frame being drawn; it reaches the picture only when whole.
     std::vector<uint32_t> frame;
     RenderYield yield;
@@ -264,7 +265,17 @@ void TShockwaveFlash::tick() {
 
 void TShockwaveFlash::redraw() {
     impl_->stale = true;
-    invalidate();
+    RECT rc = clientRect();
+    if (!impl_->dib || !loaded() || rc.right - rc.left != impl_->dibW || rc.bottom - rc.top != impl_->dibH) {
+        invalidate();
+        return;
+    }
+    // Only the rows whose picture changes are painted again: a picture that
+    // stays the same costs no painting at all.
+    for (const flash::RowSpan& r : impl_->player.changedRows(impl_->dibW, impl_->dibH)) {
+        RECT band{0, r.top, impl_->dibW, r.bottom};
+        InvalidateRect(handle(), &band, FALSE);
+    }
 }
 
 void TShockwaveFlash::renderIfStale(bool mayYield) {
@@ -275,23 +286,36 @@ void TShockwaveFlash::renderIfStale(bool mayYield) {
         impl_->dibW = impl_->dib ? w : 0;
         impl_->dibH = impl_->dib ? h : 0;
         impl_->stale = true;
+        impl_->player.forgetPicture();
     }
+    impl_->drawn.clear();
     if (!impl_->stale || !impl_->bits) return;
     if (loaded()) {
         // A frame given up for a waiting message leaves the last whole
-        // picture on screen and is drawn anew once the queue is quiet.
+        // picture on screen and is drawn anew once the queue is quiet. The
+        // frame buffer keeps the player's last picture: only the rows that
+        // changed are drawn into it and copied.
         std::vector<uint32_t>& frame = impl_->frame;
-        frame.resize(static_cast<size_t>(w) * h);
+        if (frame.size() != static_cast<size_t>(w) * h) {
+            frame.resize(static_cast<size_t>(w) * h);
+            impl_->player.forgetPicture();
+        }
         impl_->yield.start();
         impl_->mayYield = mayYield;
-        bool whole = impl_->player.render(frame.data(), w, h, w);
+        bool whole = true;
+        std::vector<flash::RowSpan> rows = impl_->player.renderChanged(frame.data(), w, h, w, &whole);
         impl_->mayYield = false;
         if (!whole) {
             InvalidateRect(handle(), nullptr, FALSE);
             return;
         }
-        std::copy(frame.begin(), frame.end(), impl_->bits);
+        for (const flash::RowSpan& r : rows)
+            std::copy(frame.begin() + static_cast<ptrdiff_t>(r.top) * w,
+                      frame.begin() + static_cast<ptrdiff_t>(r.bottom) * w,
+                      impl_->bits + static_cast<size_t>(r.top) * w);
+        impl_->drawn = std::move(rows);
     } else {
+        impl_->player.forgetPicture();
         // An empty control shows its own colour.
         uint32_t c = 0xFF000000u | (GetRValue(color_) << 16) | (GetGValue(color_) << 8) | GetBValue(color_);
         std::fill(impl_->bits, impl_->bits + static_cast<size_t>(w) * h, c);
@@ -300,10 +324,23 @@ void TShockwaveFlash::renderIfStale(bool mayYield) {
     impl_->stale = false;
 }
 
+void TShockwaveFlash::paintDrawnRows(const RECT* painted) {
+    // Changes made since the last invalidation are painted next.
+    for (const flash::RowSpan& r : impl_->drawn) {
+        if (painted && painted->left <= 0 && painted->right >= impl_->dibW && painted->top <= r.top &&
+            painted->bottom >= r.bottom)
+            continue;
+        RECT band{0, r.top, impl_->dibW, r.bottom};
+        if (handle()) InvalidateRect(handle(), &band, FALSE);
+    }
+    impl_->drawn.clear();
+}
+
 void TShockwaveFlash::setYieldAfter(double ms) { impl_->yield.setGrace(ms); }
 
 HBITMAP TShockwaveFlash::paintToBitmap() {
     renderIfStale();
+    paintDrawnRows(nullptr);
     if (!impl_->bits) return nullptr;
     uint32_t* bits = nullptr;
     HBITMAP copy = createDibSection(impl_->dibW, impl_->dibH, &bits);
@@ -389,6 +426,7 @@ LRESULT TShockwaveFlash::handleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         case WM_PAINT: {
             PaintDc pdc(handle());
             renderIfStale(true);
+            paintDrawnRows(&pdc.area());
             if (impl_->dib) {
                 UniqueMemDc mem(CreateCompatibleDC(pdc.get()));
                 SelectGuard sel(mem.get(), impl_->dib.get());
@@ -399,6 +437,7 @@ LRESULT TShockwaveFlash::handleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         case WM_PRINTCLIENT: {
             // PrintWindow and WM_PRINT: the same picture into the caller's DC.
             renderIfStale(true);
+            paintDrawnRows(nullptr);
             if (impl_->dib) {
                 UniqueMemDc mem(CreateCompatibleDC(reinterpret_cast<HDC>(wp)));
                 SelectGuard sel(mem.get(), impl_->dib.get());

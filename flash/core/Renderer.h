@@ -30,6 +30,17 @@ public:
     // stopped the drawing: the buffer then holds a partial picture.
     bool render(const DisplayObject& root, Rgba background, uint32_t* pixels, int width, int height,
                 int stride, const Matrix& view, Quality quality);
+    // The same picture's rows [top, bottom) only, pixel for pixel; the other
+    // rows of the buffer are left alone. Renderers drawing disjoint bands of
+    // one buffer may run at the same time on different threads when
+    // bandSafe() holds for the tree.
+    bool renderRows(const DisplayObject& root, Rgba background, uint32_t* pixels, int width, int height,
+                    int stride, const Matrix& view, Quality quality, int top, int bottom);
+    // False when the tree holds something whose drawing keeps state in the
+    // instances (effect layers, video): such frames are drawn in one piece.
+    static bool bandSafe(const DisplayObject& root);
+    // Filters, a blend mode or bitmap caching: drawn through a layer of its own.
+    static bool hasEffects(const DisplayObject& o);
     // Asked between instances while a render runs (every few instances);
     // true abandons the rest of the frame. Empty: frames always complete.
     void setInterruptCheck(std::function<bool()> check) { interruptCheck_ = std::move(check); }
@@ -54,7 +65,6 @@ private:
         bool empty() const { return !(x0 < x1 && y0 < y1); }
         void add(float x, float y);
     };
-    static bool hasEffects(const DisplayObject& o);
     // Device bounds of what an instance draws, with the growth of its own
     // filters and of those of everything inside it.
     void addBounds(const DisplayObject& o, const Matrix& m, int level, BoundsF& b);

@@ -256,6 +256,10 @@ void Renderer::drawLayered(const DisplayObject& o, const Matrix& m, const ColorT
     grid_ = grid;
     --layerDepth_;
     cv_ = target;
+    if (interrupted_) {
+        if (cached) o.layerCache.reset();  // a partial layer is never reused
+        return;
+    }
 
     if (hasFilters(o))
         for (const Filter& f : *o.filters)

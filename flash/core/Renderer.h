@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -25,9 +26,13 @@ enum class Quality { Low, Medium, High };
 class Renderer {
 public:
     // view maps stage twips to buffer pixels. The buffer is first filled
-    // with the opaque background colour.
-    void render(const DisplayObject& root, Rgba background, uint32_t* pixels, int width, int height,
+    // with the opaque background colour. False when the interrupt check
+    // stopped the drawing: the buffer then holds a partial picture.
+    bool render(const DisplayObject& root, Rgba background, uint32_t* pixels, int width, int height,
                 int stride, const Matrix& view, Quality quality);
+    // Asked between instances while a render runs (every few instances);
+    // true abandons the rest of the frame. Empty: frames always complete.
+    void setInterruptCheck(std::function<bool()> check) { interruptCheck_ = std::move(check); }
 
     // Draws one shape (for tests and tools).
     void drawShape(const ShapeData& shape, const Matrix& toDevice, const ColorTransform& cx, bool mask);
@@ -88,6 +93,10 @@ private:
     ShapeData gridScratch_;
     std::vector<PointF> points_;
     ImageDecoder* decoder_ = nullptr;
+    std::function<bool()> interruptCheck_;
+    int sinceCheck_ = 0;
+    bool interrupted_ = false;
+    bool interrupted();
     bool antialias_ = true;
     float tolerance_ = 0.2f;
 };

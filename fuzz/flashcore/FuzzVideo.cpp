@@ -1,6 +1,9 @@
 // The video decoders: the input is split into frames at every 0xFF 0xD9
 // pair; the first byte picks Sorenson H.263 or screen video. Frames are
 // decoded in order, then a playback seeks back and forth through them.
+// Frames larger than 48 x 48 pixels are left out (and at most 6 are made),
+// so that one input costs bounded time; the decoders' own limits are far
+// larger.
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -10,12 +13,16 @@
 #include "flash/core/video/ScreenVideoDecoder.h"
 #include "flash/core/video/VideoStream.h"
 
+namespace {
+const int kMaxSide = 48;
+}
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size < 2) return 0;
     const bool screen = data[0] & 1;
     std::vector<std::vector<uint8_t>> frames(1);
     for (size_t i = 1; i < size; ++i) {
-        if (i + 1 < size && data[i] == 0xFF && data[i + 1] == 0xD9 && frames.size() < 16) {
+        if (i + 1 < size && data[i] == 0xFF && data[i + 1] == 0xD9 && frames.size() < 6) {
             frames.emplace_back();
             ++i;
             continue;
@@ -27,6 +34,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     flash::VideoDef def;
     def.codec = screen ? flash::kCodecScreen : flash::kCodecSorenson;
     std::vector<std::vector<uint8_t>> tagged;
+    auto small = [screen](const std::vector<uint8_t>& f) {
+        if (screen) {  // 4-bit block size and 12-bit width, then the same for the height
+            if (f.size() < 4) return true;
+            return ((f[0] & 0x0F) << 8 | f[1]) <= kMaxSide && ((f[2] & 0x0F) << 8 | f[3]) <= kMaxSide;
+        }
+        flash::H263Header h;
+        return !flash::readH263Header(f.data(), f.size(), h) || (h.width <= kMaxSide && h.height <= kMaxSide);
+    };
+    for (auto it = frames.begin(); it != frames.end();) it = small(*it) ? it + 1 : frames.erase(it);
     for (size_t k = 0; k < frames.size(); ++k) {
         const auto& f = frames[k];
         if (screen)
@@ -42,7 +58,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         def.addFrame(r);
     }
     flash::VideoPlayback play;
-    const int order[] = {3, 1, 15, 0, 7, 8, 2};
+    const int order[] = {3, 1, 7, 0, 2};
     for (int n : order) play.show(def, n);
     return 0;
 }

@@ -51,16 +51,17 @@ std::vector<std::vector<uint8_t>> flvVideo(const std::vector<uint8_t>& f) {
 }
 
 // Encodes `frames` frames of a moving test picture (key frame every `gop`).
-bool makeClip(Clip& clip, int w, int h, int frames, int gop, const std::string& source = "testsrc") {
+bool makeClip(Clip& clip, int w, int h, int frames, int gop, const std::string& source = "testsrc",
+              int quality = 3) {
     char dir[] = "/tmp/kvvideoXXXXXX";
     if (!mkdtemp(dir)) return false;
     std::string d = dir;
     std::string size = std::to_string(w) + "x" + std::to_string(h);
-    std::string cmd = "ffmpeg -loglevel error -y -f lavfi -i " + source + "=size=" + size +
-                      ":rate=15 -frames:v " + std::to_string(frames) + " -c:v flv -g " + std::to_string(gop) +
-                      " -q:v 3 " + d + "/v.flv && ffmpeg -loglevel error -y -i " + d +
-                      "/v.flv -f rawvideo -pix_fmt yuv420p " + d + "/v.yuv && ffmpeg -loglevel error -y -i " +
-                      d + "/v.flv -f rawvideo -pix_fmt rgb24 " + d + "/v.rgb";
+    std::string cmd =
+        "ffmpeg -loglevel error -y -f lavfi -i " + source + "=size=" + size + ":rate=15 -frames:v " +
+        std::to_string(frames) + " -c:v flv -g " + std::to_string(gop) + " -q:v " + std::to_string(quality) +
+        " " + d + "/v.flv && ffmpeg -loglevel error -y -i " + d + "/v.flv -f rawvideo -pix_fmt yuv420p " + d +
+        "/v.yuv && ffmpeg -loglevel error -y -i " + d + "/v.flv -f rawvideo -pix_fmt rgb24 " + d + "/v.rgb";
     bool ok = std::system(cmd.c_str()) == 0;
     if (ok) {
         clip.width = w;
@@ -113,12 +114,12 @@ namespace {
 
 // A movie of the video's size that shows frame k of stream 1 in frame k.
 swfw::Bytes videoMovie(const std::vector<swfw::Bytes>& frames, int w, int h, int codec,
-                       bool smoothing = false) {
+                       bool smoothing = false, int deblocking = 0) {
     swfw::Movie m;
     m.version = 6;
     m.stage = {0, w * 20, 0, h * 20};
     m.add(swfw::defineVideoStream(1, static_cast<uint16_t>(frames.size()), static_cast<uint16_t>(w),
-                                  static_cast<uint16_t>(h), codec, smoothing));
+                                  static_cast<uint16_t>(h), codec, smoothing, deblocking));
     for (size_t k = 0; k < frames.size(); ++k) {
         m.add(swfw::videoFrame(1, static_cast<uint16_t>(k), frames[k]));
         swfw::Place p;
@@ -224,4 +225,107 @@ TEST(Video, DamagedSorensonDataIsRefusedSafely) {
             H263Decoder d;
             d.decode(f.data(), cut);  // must neither crash nor read past the end (ASan in the fuzzers)
         }
+}
+
+namespace {
+
+// The block-edge filter of H.263's deblocking mode on one plane, written
+// from its definition: across each vertical 8-pixel edge, then across each
+// horizontal one, four pixels A B | C D move towards each other by a ramp
+// of the edge step that fades out beyond the strength of the quantiser.
+void referenceDeblock(std::vector<int>& plane, int w, int h, int quant) {
+    static const int kStrength[] = {0, 1, 1, 2, 2, 3, 3, 4,  4,  4,  5,  5,  6,  6,  7,  7,
+                                    7, 8, 8, 8, 9, 9, 9, 10, 10, 10, 11, 11, 11, 12, 12, 12};
+    const int s = kStrength[quant];
+    auto clip255 = [](int v) { return v < 0 ? 0 : (v > 255 ? 255 : v); };
+    auto edge = [&](int& A, int& B, int& C, int& D) {
+        const int d = (A - 4 * B + 4 * C - D) / 8;
+        const int m = std::abs(d);
+        int ramp = m <= s ? m : (m <= 2 * s ? 2 * s - m : 0);
+        const int d1 = d < 0 ? -ramp : ramp;
+        const int lim = std::abs(d1 / 2);
+        const int d2 = std::min(lim, std::max(-lim, (A - D) / 4));
+        const int a = A, b = B, c = C, dd = D;
+        A = clip255(a - d2);
+        B = clip255(b + d1);
+        C = clip255(c - d1);
+        D = clip255(dd + d2);
+    };
+    for (int y = 0; y < h; ++y)
+        for (int x = 8; x + 1 < w; x += 8) {
+            int* r = &plane[size_t(y) * w];
+            edge(r[x - 2], r[x - 1], r[x], r[x + 1]);
+        }
+    for (int y = 8; y + 1 < h; y += 8)
+        for (int x = 0; x < w; ++x)
+            edge(plane[size_t(y - 2) * w + x], plane[size_t(y - 1) * w + x], plane[size_t(y) * w + x],
+                 plane[size_t(y + 1) * w + x]);
+}
+
+// ffmpeg's planes of frame k (which ignore the deblocking flag), filtered
+// when `deblock`, as RGB by BT.601 in floating point.
+std::vector<uint8_t> referenceRgb(const Clip& clip, int k, int quant, bool deblock) {
+    const int w = clip.width, h = clip.height, cw = w / 2, ch = h / 2;
+    const uint8_t* f = clip.yuv.data() + size_t(w) * h * 3 / 2 * k;
+    std::vector<int> Y(f, f + size_t(w) * h), U(f + size_t(w) * h, f + size_t(w) * h + size_t(cw) * ch),
+        V(f + size_t(w) * h + size_t(cw) * ch, f + size_t(w) * h + size_t(cw) * ch * 2);
+    if (deblock) {
+        referenceDeblock(Y, w, h, quant);
+        referenceDeblock(U, cw, ch, quant);
+        referenceDeblock(V, cw, ch, quant);
+    }
+    std::vector<uint8_t> rgb;
+    auto put = [&](double v) {
+        rgb.push_back(static_cast<uint8_t>(std::lround(std::min(255.0, std::max(0.0, v)))));
+    };
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            double l = 1.164 * (Y[size_t(y) * w + x] - 16), u = U[size_t(y / 2) * cw + x / 2] - 128.0,
+                   v = V[size_t(y / 2) * cw + x / 2] - 128.0;
+            put(l + 1.596 * v);
+            put(l - 0.392 * u - 0.813 * v);
+            put(l + 2.017 * u);
+        }
+    return rgb;
+}
+
+}  // namespace
+
+TEST(Video, DeblockingSmoothsBlockEdgesAsTheFilterDefines) {
+    if (!haveFfmpeg()) GTEST_SKIP() << "ffmpeg is not installed";
+    // A coarse quantiser makes visible block edges for the filter to work on.
+    Clip clip;
+    ASSERT_TRUE(makeClip(clip, 160, 120, 8, 4, "testsrc2", 18));
+    const size_t rgbFrame = size_t(clip.width) * clip.height * 3;
+    // Deblocking forced on by the stream, off by the stream, and as each frame asks.
+    Player on, off, asked;
+    ASSERT_TRUE(fctest::load(on, videoMovie(clip.frames, clip.width, clip.height, 2, false, 2)));
+    ASSERT_TRUE(fctest::load(off, videoMovie(clip.frames, clip.width, clip.height, 2, false, 1)));
+    ASSERT_TRUE(fctest::load(asked, videoMovie(clip.frames, clip.width, clip.height, 2, false, 0)));
+    for (size_t k = 0; k < clip.frames.size(); ++k) {
+        SCOPED_TRACE(k);
+        if (k) {
+            on.tick();
+            off.tick();
+            asked.tick();
+        }
+        H263Header head;
+        ASSERT_TRUE(readH263Header(clip.frames[k].data(), clip.frames[k].size(), head));
+        const std::vector<uint8_t> smooth = referenceRgb(clip, static_cast<int>(k), head.quant, true);
+        const std::vector<uint8_t> plain = referenceRgb(clip, static_cast<int>(k), head.quant, false);
+        const fctest::Image withFilter = fctest::render(on, clip.width, clip.height);
+        const double good = rgbPsnr(withFilter, smooth.data());
+        EXPECT_GE(good, 35);
+        // The filter changed the picture, the way the reference did.
+        EXPECT_GT(good, rgbPsnr(withFilter, plain.data()) + 1);
+        EXPECT_GE(rgbPsnr(fctest::render(off, clip.width, clip.height), clip.rgb.data() + rgbFrame * k), 35);
+        const fctest::Image byFrame = fctest::render(asked, clip.width, clip.height);
+        if (head.deblock)
+            EXPECT_EQ(byFrame.pixels, withFilter.pixels);
+        else
+            EXPECT_EQ(byFrame.pixels, fctest::render(off, clip.width, clip.height).pixels);
+        if (getenv("KV_VIDEO_VERBOSE"))
+            printf("frame %zu quant %d flag %d: %.1f dB (unfiltered reference %.1f dB)\n", k, head.quant,
+                   head.deblock, good, rgbPsnr(withFilter, plain.data()));
+    }
 }

@@ -15,48 +15,23 @@ namespace flash {
 
 namespace {
 
-// One horizontal box pass over a row of `channels`-byte pixels; `tmp`
-// holds the row padded by r zero pixels on both sides.
+// One horizontal box pass over a row of `channels`-byte pixels, zero
+// outside, in time proportional to the width whatever the radius; `tmp`
+// keeps a copy of the row.
 void boxRow(uint8_t* row, int width, int channels, int r, std::vector<uint8_t>& tmp) {
     const int n = 2 * r + 1;
-    const size_t pad = static_cast<size_t>(r) * channels;
-    tmp.assign(static_cast<size_t>(width) * channels + 2 * pad + channels, 0);
-    std::memcpy(tmp.data() + pad, row, static_cast<size_t>(width) * channels);
+    tmp.assign(row, row + static_cast<size_t>(width) * channels);
+    const uint8_t* in = tmp.data();
     const float inv = 1.0f / n;
-#if defined(__SSE2__)
-    if (channels == 4) {
-        const __m128i zero = _mm_setzero_si128();
-        const __m128 scale = _mm_set1_ps(inv);
-        __m128i acc = zero;
-        auto load = [&](size_t i) {
-            uint32_t v;
-            std::memcpy(&v, tmp.data() + i * 4, 4);
-            return _mm_unpacklo_epi16(_mm_unpacklo_epi8(_mm_cvtsi32_si128(static_cast<int>(v)), zero), zero);
-        };
-        for (int i = 0; i < n - 1; ++i) acc = _mm_add_epi32(acc, load(i));
-        for (int x = 0; x < width; ++x) {
-            acc = _mm_add_epi32(acc, load(x + n - 1));
-            __m128i v = _mm_cvtps_epi32(_mm_mul_ps(_mm_cvtepi32_ps(acc), scale));
-            v = _mm_packs_epi32(v, v);
-            v = _mm_packus_epi16(v, v);
-            uint32_t out = static_cast<uint32_t>(_mm_cvtsi128_si32(v));
-            std::memcpy(row + x * 4, &out, 4);
-            acc = _mm_sub_epi32(acc, load(x));
-        }
-        return;
-    }
-#endif
     int acc[4] = {0, 0, 0, 0};
-    for (int i = 0; i < n - 1; ++i)
-        for (int c = 0; c < channels; ++c) acc[c] += tmp[static_cast<size_t>(i) * channels + c];
+    for (int i = 0; i < r && i < width; ++i)
+        for (int c = 0; c < channels; ++c) acc[c] += in[static_cast<size_t>(i) * channels + c];
     for (int x = 0; x < width; ++x) {
-        const uint8_t* in = tmp.data() + static_cast<size_t>(x + n - 1) * channels;
-        const uint8_t* out = tmp.data() + static_cast<size_t>(x) * channels;
-        for (int c = 0; c < channels; ++c) {
-            acc[c] += in[c];
-            row[x * channels + c] = static_cast<uint8_t>(acc[c] * inv + 0.5f);
-            acc[c] -= out[c];
-        }
+        if (x + r < width)
+            for (int c = 0; c < channels; ++c) acc[c] += in[static_cast<size_t>(x + r) * channels + c];
+        for (int c = 0; c < channels; ++c) row[x * channels + c] = static_cast<uint8_t>(acc[c] * inv + 0.5f);
+        if (x - r >= 0)
+            for (int c = 0; c < channels; ++c) acc[c] -= in[static_cast<size_t>(x - r) * channels + c];
     }
 }
 
@@ -108,8 +83,10 @@ void boxRowPair(uint8_t* a, uint8_t* b, int width, int r, std::vector<uint8_t>& 
 void boxColumns(uint8_t* data, int rowBytes, int height, int stride, int r, std::vector<uint32_t>& acc,
                 std::vector<uint8_t>& ring) {
     const int n = 2 * r + 1;
-    // The input rows still needed after they are overwritten: a ring of n rows.
-    ring.assign(static_cast<size_t>(rowBytes) * n, 0);
+    // The input rows still needed after they are overwritten: a ring of n
+    // rows (or of all rows, when there are fewer).
+    const int slots = std::max(1, std::min(n, height));
+    ring.assign(static_cast<size_t>(rowBytes) * slots, 0);
     int start = 0;  // first byte column left to the 32-bit loop
 #if defined(__SSE2__)
     if (n <= 257) {
@@ -133,9 +110,9 @@ void boxColumns(uint8_t* data, int rowBytes, int height, int stride, int r, std:
         for (int y = 0; y < height; ++y) {
             const uint8_t* add = y + r < height ? data + static_cast<size_t>(y + r) * stride : nullptr;
             const uint8_t* drop =
-                y - r >= 0 ? ring.data() + static_cast<size_t>((y - r) % n) * rowBytes : nullptr;
+                y - r >= 0 ? ring.data() + static_cast<size_t>((y - r) % slots) * rowBytes : nullptr;
             uint8_t* row = data + static_cast<size_t>(y) * stride;
-            uint8_t* keep = ring.data() + static_cast<size_t>(y % n) * rowBytes;
+            uint8_t* keep = ring.data() + static_cast<size_t>(y % slots) * rowBytes;
             for (int i = 0; i < vec; i += 16) {
                 __m128i lo = _mm_loadu_si128(sumAt(i)), hi = _mm_loadu_si128(sumAt(i + 8));
                 if (add) {
@@ -161,7 +138,7 @@ void boxColumns(uint8_t* data, int rowBytes, int height, int stride, int r, std:
         start = vec;
         // The ring rows of the vector part are no longer needed; the tail
         // below keeps its own.
-        ring.assign(static_cast<size_t>(rowBytes) * n, 0);
+        ring.assign(static_cast<size_t>(rowBytes) * slots, 0);
     }
 #endif
     const uint32_t mul = ((1u << 24) + n / 2) / n;
@@ -179,12 +156,12 @@ void boxColumns(uint8_t* data, int rowBytes, int height, int stride, int r, std:
             for (int i = 0; i < width; ++i) a[i] += in[i];
         }
         uint8_t* row = data + static_cast<size_t>(y) * stride + start;
-        uint8_t* keep = ring.data() + static_cast<size_t>(y % n) * rowBytes;
+        uint8_t* keep = ring.data() + static_cast<size_t>(y % slots) * rowBytes;
         std::memcpy(keep, row, width);
         for (int i = 0; i < width; ++i) row[i] = static_cast<uint8_t>((a[i] * mul + (1u << 23)) >> 24);
         int dropRow = y - r;
         if (dropRow >= 0) {
-            const uint8_t* old = ring.data() + static_cast<size_t>(dropRow % n) * rowBytes;
+            const uint8_t* old = ring.data() + static_cast<size_t>(dropRow % slots) * rowBytes;
             for (int i = 0; i < width; ++i) a[i] -= old[i];
         }
     }

@@ -162,6 +162,8 @@ bool TShockwaveFlash::loadBytes(const uint8_t* data, size_t size) {
         impl_->player.unload();
         if (data && size > 0) ok = impl_->player.load(data, size, /*autoStart=*/false);
         if (!ok) impl_->player.unload();
+        RECT rc = clientRect();
+        if (ok) impl_->player.setViewSize(rc.right - rc.left, rc.bottom - rc.top);
         impl_->player.setLoop(true);
         impl_->player.setQuality(flash::qualityFromControl(quality_));
         impl_->player.setScaleMode(scaleMode_ == 1 ? flash::ScaleMode::NoBorder : flash::ScaleMode::ShowAll);
@@ -445,6 +447,9 @@ LRESULT TShockwaveFlash::handleMessage(UINT msg, WPARAM wp, LPARAM lp) {
             return 1;
         case WM_SIZE: {
             LRESULT r = Control::handleMessage(msg, wp, lp);
+            // Movies that do not scale hear of the new size (Stage.onResize).
+            if (loaded() && impl_->engineDepth == 0 && !impl_->delivering)
+                runEngine([&] { impl_->player.setViewSize(LOWORD(lp), HIWORD(lp)); });
             redraw();
             return r;
         }

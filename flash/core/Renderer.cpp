@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "flash/core/Bitmap.h"
+#include "flash/core/Drawing.h"
 
 namespace flash {
 
@@ -46,6 +47,9 @@ void Renderer::render(const DisplayObject& root, Rgba background, uint32_t* pixe
     filterSy_ = static_cast<float>(std::hypot(view.c, view.d) * 20);
     background.a = 255;
     canvas_.clear(premultiply(background));
+    view_ = view;
+    if (root.drawing && !root.drawing->empty())
+        drawShape(root.drawing->shape(), view, ColorTransform(), false);
     renderChildren(root, view, ColorTransform(), false, 0);
 }
 
@@ -72,7 +76,14 @@ void Renderer::renderChildren(const DisplayObject& clip, const Matrix& m, const 
             }
             continue;
         }
-        if (!o.visible) continue;
+        if (!o.visible || (o.masking > 0 && !mask)) continue;
+        if (!mask) {
+            std::shared_ptr<DisplayObject> by = o.maskedBy.lock();
+            if (by && by.get() != &o && by->masking > 0 && by->parent) {
+                drawMasked(o, *by, om, ocx, level + 1);
+                continue;
+            }
+        }
         if (!mask && hasEffects(o)) {
             drawLayered(o, om, ocx, level + 1);
             continue;
@@ -84,16 +95,17 @@ void Renderer::renderChildren(const DisplayObject& clip, const Matrix& m, const 
 
 void Renderer::drawObject(const DisplayObject& o, const Matrix& m, const ColorTransform& cx, bool mask,
                           int level) {
-    if (!o.character) return;
-    switch (o.character->kind) {
+    if (!o.character && !o.hasTimeline()) return;
+    switch (o.character ? o.character->kind : Character::Sprite) {
         case Character::Shape:
-            drawShape(o.textShape ? *o.textShape : *o.character->shape, m, cx, mask);
+            drawShape(*o.shownShape(), m, cx, mask);
             break;
         case Character::Morph:
             o.character->morph->interpolate(o.ratio, morphScratch_);
             drawShape(morphScratch_, m, cx, mask);
             break;
         case Character::Sprite:
+            if (o.drawing && !o.drawing->empty()) drawShape(o.drawing->shape(), m, cx, mask);
             renderChildren(o, m, cx, mask, level);
             break;
         case Character::Video:
@@ -102,6 +114,21 @@ void Renderer::drawObject(const DisplayObject& o, const Matrix& m, const ColorTr
         default:
             break;  // bitmaps and fonts are drawn through shapes
     }
+}
+
+void Renderer::drawMasked(const DisplayObject& o, const DisplayObject& maskClip, const Matrix& m,
+                          const ColorTransform& cx, int level) {
+    // The mask sits wherever it is on the stage: its own world matrix.
+    Matrix mm;
+    for (const DisplayObject* p = &maskClip; p && p->parent; p = p->parent) mm = p->matrix * mm;
+    cv_->beginMask();
+    drawObject(maskClip, view_ * mm, ColorTransform(), true, level);
+    cv_->endMask();
+    if (hasEffects(o))
+        drawLayered(o, m, cx, level);
+    else
+        drawObject(o, m, cx, false, level);
+    cv_->popMask();
 }
 
 void Renderer::prepare(const FillStyle& fill) {

@@ -126,3 +126,36 @@ TEST_F(FlashKeyTest, TraceLinesAreKeptForTheHostAndStartAfreshWithEachMovie) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(FlashResizeTest, ResizingTheControlTellsMoviesThatDoNotScale) {
+    ActionWriter a;
+    a.getVar("Stage").push("scaleMode").push("noScale").setMember();
+    a.push("l").pushInt(0).push("Object").newObject().setVariable();
+    ActionWriter onResize;
+    onResize.push("FSCommand:resized").getVar("Stage").push("width").getMember().push("x").add2();
+    onResize.getVar("Stage").push("height").getMember().add2().getUrl2();
+    a.getVar("l").push("onResize").defineFunction("", {}, onResize).setMember();
+    a.getVar("l").pushInt(1).getVar("Stage").push("addListener").callMethod().pop();
+    swfw::Movie m;
+    m.stage = {0, 2000, 0, 2000};
+    m.add(swfw::doAction(a.bytes()));
+    m.showFrame();
+    kvtest::TempFolder folder;
+    Form host;
+    ASSERT_TRUE(host.createForm("KvFlashResizeHost", "host", 0, 0, 400, 400, WS_POPUP | WS_VISIBLE));
+    TShockwaveFlash flash{&host};
+    ASSERT_TRUE(flash.create(0, 0, 100, 100));
+    std::string path = folder.file("resize.swf");
+    ASSERT_TRUE(swfw::writeFile(path, m.build()));
+    flash.setMovie(path);
+    std::vector<std::string> commands;
+    flash.OnFSCommand = [&](const std::string& c, const std::string& args) {
+        commands.push_back(c + ":" + args);
+    };
+    MoveWindow(flash.handle(), 0, 0, 250, 150, TRUE);
+    EXPECT_EQ(commands, (std::vector<std::string>{"resized:250x150"}));
+}
+
+}  // namespace

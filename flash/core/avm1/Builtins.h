@@ -43,7 +43,9 @@
     X(Timers)            \
     X(System)            \
     X(Color)             \
-    X(Sound)
+    X(Sound)             \
+    X(TextField)         \
+    X(Drawing)
 
 namespace flash {
 

@@ -9,6 +9,7 @@
 
 #include "flash/AcmMp3Decoder.h"
 #include "flash/FrameClock.h"
+#include "flash/RenderYield.h"
 #include "flash/WaveOutput.h"
 #include "flash/WicImageDecoder.h"
 #include "flash/core/Player.h"
@@ -89,6 +90,11 @@ struct TShockwaveFlash::Impl {
     uint32_t* bits = nullptr;
     int dibW = 0, dibH = 0;
     bool stale = true;
+    std::vector<flash::RowSpan> drawn;  // rows the last render drew
+    // The frame being drawn; it reaches the picture only when whole.
+    std::vector<uint32_t> frame;
+    RenderYield yield;
+    bool mayYield = false;
 
     std::vector<std::pair<std::string, std::string>> commands;
     int engineDepth = 0;
@@ -109,6 +115,7 @@ TShockwaveFlash::TShockwaveFlash(Control* parent) : Control(parent), impl_(std::
     impl_->player.setImageDecoder(&impl_->decoder);
     impl_->player.setAudioCodecs(&impl_->codecs);
     impl_->player.setLoop(true);
+    impl_->player.setRenderInterrupt([this] { return impl_->mayYield && impl_->yield.due(); });
     impl_->player.setFSCommandHandler(
         [this](const std::string& c, const std::string& a) { impl_->commands.emplace_back(c, a); });
     impl_->player.engine().onTrace = [this](const std::string& line) {
@@ -277,10 +284,20 @@ void TShockwaveFlash::tick() {
 
 void TShockwaveFlash::redraw() {
     impl_->stale = true;
-    invalidate();
+    RECT rc = clientRect();
+    if (!impl_->dib || !loaded() || rc.right - rc.left != impl_->dibW || rc.bottom - rc.top != impl_->dibH) {
+        invalidate();
+        return;
+    }
+    // Only the rows whose picture changes are painted again: a picture that
+    // stays the same costs no painting at all.
+    for (const flash::RowSpan& r : impl_->player.changedRows(impl_->dibW, impl_->dibH)) {
+        RECT band{0, r.top, impl_->dibW, r.bottom};
+        InvalidateRect(handle(), &band, FALSE);
+    }
 }
 
-void TShockwaveFlash::renderIfStale() {
+void TShockwaveFlash::renderIfStale(bool mayYield) {
     RECT rc = clientRect();
     int w = std::max<int>(rc.right - rc.left, 1), h = std::max<int>(rc.bottom - rc.top, 1);
     if (!impl_->dib || w != impl_->dibW || h != impl_->dibH) {
@@ -288,11 +305,36 @@ void TShockwaveFlash::renderIfStale() {
         impl_->dibW = impl_->dib ? w : 0;
         impl_->dibH = impl_->dib ? h : 0;
         impl_->stale = true;
+        impl_->player.forgetPicture();
     }
+    impl_->drawn.clear();
     if (!impl_->stale || !impl_->bits) return;
     if (loaded()) {
-        impl_->player.render(impl_->bits, w, h, w);
+        // A frame given up for a waiting message leaves the last whole
+        // picture on screen and is drawn anew once the queue is quiet. The
+        // frame buffer keeps the player's last picture: only the rows that
+        // changed are drawn into it and copied.
+        std::vector<uint32_t>& frame = impl_->frame;
+        if (frame.size() != static_cast<size_t>(w) * h) {
+            frame.resize(static_cast<size_t>(w) * h);
+            impl_->player.forgetPicture();
+        }
+        impl_->yield.start();
+        impl_->mayYield = mayYield;
+        bool whole = true;
+        std::vector<flash::RowSpan> rows = impl_->player.renderChanged(frame.data(), w, h, w, &whole);
+        impl_->mayYield = false;
+        if (!whole) {
+            InvalidateRect(handle(), nullptr, FALSE);
+            return;
+        }
+        for (const flash::RowSpan& r : rows)
+            std::copy(frame.begin() + static_cast<ptrdiff_t>(r.top) * w,
+                      frame.begin() + static_cast<ptrdiff_t>(r.bottom) * w,
+                      impl_->bits + static_cast<size_t>(r.top) * w);
+        impl_->drawn = std::move(rows);
     } else {
+        impl_->player.forgetPicture();
         // An empty control shows its own colour.
         uint32_t c = 0xFF000000u | (GetRValue(color_) << 16) | (GetGValue(color_) << 8) | GetBValue(color_);
         std::fill(impl_->bits, impl_->bits + static_cast<size_t>(w) * h, c);
@@ -301,8 +343,23 @@ void TShockwaveFlash::renderIfStale() {
     impl_->stale = false;
 }
 
+void TShockwaveFlash::paintDrawnRows(const RECT* painted) {
+    // Changes made since the last invalidation are painted next.
+    for (const flash::RowSpan& r : impl_->drawn) {
+        if (painted && painted->left <= 0 && painted->right >= impl_->dibW && painted->top <= r.top &&
+            painted->bottom >= r.bottom)
+            continue;
+        RECT band{0, r.top, impl_->dibW, r.bottom};
+        if (handle()) InvalidateRect(handle(), &band, FALSE);
+    }
+    impl_->drawn.clear();
+}
+
+void TShockwaveFlash::setYieldAfter(double ms) { impl_->yield.setGrace(ms); }
+
 HBITMAP TShockwaveFlash::paintToBitmap() {
     renderIfStale();
+    paintDrawnRows(nullptr);
     if (!impl_->bits) return nullptr;
     uint32_t* bits = nullptr;
     HBITMAP copy = createDibSection(impl_->dibW, impl_->dibH, &bits);
@@ -425,7 +482,8 @@ LRESULT TShockwaveFlash::handleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
         case WM_PAINT: {
             PaintDc pdc(handle());
-            renderIfStale();
+            renderIfStale(true);
+            paintDrawnRows(&pdc.area());
             if (impl_->dib) {
                 UniqueMemDc mem(CreateCompatibleDC(pdc.get()));
                 SelectGuard sel(mem.get(), impl_->dib.get());
@@ -435,7 +493,8 @@ LRESULT TShockwaveFlash::handleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         }
         case WM_PRINTCLIENT: {
             // PrintWindow and WM_PRINT: the same picture into the caller's DC.
-            renderIfStale();
+            renderIfStale(true);
+            paintDrawnRows(nullptr);
             if (impl_->dib) {
                 UniqueMemDc mem(CreateCompatibleDC(reinterpret_cast<HDC>(wp)));
                 SelectGuard sel(mem.get(), impl_->dib.get());

@@ -67,6 +67,10 @@ public:
     // Whether the movie hid the pointer (Mouse.hide) over the control.
     bool pointerHidden() const;
 
+    // A frame that takes longer than this to draw gives way to messages
+    // waiting for an answer and is drawn anew later (40 ms unless set).
+    void setYieldAfter(double ms);
+
     // A bitmap of the control's size with its current picture (caller owns it).
     HBITMAP paintToBitmap();
     // Advances one frame now, as the frame timer does (tests use it).
@@ -92,7 +96,13 @@ private:
     void runEngine(F&& f);
     void deliverCommands();
     void redraw();
-    void renderIfStale();
+    // Draws the current frame if the picture is out of date. mayYield lets a
+    // long drawing give way to waiting messages (painting); a caller that
+    // needs the picture now (paintToBitmap) waits for the whole frame.
+    void renderIfStale(bool mayYield = false);
+    // Asks for painting of the rows the last render drew that lie outside
+    // `painted` (the area being painted now, or null for none).
+    void paintDrawnRows(const RECT* painted);
     // Pointer input for the engine (buttons): the position in stage twips.
     void pointerInput(int x, int y, bool down);
     // A key pressed (with the character it types, 0 none) or released.

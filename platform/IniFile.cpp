@@ -351,7 +351,7 @@ IniFile::IniFile(std::string path) : path_(std::move(path)) {
 }
 
 IniFile IniFile::fromText(std::string path, const std::string& text) {
-    IniFile ini{std::string()};
+    IniFile ini;
     ini.path_ = std::move(path);
     ini.parse(text);
     return ini;

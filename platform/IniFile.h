@@ -111,6 +111,7 @@ public:
     std::string text() const;
 
 private:
+    IniFile() = default;  // empty, never reading a file (fromText)
     struct Entry {
         std::string name;
         std::string value;

@@ -1,6 +1,7 @@
 // The play window's commands: next and previous, ten-frame steps, seeking,
 // the position bar and counter, the play area rule, full screen, the check
 // items, zoom, the commands other windows carry out, keys and dropped files.
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
@@ -102,7 +103,7 @@ void TPlayForm::MoveToPosition(int frame) {
     if (PlayState == 1) {
         Flash1.Stop();
         Flash1.setMovie("1.swf");
-        PlayFile(CurrentFile);
+        playMovie(CurrentLocalFile, CurrentFile);
         Flash1.GotoFrame(frame);
         Flash1.Play();
     } else if (PlayState == 2) {
@@ -133,14 +134,17 @@ void TPlayForm::AdjustSizeOfPlayArea(int width, int height) {
     RECT r = pnlMain.clientRect();
     const int a = r.right, b = r.bottom;
     int w, h, left, top;
+    // The stage size comes from the file's header and may be absurd (tens of
+    // millions of pixels): the products are taken in 64 bits. The quotient
+    // never exceeds the panel's side, so it fits an int again.
     if (static_cast<double>(height) / width >= static_cast<double>(b) / std::max(a, 1)) {
         h = b;
-        w = b * width / height;
+        w = static_cast<int>(static_cast<int64_t>(b) * width / height);
         top = 0;
         left = std::abs(a - w) / 2;
     } else {
         w = a;
-        h = a * height / width;
+        h = static_cast<int>(static_cast<int64_t>(a) * height / width);
         left = 0;
         top = std::abs(b - h) / 2;
     }
@@ -161,7 +165,7 @@ void TPlayForm::ShowFlashInfo() {
     }
     TFlashFileAttr a;
     try {
-        GetFlashFileAttr(CurrentFile, a);
+        GetFlashFileAttr(CurrentMovieOnDisk(), a);
     } catch (const std::exception&) {
         a = TFlashFileAttr();
     }
@@ -264,7 +268,8 @@ void TPlayForm::pmiMulitPictureClick(const MenuItem& sender) {
     if (PlayState != 0 && Seams.multiPicture) Seams.multiPicture(sender.tag);
 }
 void TPlayForm::pmiPropertyClick() {
-    if (PlayState != 0 && Seams.showFlashFileProperty) Seams.showFlashFileProperty(CurrentTitle, CurrentFile);
+    if (PlayState != 0 && Seams.showFlashFileProperty)
+        Seams.showFlashFileProperty(CurrentTitle, CurrentMovieOnDisk());
 }
 void TPlayForm::pmiAddToFavClick() {
     if (PlayState != 0 && Seams.addFileToFavorite) Seams.addFileToFavorite(CurrentTitle, CurrentFile);
@@ -334,9 +339,14 @@ void TPlayForm::WMDropFiles(HDROP drop) {
     DragFinish(drop);
 }
 
-bool TPlayForm::handleFormMessage(UINT msg, WPARAM wp, LPARAM, LRESULT& result) {
+bool TPlayForm::handleFormMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
     if (msg == WM_CLOSE) {
         pmiCloseClick();
+        result = 0;
+        return true;
+    }
+    if (msg == WM_MOVIEDOWNLOAD) {
+        downloadMessage(wp, lp);
         result = 0;
         return true;
     }

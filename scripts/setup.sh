@@ -9,7 +9,8 @@ have_pkg() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok
 pkgs=(cmake ninja-build make g++ python3 clang libclang-rt-14-dev googletest libgtest-dev libbenchmark-dev zlib1g-dev
       mingw-w64-i686-dev g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix libz-mingw-w64-dev
       ccache xvfb x11-utils xdotool imagemagick locales fonts-wqy-microhei wine wine32:i386 libpng-dev libjpeg-dev
-      fp-utils ffmpeg libmpg123-dev lame sox)
+      fp-utils ffmpeg libmpg123-dev lame sox
+      pkg-config libcairo2-dev)
 for p in "${pkgs[@]}"; do have_pkg "$p" || need+=("$p"); done
 
 SUDO=""

@@ -84,13 +84,14 @@ Bytes scene() {
 
 void BM_RenderBitmapScene(benchmark::State& state) {
     static const Bytes movie = scene();
-    renderFrames(state, movie);
+    renderFrames(state, movie, static_cast<int>(state.range(3)));
 }
 
 }  // namespace
 
 BENCHMARK(BM_RenderBitmapScene)
-    ->Args({550, 400, static_cast<int>(flash::Quality::High)})
-    ->Args({1920, 1080, static_cast<int>(flash::Quality::High)})
-    ->Args({1920, 1080, static_cast<int>(flash::Quality::Low)})
+    ->Args({550, 400, static_cast<int>(flash::Quality::High), 1})
+    ->Args({1920, 1080, static_cast<int>(flash::Quality::High), 1})
+    ->Args({1920, 1080, static_cast<int>(flash::Quality::Low), 1})
+    ->Args({1920, 1080, static_cast<int>(flash::Quality::High), 2})
     ->Unit(benchmark::kMillisecond);

@@ -4,8 +4,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <ctime>
 #include <vector>
 
+#include "bench/flashcore/CairoPeer.h"
 #include "bench/flashcore/RenderLoop.h"
 #include "flash/core/Player.h"
 #include "flash/core/raster/Canvas.h"
@@ -97,6 +99,12 @@ void BM_ClearBuffer(benchmark::State& state) {
 
 void BM_RenderScene(benchmark::State& state) { renderFrames(state, movie()); }
 
+// The same frames drawn in bands by several threads (wall time: the CPU
+// time counted is the calling thread's only).
+void BM_RenderSceneThreads(benchmark::State& state) {
+    renderFrames(state, movie(), static_cast<int>(state.range(3)));
+}
+
 // The blender alone: one row of translucent colour at full coverage.
 void BM_BlendRow(benchmark::State& state) {
     const int n = 1920;
@@ -113,6 +121,54 @@ void BM_BlendRow(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * n);
 }
 
+double threadCpuMs() {
+    timespec t;
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return t.tv_sec * 1e3 + t.tv_nsec / 1e6;
+}
+
+double psnr(const std::vector<uint32_t>& a, const std::vector<uint32_t>& b) {
+    double se = 0;
+    for (size_t i = 0; i < a.size(); ++i)
+        for (int s = 0; s < 24; s += 8) {
+            const double d =
+                static_cast<double>((a[i] >> s) & 0xFF) - static_cast<double>((b[i] >> s) & 0xFF);
+            se += d * d;
+        }
+    return se == 0 ? 99.0 : 10 * std::log10(255.0 * 255.0 / (se / (3.0 * a.size())));
+}
+
+// Our rasterizer (one thread) and cairo drawing the same frames of the
+// vector scene, each timed in CPU time of this thread; the counters give
+// both times per frame, cairo's time over ours, and the lowest PSNR of the
+// two pictures over the frames drawn.
+void BM_CairoPeer(benchmark::State& state) {
+    const int w = static_cast<int>(state.range(0)), h = static_cast<int>(state.range(1));
+    flash::Player player;
+    player.load(movie().data(), movie().size());
+    player.setRenderThreads(1);
+    std::vector<uint32_t> ours(static_cast<size_t>(w) * h), peer(ours.size());
+    double ourMs = 0, cairoMs = 0, lowest = 1e9;
+    for (auto _ : state) {
+        player.tick();
+        const double t0 = threadCpuMs();
+        player.render(ours.data(), w, h, w, player.viewMatrix(w, h), flash::Quality::High);
+        const double t1 = threadCpuMs();
+        cairopeer::drawFrame(player, peer.data(), w, h);
+        const double t2 = threadCpuMs();
+        ourMs += t1 - t0;
+        cairoMs += t2 - t1;
+        state.PauseTiming();
+        lowest = std::min(lowest, psnr(ours, peer));
+        state.ResumeTiming();
+    }
+    const double n = static_cast<double>(state.iterations());
+    state.counters["ours_ms"] = ourMs / n;
+    state.counters["cairo_ms"] = cairoMs / n;
+    state.counters["cairo_over_ours"] = cairoMs / ourMs;
+    state.counters["psnr_db"] = lowest;
+}
+
 const int kHigh = static_cast<int>(flash::Quality::High);
 const int kLow = static_cast<int>(flash::Quality::Low);
 
@@ -125,6 +181,13 @@ BENCHMARK(BM_RenderScene)
     ->Args({1920, 1080, kHigh})
     ->Args({1920, 1080, kLow})
     ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RenderSceneThreads)
+    ->Args({1920, 1080, kHigh, 1})
+    ->Args({1920, 1080, kHigh, 2})
+    ->UseRealTime()
+    ->Unit(benchmark::kMillisecond);
+
+BENCHMARK(BM_CairoPeer)->Args({1920, 1080})->Unit(benchmark::kMillisecond);
 
 BENCHMARK(BM_BlendRow)->Arg(0)->Arg(1);
 

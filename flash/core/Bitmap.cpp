@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <mutex>
 
 namespace flash {
 
@@ -62,6 +63,9 @@ void BitmapData::setEncoded(std::vector<uint8_t> image, std::vector<uint8_t> zli
 }
 
 bool BitmapData::decode(ImageDecoder* decoder) const {
+    // Renderers of different bands of a frame may ask at the same time.
+    static std::mutex decoding;
+    std::lock_guard<std::mutex> lock(decoding);
     if (tried_) return ready();
     if (!decoder) return false;  // a decoder may be set later
     tried_ = true;

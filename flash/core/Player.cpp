@@ -17,7 +17,10 @@ Quality qualityFromControl(int value) {
     }
 }
 
-Player::Player() { engine_.sound = &sound_; }
+Player::Player() {
+    engine_.sound = &sound_;
+    bands_.setThreads(BandRenderer::machineThreads());
+}
 Player::~Player() { sound_.attach(nullptr); }
 
 bool Player::load(const uint8_t* data, size_t size, bool autoStart) {
@@ -142,23 +145,89 @@ Matrix Player::viewMatrix(int width, int height) const {
 
 bool Player::setViewSize(int width, int height) { return isLoaded() && engine_.viewResized(width, height); }
 
-void Player::render(uint32_t* pixels, int width, int height, int stride) {
-    render(pixels, width, height, stride, viewMatrix(width, height), quality_);
+bool Player::render(uint32_t* pixels, int width, int height, int stride) {
+    return render(pixels, width, height, stride, viewMatrix(width, height), quality_);
 }
 
-void Player::render(uint32_t* pixels, int width, int height, int stride, const Matrix& view,
+bool Player::render(uint32_t* pixels, int width, int height, int stride, const Matrix& view,
                     Quality quality) {
-    if (!pixels || width <= 0 || height <= 0) return;
+    if (!pixels || width <= 0 || height <= 0) return true;
     lastView_ = view;
     hasView_ = true;
     if (!isLoaded()) {
         for (int y = 0; y < height; ++y)
             std::fill(pixels + static_cast<size_t>(y) * stride,
                       pixels + static_cast<size_t>(y) * stride + width, 0xFFFFFFFFu);
-        return;
+        return true;
     }
-    renderer_.setImageDecoder(decoder_);
-    renderer_.render(*engine_.root(), backgroundColor(), pixels, width, height, stride, view, quality);
+    return bands_.render(renderer_, *engine_.root(), backgroundColor(), pixels, width, height, stride, view,
+                         quality, decoder_);
+}
+
+namespace {
+
+bool sameMatrix(const Matrix& a, const Matrix& b) {
+    return a.a == b.a && a.b == b.b && a.c == b.c && a.d == b.d && a.tx == b.tx && a.ty == b.ty;
+}
+
+}  // namespace
+
+bool Player::currentItems(uint32_t* pixels, int width, int height, int stride, const Matrix& view,
+                          FrameItems& out) {
+    if (!isLoaded() || !out.take(*engine_.root(), view, height)) return false;
+    const Picture& p = picture_;
+    const Rgba bg = backgroundColor();
+    return p.valid && p.pixels == pixels && p.width == width && p.height == height && p.stride == stride &&
+           sameMatrix(p.view, view) && p.quality == quality_ && p.background.r == bg.r &&
+           p.background.g == bg.g && p.background.b == bg.b;
+}
+
+std::vector<RowSpan> Player::changedRows(int width, int height) {
+    if (width <= 0 || height <= 0) return {};
+    FrameItems now;
+    if (!currentItems(const_cast<uint32_t*>(picture_.pixels), width, height, picture_.stride,
+                      viewMatrix(width, height), now))
+        return {{0, height}};
+    return FrameItems::changedRows(picture_.items, now);
+}
+
+std::vector<RowSpan> Player::renderChanged(uint32_t* pixels, int width, int height, int stride,
+                                           bool* complete) {
+    if (complete) *complete = true;
+    if (!pixels || width <= 0 || height <= 0) return {};
+    const Matrix view = viewMatrix(width, height);
+    FrameItems now;
+    const bool tracked = currentItems(pixels, width, height, stride, view, now);
+    std::vector<RowSpan> rows;
+    if (tracked) rows = FrameItems::changedRows(picture_.items, now);
+    int changed = 0;
+    for (const RowSpan& r : rows) changed += r.bottom - r.top;
+    bool whole = true;
+    if (!tracked || 2 * changed > height) {
+        // Much of the picture changed: one whole render (in bands).
+        whole = render(pixels, width, height, stride, view, quality_);
+        rows.assign(1, RowSpan{0, height});
+    } else if (!rows.empty()) {
+        lastView_ = view;
+        hasView_ = true;
+        renderer_.setImageDecoder(decoder_);
+        for (const RowSpan& r : rows)
+            whole = whole && renderer_.renderRows(*engine_.root(), backgroundColor(), pixels, width, height,
+                                                  stride, view, quality_, r.top, r.bottom);
+    }
+    if (complete) *complete = whole;
+    Picture& p = picture_;
+    // A picture given up part-way is drawn whole next time.
+    p.valid = whole && isLoaded() && now.take(*engine_.root(), view, height);
+    p.pixels = pixels;
+    p.width = width;
+    p.height = height;
+    p.stride = stride;
+    p.view = view;
+    p.quality = quality_;
+    p.background = backgroundColor();
+    p.items = std::move(now);
+    return rows;
 }
 
 bool Player::toStage(double x, double y, double& sx, double& sy) const {

@@ -15,9 +15,12 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
+#include "flash/core/DirtyRows.h"
 #include "flash/core/Engine.h"
 #include "flash/core/ImageDecoder.h"
+#include "flash/core/RenderBands.h"
 #include "flash/core/Renderer.h"
 #include "flash/core/Types.h"
 #include "flash/core/sound/SoundPlayer.h"
@@ -68,6 +71,10 @@ public:
     ImageDecoder* imageDecoder() const { return decoder_; }
     // Off-screen layers the last render drew anew (cached ones reused do not count).
     int layersDrawn() const { return renderer_.layersDrawn(); }
+    // Threads that draw a frame together (in bands); by default as many as
+    // the machine has cores, at most four. The picture is the same for any count.
+    void setRenderThreads(int n) { bands_.setThreads(n); }
+    int renderThreads() const { return bands_.threads(); }
 
     // View: scale mode and zoom as the control offers them.
     void setQuality(Quality q) { quality_ = q; }
@@ -86,9 +93,27 @@ public:
     Matrix viewMatrix(int width, int height) const;
     static Matrix viewMatrix(const Rect& stage, int width, int height, ScaleMode mode, double zoom);
 
-    // Renders the current frame into a premultiplied ARGB buffer (stride in pixels).
-    void render(uint32_t* pixels, int width, int height, int stride);
-    void render(uint32_t* pixels, int width, int height, int stride, const Matrix& view, Quality quality);
+    // Renders the current frame into a premultiplied ARGB buffer (stride in
+    // pixels). False when the interrupt check stopped it part-way: the
+    // buffer then holds no whole picture.
+    bool render(uint32_t* pixels, int width, int height, int stride);
+    bool render(uint32_t* pixels, int width, int height, int stride, const Matrix& view, Quality quality);
+    // Asked every few instances while a frame is drawn; true abandons it.
+    void setRenderInterrupt(std::function<bool()> check) { renderer_.setInterruptCheck(std::move(check)); }
+
+    // Draws the current frame into a buffer that holds the picture this
+    // player last drew there through renderChanged: only rows whose picture
+    // changed are drawn again, and they are returned (every row after a
+    // change of buffer, size, view, quality or background, or while effect
+    // layers show; none when the picture stayed the same).
+    // `complete` (when given) is false when the interrupt check stopped the
+    // drawing: the buffer then holds no whole picture.
+    std::vector<RowSpan> renderChanged(uint32_t* pixels, int width, int height, int stride,
+                                       bool* complete = nullptr);
+    // The rows renderChanged would draw now into the same buffer.
+    std::vector<RowSpan> changedRows(int width, int height);
+    // The buffer renderChanged drew into no longer holds its picture.
+    void forgetPicture() { picture_.valid = false; }
 
     // Pointer input in pixels of the buffer last rendered (through the view
     // it was rendered with; before any render, one pixel per stage pixel).
@@ -119,6 +144,21 @@ private:
     SoundPlayer sound_;  // before the engine: it outlives the engine's calls
     Engine engine_;
     Renderer renderer_;
+    BandRenderer bands_;
+    // What renderChanged last drew, and into what.
+    struct Picture {
+        bool valid = false;
+        const uint32_t* pixels = nullptr;
+        int width = 0, height = 0, stride = 0;
+        Matrix view;
+        Quality quality = Quality::High;
+        Rgba background;
+        FrameItems items;
+    } picture_;
+    // The items of the current frame, when they can be tracked; and whether
+    // the last picture may be updated row by row to show them.
+    bool currentItems(uint32_t* pixels, int width, int height, int stride, const Matrix& view,
+                      FrameItems& out);
     ImageDecoder* decoder_ = nullptr;
     Quality quality_ = Quality::High;
     ScaleMode scaleMode_ = ScaleMode::ShowAll;

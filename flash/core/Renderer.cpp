@@ -12,7 +12,9 @@ namespace {
 
 const int kMaxLevels = 64;
 
-bool offCanvas(const Rect& b, const Matrix& m, int width, int height, float pad) {
+// Whether the device box of b under m, grown by pad, misses columns
+// [0, width] and rows [top, bottom].
+bool offCanvas(const Rect& b, const Matrix& m, int width, int top, int bottom, float pad) {
     float xs[4] = {static_cast<float>(b.xMin), static_cast<float>(b.xMax), static_cast<float>(b.xMax),
                    static_cast<float>(b.xMin)};
     float ys[4] = {static_cast<float>(b.yMin), static_cast<float>(b.yMin), static_cast<float>(b.yMax),
@@ -25,7 +27,7 @@ bool offCanvas(const Rect& b, const Matrix& m, int width, int height, float pad)
         y0 = std::min(y0, y);
         y1 = std::max(y1, y);
     }
-    return x1 < -pad || y1 < -pad || x0 > width + pad || y0 > height + pad;
+    return x1 < -pad || y1 < top - pad || x0 > width + pad || y0 > bottom + pad;
 }
 
 }  // namespace
@@ -36,10 +38,25 @@ void Renderer::setQuality(Quality q) {
     tolerance_ = q == Quality::High ? 0.1f : (q == Quality::Medium ? 0.25f : 0.5f);
 }
 
-void Renderer::render(const DisplayObject& root, Rgba background, uint32_t* pixels, int width, int height,
+bool Renderer::bandSafe(const DisplayObject& root) {
+    for (const auto& kv : root.children) {
+        const DisplayObject& o = *kv.second;
+        if (hasEffects(o) || (o.character && o.character->kind == Character::Video)) return false;
+        if (!bandSafe(o)) return false;
+    }
+    return true;
+}
+
+bool Renderer::render(const DisplayObject& root, Rgba background, uint32_t* pixels, int width, int height,
                       int stride, const Matrix& view, Quality quality) {
+    return renderRows(root, background, pixels, width, height, stride, view, quality, 0, height);
+}
+
+bool Renderer::renderRows(const DisplayObject& root, Rgba background, uint32_t* pixels, int width, int height,
+                          int stride, const Matrix& view, Quality quality, int top, int bottom) {
     setQuality(quality);
     canvas_.attach(pixels, width, height, stride);
+    canvas_.setRows(top, bottom);
     cv_ = &canvas_;
     layerDepth_ = 0;
     layersDrawn_ = 0;
@@ -50,7 +67,19 @@ void Renderer::render(const DisplayObject& root, Rgba background, uint32_t* pixe
     view_ = view;
     if (root.drawing && !root.drawing->empty())
         drawShape(root.drawing->shape(), view, ColorTransform(), false);
+    sinceCheck_ = 0;
+    interrupted_ = false;
     renderChildren(root, view, ColorTransform(), false, 0);
+    return !interrupted_;
+}
+
+bool Renderer::interrupted() {
+    // The check may cost a system call: it is asked once every few instances.
+    if (!interrupted_ && interruptCheck_ && ++sinceCheck_ >= 8) {
+        sinceCheck_ = 0;
+        interrupted_ = interruptCheck_();
+    }
+    return interrupted_;
 }
 
 void Renderer::renderChildren(const DisplayObject& clip, const Matrix& m, const ColorTransform& cx, bool mask,
@@ -58,6 +87,7 @@ void Renderer::renderChildren(const DisplayObject& clip, const Matrix& m, const 
     if (level > kMaxLevels) return;
     std::vector<uint16_t> clips;  // end depths of the masks opened here
     for (const auto& kv : clip.children) {
+        if (interrupted()) break;  // masks opened here are still closed below
         const DisplayObject& o = *kv.second;
         while (!clips.empty() && kv.first > clips.back()) {
             cv_->popMask();
@@ -98,16 +128,31 @@ void Renderer::drawObject(const DisplayObject& o, const Matrix& m, const ColorTr
     if (!o.character && !o.hasTimeline()) return;
     switch (o.character ? o.character->kind : Character::Sprite) {
         case Character::Shape:
-            drawShape(*o.shownShape(), m, cx, mask);
+            if (grid_ && !o.character->text)
+                drawGridShape(*o.character->shape, o.matrix, cx, mask);
+            else
+                drawShape(*o.shownShape(), m, cx, mask);
             break;
         case Character::Morph:
             o.character->morph->interpolate(o.ratio, morphScratch_);
-            drawShape(morphScratch_, m, cx, mask);
+            if (grid_)
+                drawGridShape(morphScratch_, o.matrix, cx, mask);
+            else
+                drawShape(morphScratch_, m, cx, mask);
             break;
-        case Character::Sprite:
+        case Character::Sprite: {
+            // Only the shapes directly inside a clip follow its grid.
+            const GridMap* outer = grid_;
+            const Matrix outerClip = gridClip_;
+            GridMap grid;
+            grid_ = gridOf(o, m, grid, level) ? &grid : nullptr;
+            gridClip_ = m;
             if (o.drawing && !o.drawing->empty()) drawShape(o.drawing->shape(), m, cx, mask);
             renderChildren(o, m, cx, mask, level);
+            grid_ = outer;
+            gridClip_ = outerClip;
             break;
+        }
         case Character::Video:
             drawVideo(o, m, cx, mask);
             break;
@@ -150,15 +195,29 @@ void Renderer::addEdge(const Edge& e, bool reversed, const Matrix& m) {
 
 void Renderer::drawShape(const ShapeData& shape, const Matrix& m, const ColorTransform& cx, bool mask) {
     if (!std::isfinite(m.det())) return;
-    float pad = 0;
+    float pad = 0, reach = 0;
     for (const ShapeLayer& L : shape.layers)
-        for (const LineStyle& l : L.lines) pad = std::max(pad, l.width * 0.5f);
+        for (const LineStyle& l : L.lines) {
+            pad = std::max(pad, l.width * 0.5f);
+            // Caps and mitred joins reach beyond half the width.
+            reach = std::max(reach, l.width * 0.5f * std::max(2.0f, static_cast<float>(l.miterLimit)));
+        }
     Rect b = shape.bounds;
     b.xMin = static_cast<int32_t>(std::max(-2e9f, b.xMin - pad));
     b.yMin = static_cast<int32_t>(std::max(-2e9f, b.yMin - pad));
     b.xMax = static_cast<int32_t>(std::min(2e9f, b.xMax + pad));
     b.yMax = static_cast<int32_t>(std::min(2e9f, b.yMax + pad));
-    if (offCanvas(b, m, cv_->width(), cv_->height(), 2)) return;
+    if (offCanvas(b, m, cv_->width(), 0, cv_->height(), 2)) return;
+    if (cv_->rowsTop() > 0 || cv_->rowsBottom() < cv_->height()) {
+        // A band: shapes wholly above or below it are skipped. Strokes are
+        // thin lines at least a pixel wide, hence the extra pixels.
+        Rect r = shape.bounds;
+        r.xMin = static_cast<int32_t>(std::max(-2e9f, r.xMin - reach));
+        r.yMin = static_cast<int32_t>(std::max(-2e9f, r.yMin - reach));
+        r.xMax = static_cast<int32_t>(std::min(2e9f, r.xMax + reach));
+        r.yMax = static_cast<int32_t>(std::min(2e9f, r.yMax + reach));
+        if (offCanvas(r, m, cv_->width(), cv_->rowsTop(), cv_->rowsBottom(), 4)) return;
+    }
     const FillRule rule = shape.nonZero ? FillRule::NonZero : FillRule::EvenOdd;
     for (const ShapeLayer& L : shape.layers) {
         int used = 0;

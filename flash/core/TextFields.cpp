@@ -15,7 +15,9 @@ namespace {
 // its own (the field's layout is drawn instead).
 const Character* fieldCharacter() {
     static const Character kField = [] {
-        Character c{Character::Shape, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr};
+        Character c{};
+        c.kind = Character::Shape;
+        c.text = true;
         c.shape = std::make_unique<ShapeData>();
         return c;
     }();

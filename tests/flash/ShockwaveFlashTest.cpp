@@ -298,6 +298,32 @@ TEST_F(FlashControlTest, FrameTimerRunsAtTheMovieRateOnlyWhilePlaying) {
     EXPECT_TRUE(IsWindow(flash.handle()));
 }
 
+// A frame paints again only the rows whose picture changed (the moving
+// square's), with the right pixels; a picture that stays the same asks for
+// no painting at all.
+TEST_F(FlashControlTest, OnlyChangedRowsArePaintedAgain) {
+    load(flashtest::steppingSquare(10, 1, 4));  // one frame a second: the timer stays out of the way
+    flash.Play();
+    EXPECT_TRUE(isColor(pixel(5, 50), 255, 0, 0));
+    for (int f = 1; f < 4; ++f) {
+        ValidateRect(flash.handle(), nullptr);
+        flash.tick();
+        RECT r{};
+        ASSERT_TRUE(GetUpdateRect(flash.handle(), &r, FALSE)) << "frame " << f;
+        EXPECT_GE(r.top, 35);
+        EXPECT_LE(r.bottom, 65);
+        EXPECT_TRUE(isColor(pixel(f * 10 + 5, 50), 255, 0, 0));
+        EXPECT_TRUE(isColor(pixel(f * 10 - 5, 50), 0, 0, 255));
+    }
+    EXPECT_FALSE(flash.IsPlaying());  // stopped on its fourth frame
+    for (int i = 0; i < 3; ++i) {
+        ValidateRect(flash.handle(), nullptr);
+        flash.tick();
+        EXPECT_FALSE(GetUpdateRect(flash.handle(), nullptr, FALSE));
+    }
+    EXPECT_TRUE(isColor(pixel(35, 50), 255, 0, 0));
+}
+
 TEST_F(FlashControlTest, MovieFileStaysFreeForOthersToWriteAndDelete) {
     std::string path = write("shared.swf", flashtest::steppingSquare(3));
     // Another program holds it open for writing while it is loaded.

@@ -286,6 +286,57 @@ TEST_F(PlayFormTest, PlayAreaRuleCentresTheStage) {
     EXPECT_EQ(PlayForm->pnlFlash.align(), Align::Client);
 }
 
+// Stage sizes from malformed headers: products of panel and stage sides
+// exceed 32 bits, yet the play area stays inside the panel and keeps the
+// stage's aspect as far as whole pixels allow.
+TEST_F(PlayFormTest, PlayAreaRuleSurvivesHugeStages) {
+    setList({writeMovie("m.swf", 3)});
+    PlayForm->pmiPlayClick();
+    PlayForm->pnlMain.setAlign(Align::None);
+    PlayForm->pnlMain.setBounds(0, 0, 400, 300);
+    struct Case {
+        int width, height;
+        int left, top, w, h;
+    } cases[] = {
+        {53687091, 2, 0, 150, 400, 0},           // 100 million pixels, flat
+        {2, 53687091, 200, 0, 0, 300},           // and tall
+        {20000000, 15000000, 0, 0, 400, 300},    // same aspect as the panel
+        {30000000, 15000000, 0, 50, 400, 200},   // 2:1
+        {15000000, 30000000, 125, 0, 150, 300},  // 1:2
+        {2147483647, 2147483647, 50, 0, 300, 300},
+        {2147483647, 1, 0, 150, 400, 0},
+    };
+    for (const Case& c : cases) {
+        PlayForm->AdjustSizeOfPlayArea(c.width, c.height);
+        SCOPED_TRACE(std::to_string(c.width) + " x " + std::to_string(c.height));
+        EXPECT_EQ(PlayForm->pnlFlash.left(), c.left);
+        EXPECT_EQ(PlayForm->pnlFlash.top(), c.top);
+        EXPECT_EQ(PlayForm->pnlFlash.width(), c.w);
+        EXPECT_EQ(PlayForm->pnlFlash.height(), c.h);
+    }
+}
+
+// A header declaring a 100-million-pixel stage reaches the rule when the
+// movie starts playing with the outer picture shielded.
+TEST_F(PlayFormTest, HugeStageFromTheHeaderFitsThePanel) {
+    swfw::HeaderSpec spec;
+    spec.stage = {0, 53687091 * 20, 0, 2 * 20};
+    spec.frameCount = 3;
+    std::string path = app.folder.file("huge.swf");
+    ASSERT_TRUE(swfw::writeFile(path, swfw::headerMovie(spec)));
+    PlayForm->item("pmiShieldOuterPictureOfScene").setChecked(true);
+    setList({path});
+    PlayForm->pnlMain.setAlign(Align::None);
+    PlayForm->pnlMain.setBounds(0, 0, 400, 300);
+    PlayForm->pmiPlayClick();
+    ASSERT_NE(PlayState, 0);
+    EXPECT_EQ(MovieWidth, 53687091);
+    EXPECT_EQ(PlayForm->pnlFlash.left(), 0);
+    EXPECT_EQ(PlayForm->pnlFlash.width(), 400);
+    EXPECT_GE(PlayForm->pnlFlash.top(), 0);
+    EXPECT_LE(PlayForm->pnlFlash.top() + PlayForm->pnlFlash.height(), 300);
+}
+
 TEST_F(PlayFormTest, FullScreenOnlyWhileAMovieIsLoaded) {
     PlayForm->pmiFullScreenClick();
     EXPECT_FALSE(PlayForm->fullScreen());

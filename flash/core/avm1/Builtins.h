@@ -44,6 +44,8 @@
     X(System)            \
     X(Color)             \
     X(Sound)             \
+    X(Filters)           \
+    X(ClipEffects)       \
     X(TextField)         \
     X(Drawing)
 

@@ -139,7 +139,7 @@ void blendSolidSpan(uint32_t* dst, int len, uint32_t color, const uint8_t* cover
     }
 }
 
-void blendColorSpan(uint32_t* dst, int len, const uint32_t* colors, const uint8_t* covers) {
+void blendColorSpan(uint32_t* dst, int len, const uint32_t* colors, const uint8_t* covers, bool oftenOpaque) {
     int i = 0;
 #if defined(__SSE2__)
     for (; i + 4 <= len; i += 4) {
@@ -147,7 +147,13 @@ void blendColorSpan(uint32_t* dst, int len, const uint32_t* colors, const uint8_
         std::memcpy(&c4, covers + i, 4);
         if (c4 == 0) continue;
         if (c4 == 0xFFFFFFFFu) {
-            blend4Full(dst + i, _mm_loadu_si128(reinterpret_cast<const __m128i*>(colors + i)));
+            const __m128i c = _mm_loadu_si128(reinterpret_cast<const __m128i*>(colors + i));
+            const __m128i alpha = _mm_set1_epi32(static_cast<int>(0xFF000000u));
+            if (oftenOpaque && _mm_movemask_epi8(_mm_cmpeq_epi32(_mm_and_si128(c, alpha), alpha)) == 0xFFFF) {
+                _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + i), c);  // opaque: covers what is below
+            } else {
+                blend4Full(dst + i, c);
+            }
             continue;
         }
         blend4(dst + i, _mm_loadu_si128(reinterpret_cast<const __m128i*>(colors + i)), covers + i);
@@ -164,6 +170,8 @@ void Canvas::attach(uint32_t* pixels, int width, int height, int stride) {
     width_ = std::max(0, width);
     height_ = std::max(0, height);
     stride_ = stride;
+    rowsTop_ = 0;
+    rowsBottom_ = height_;
     active_.clear();
     building_ = -1;
     size_t need = static_cast<size_t>(width_) * height_;
@@ -171,8 +179,13 @@ void Canvas::attach(uint32_t* pixels, int width, int height, int stride) {
         if (m.size() != need) m.assign(need, 0);
 }
 
+void Canvas::setRows(int top, int bottom) {
+    rowsTop_ = std::max(0, std::min(height_, top));
+    rowsBottom_ = std::max(rowsTop_, std::min(height_, bottom));
+}
+
 void Canvas::clear(uint32_t color) {
-    for (int y = 0; y < height_; ++y)
+    for (int y = rowsTop_; y < rowsBottom_; ++y)
         std::fill(pixels_ + static_cast<size_t>(y) * stride_,
                   pixels_ + static_cast<size_t>(y) * stride_ + width_, color);
 }
@@ -180,6 +193,7 @@ void Canvas::clear(uint32_t color) {
 void Canvas::fill(Rasterizer& ras, FillRule rule, bool antialias, const Paint& paint) {
     if (!pixels_ || (building_ < 0 && !paint.visible())) return;
     paint_ = &paint;
+    ras.setRows(rowsTop_, rowsBottom_);
     ras.sweep(rule, antialias, *this);
     paint_ = nullptr;
 }
@@ -228,7 +242,7 @@ void Canvas::beginMask() {
         masks_.emplace_back(static_cast<size_t>(width_) * height_, 0);
         index = static_cast<int>(masks_.size()) - 1;
     } else {
-        std::fill(masks_[index].begin(), masks_[index].end(), 0);
+        std::fill(maskRow(index, rowsTop_), maskRow(index, rowsTop_) + rowsWidth(), 0);
     }
     building_ = index;
 }
@@ -237,9 +251,9 @@ void Canvas::endMask() {
     if (building_ < 0) return;
     if (!active_.empty()) {
         int outer = active_.back();
-        uint8_t* m = masks_[building_].data();
-        const uint8_t* o = masks_[outer].data();
-        size_t n = masks_[building_].size();
+        uint8_t* m = maskRow(building_, rowsTop_);
+        const uint8_t* o = maskRow(outer, rowsTop_);
+        size_t n = rowsWidth();
         for (size_t i = 0; i < n; ++i) m[i] = static_cast<uint8_t>((m[i] * o[i] + 127) / 255);
     }
     active_.push_back(building_);
@@ -300,7 +314,7 @@ void Canvas::span(int y, int x, int len, const uint8_t* covers) {
     }
     if (colors_.size() < static_cast<size_t>(len)) colors_.resize(len);
     paint_->generate(x, y, len, colors_.data());
-    blendColorSpan(dst, len, colors_.data(), cov);
+    blendColorSpan(dst, len, colors_.data(), cov, paint_->kind() == Paint::Bitmap);
 }
 
 }  // namespace flash

@@ -17,6 +17,11 @@ public:
     int width() const { return width_; }
     int height() const { return height_; }
     void clear(uint32_t color);
+    // Limits drawing to rows [top, bottom) (a band of the target; attach
+    // selects every row). Masks and layers are kept for those rows only.
+    void setRows(int top, int bottom);
+    int rowsTop() const { return rowsTop_; }
+    int rowsBottom() const { return rowsBottom_; }
 
     // Fills the rasterizer's area; while a mask is being built, the area is
     // added to the mask instead and the paint is ignored.
@@ -39,9 +44,12 @@ public:
 private:
     void span(int y, int x, int len, const uint8_t* covers) override;
     uint8_t* maskRow(int index, int y) { return masks_[index].data() + static_cast<size_t>(y) * width_; }
+    // Mask bytes of the rows drawn.
+    size_t rowsWidth() const { return static_cast<size_t>(rowsBottom_ - rowsTop_) * width_; }
 
     uint32_t* pixels_ = nullptr;
     int width_ = 0, height_ = 0, stride_ = 0;
+    int rowsTop_ = 0, rowsBottom_ = 0;
     const Paint* paint_ = nullptr;
     std::vector<std::vector<uint8_t>> masks_;  // pool of mask layers
     std::vector<int> active_;                  // stack of active mask layers
@@ -56,7 +64,9 @@ private:
 // Blending primitives (exposed for tests and benchmarks).
 uint32_t mulPixel(uint32_t p, uint32_t a);  // every channel * a / 255
 void blendSolidSpan(uint32_t* dst, int len, uint32_t color, const uint8_t* covers);
-void blendColorSpan(uint32_t* dst, int len, const uint32_t* colors, const uint8_t* covers);
+// oftenOpaque: many colours have full alpha (bitmaps): worth checking for.
+void blendColorSpan(uint32_t* dst, int len, const uint32_t* colors, const uint8_t* covers,
+                    bool oftenOpaque = false);
 uint32_t addSaturated(uint32_t a, uint32_t b);  // per channel, clamped at 255
 
 }  // namespace flash

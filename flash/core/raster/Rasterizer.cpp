@@ -16,6 +16,11 @@ void Rasterizer::reset(int width, int height) {
     lines_.clear();
 }
 
+void Rasterizer::setRows(int top, int bottom) {
+    rowsTop_ = std::max(0, top);
+    rowsBottom_ = std::max(rowsTop_, bottom);
+}
+
 void Rasterizer::addLine(float x0, float y0, float x1, float y1) {
     if (y0 == y1) return;  // horizontal edges carry no cover
     if (!(std::isfinite(x0) && std::isfinite(y0) && std::isfinite(x1) && std::isfinite(y1))) return;
@@ -77,16 +82,29 @@ void Rasterizer::accumulate(float x0, float y0, float x1, float y1) {
         std::swap(y0, y1);
         dir = -1;
     }
-    if (y1 <= 0 || y0 >= bh_) return;
+    // Rows are those of the whole area below r0_ + bh_; only those from r0_
+    // on are stored (at y - r0_).
+    const int r0 = r0_, rowEnd = r0_ + bh_;
+    if (y1 <= 0 || y0 >= rowEnd) return;
     float dxdy = (x1 - x0) / (y1 - y0);
     float x = x0;
     if (y0 < 0) {
         x -= y0 * dxdy;
         y0 = 0;
     }
-    if (y1 > bh_) y1 = static_cast<float>(bh_);
+    if (y1 > rowEnd) y1 = static_cast<float>(rowEnd);
     int yStart = static_cast<int>(y0);
-    int yEnd = std::min(bh_, static_cast<int>(std::ceil(y1)));
+    int yEnd = std::min(rowEnd, static_cast<int>(std::ceil(y1)));
+    // Rows above the band are stepped through without storing anything, so
+    // that x reaches the band's rows exactly as in a sweep of everything.
+    for (int y = yStart; y < std::min(yEnd, r0); ++y) {
+        float top = std::max(y0, static_cast<float>(y));
+        float bottom = std::min(y1, static_cast<float>(y + 1));
+        float dy = bottom - top;
+        if (dy <= 0) continue;
+        x = x + dxdy * dy;
+    }
+    yStart = std::max(yStart, r0);
     // Members in locals: the stores below would otherwise make the compiler
     // reload them on every row.
     const float maxXf = static_cast<float>(bw_);
@@ -104,7 +122,8 @@ void Rasterizer::accumulate(float x0, float y0, float x1, float y1) {
         float d = dy * dir;
         float xa = std::max(0.0f, std::min(maxXf, std::min(x, xnext)));
         float xb = std::max(0.0f, std::min(maxXf, std::max(x, xnext)));
-        float* row = acc + static_cast<size_t>(y) * stride;
+        const int ry = y - r0;
+        float* row = acc + static_cast<size_t>(ry) * stride;
         int x0i = static_cast<int>(xa);
         const float m = static_cast<float>(x0i + 1);  // right border of the first cell
         int lo = x0i, hi;
@@ -137,9 +156,9 @@ void Rasterizer::accumulate(float x0, float y0, float x1, float y1) {
             row[x1i] += d * am;
             hi = x1i;
         }
-        rowMin[y] = std::min(rowMin[y], lo);
-        rowMax[y] = std::max(rowMax[y], hi);
-        uint8_t* flags = touched + static_cast<size_t>(y) * blocksPerRow;
+        rowMin[ry] = std::min(rowMin[ry], lo);
+        rowMax[ry] = std::max(rowMax[ry], hi);
+        uint8_t* flags = touched + static_cast<size_t>(ry) * blocksPerRow;
         const int bl = lo >> kBlockShift, bh = hi >> kBlockShift;
         flags[bl] = 1;
         flags[bh] = 1;
@@ -179,10 +198,11 @@ void Rasterizer::accumulateClippedX(float x0, float y0, float x1, float y1) {
         if (mid >= right) {
             // Nothing to accumulate, but the rows it spans are covered up to
             // the right border by whatever lies left of it.
+            const int rowEnd = r0_ + bh_;
             float ya = std::max(0.0f, std::min(ys[i], ys[i + 1]));
-            float yb = std::min(static_cast<float>(bh_), std::max(ys[i], ys[i + 1]));
-            for (int y = static_cast<int>(ya); y < bh_ && static_cast<float>(y) < yb; ++y)
-                rowMax_[y] = std::max(rowMax_[y], bw_ - 1);
+            float yb = std::min(static_cast<float>(rowEnd), std::max(ys[i], ys[i + 1]));
+            for (int y = std::max(r0_, static_cast<int>(ya)); y < rowEnd && static_cast<float>(y) < yb; ++y)
+                rowMax_[y - r0_] = std::max(rowMax_[y - r0_], bw_ - 1);
             continue;
         }
         if (mid <= left) {
@@ -270,7 +290,11 @@ void Rasterizer::sweep(FillRule rule, bool antialias, SpanSink& sink) {
     ox_ = x0;
     oy_ = y0;
     bw_ = x1 - x0;
-    bh_ = y1 - y0;
+    // The band's rows of the area.
+    const int top = std::max(y0, rowsTop_), bottom = std::min(y1, rowsBottom_);
+    if (bottom <= top) return;
+    r0_ = top - y0;
+    bh_ = bottom - top;
     stride_ = bw_ + 3;  // cells up to two right of the last column
     size_t need = static_cast<size_t>(stride_) * bh_;
     if (acc_.size() < need) acc_.assign(need, 0.0f);  // stays zero between sweeps
@@ -359,11 +383,12 @@ void Rasterizer::sweepRows(SpanSink& sink) {
                 if (spanStart < 0) spanStart = bx0;
                 if (stop > bx0) std::memset(cov + (bx0 - spanStart), c, static_cast<size_t>(stop - bx0));
             } else if (spanStart >= 0) {
-                emit(sink, y + oy_, ox_, spanStart, bx0 - 1, cov);  // a gap of a whole block ends the span
+                emit(sink, y + oy_ + r0_, ox_, spanStart, bx0 - 1,
+                     cov);  // a gap of a whole block ends the span
                 spanStart = -1;
             }
         }
-        if (spanStart >= 0) emit(sink, y + oy_, ox_, spanStart, end, cov);
+        if (spanStart >= 0) emit(sink, y + oy_ + r0_, ox_, spanStart, end, cov);
     }
 }
 

@@ -22,6 +22,10 @@ class Rasterizer {
 public:
     // The target is [0, width) x [0, height); segments outside are clipped.
     void reset(int width, int height);
+    // Limits sweeps to rows [top, bottom) of the target (a band of it). The
+    // rows a band reports are exactly those a sweep of the whole target
+    // reports for them.
+    void setRows(int top, int bottom);
     void addLine(float x0, float y0, float x1, float y1);
     // Quadratic Bezier, flattened to within `tolerance` pixels.
     void addQuad(float x0, float y0, float cx, float cy, float x1, float y1, float tolerance);
@@ -42,10 +46,12 @@ private:
     void sweepRows(SpanSink& sink);
 
     int width_ = 0, height_ = 0;
+    int rowsTop_ = 0, rowsBottom_ = 1 << 30;
     std::vector<Line> lines_;
     float minX_ = 0, minY_ = 0, maxX_ = 0, maxY_ = 0;
-    // Accumulation area for the current sweep.
-    int ox_ = 0, oy_ = 0, bw_ = 0, bh_ = 0, stride_ = 0;
+    // Accumulation area for the current sweep: coordinates are relative to
+    // (ox_, oy_) whatever the band; rows [r0_, r0_ + bh_) of them are kept.
+    int ox_ = 0, oy_ = 0, r0_ = 0, bw_ = 0, bh_ = 0, stride_ = 0;
     std::vector<float> acc_;
     std::vector<int> rowMin_, rowMax_;
     // One flag per block of kBlock cells of a row: set where cells were

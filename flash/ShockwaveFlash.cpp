@@ -63,6 +63,18 @@ bool readWholeFile(const std::string& path, std::vector<uint8_t>& out) {
     return done > 0;
 }
 
+// One trace() line to the debugger output: UTF-8 from version 6, the
+// system code page before.
+void debugOutput(const std::string& line, bool utf8) {
+    std::string text = line + "\n";
+    int n = MultiByteToWideChar(utf8 ? CP_UTF8 : CP_ACP, 0, text.data(), static_cast<int>(text.size()),
+                                nullptr, 0);
+    if (n <= 0) return;
+    std::wstring wide(static_cast<size_t>(n), L'\0');
+    MultiByteToWideChar(utf8 ? CP_UTF8 : CP_ACP, 0, text.data(), static_cast<int>(text.size()), &wide[0], n);
+    OutputDebugStringW(wide.c_str());
+}
+
 }  // namespace
 
 struct TShockwaveFlash::Impl {
@@ -92,6 +104,7 @@ struct TShockwaveFlash::Impl {
     // Last pointer position in stage twips, for the engine's buttons.
     double pointerX = 0, pointerY = 0;
     bool pointerDown = false;
+    bool cursorHidden = false;  // what the cursor last showed
 
     // Last: its thread mixes from the player until it is destroyed.
     WaveOutput output;
@@ -105,6 +118,9 @@ TShockwaveFlash::TShockwaveFlash(Control* parent) : Control(parent), impl_(std::
     impl_->player.setRenderInterrupt([this] { return impl_->mayYield && impl_->yield.due(); });
     impl_->player.setFSCommandHandler(
         [this](const std::string& c, const std::string& a) { impl_->commands.emplace_back(c, a); });
+    impl_->player.engine().onTrace = [this](const std::string& line) {
+        debugOutput(line, impl_->player.version() >= 6);
+    };
 }
 
 TShockwaveFlash::~TShockwaveFlash() {
@@ -146,12 +162,15 @@ bool TShockwaveFlash::loadFromMemory(const uint8_t* data, size_t size, const std
 
 bool TShockwaveFlash::loadBytes(const uint8_t* data, size_t size) {
     impl_->commands.clear();
+    impl_->player.engine().clearTraceLog();
     ++impl_->loads;
     bool ok = false;
     runEngine([&] {
         impl_->player.unload();
         if (data && size > 0) ok = impl_->player.load(data, size, /*autoStart=*/false);
         if (!ok) impl_->player.unload();
+        RECT rc = clientRect();
+        if (ok) impl_->player.setViewSize(rc.right - rc.left, rc.bottom - rc.top);
         impl_->player.setLoop(true);
         impl_->player.setQuality(flash::qualityFromControl(quality_));
         impl_->player.setScaleMode(scaleMode_ == 1 ? flash::ScaleMode::NoBorder : flash::ScaleMode::ShowAll);
@@ -391,6 +410,8 @@ void TShockwaveFlash::frameTimer() {
         for (int i = 0; i < frames && impl_->player.isLoaded(); ++i) impl_->player.tick();
     });
     redraw();
+    // A frame script may have hidden or shown the pointer.
+    if (pointerHidden() != impl_->cursorHidden) showCursor();
 }
 
 void TShockwaveFlash::pointerInput(int x, int y, bool down) {
@@ -411,14 +432,50 @@ void TShockwaveFlash::pointerInput(int x, int y, bool down) {
     showCursor();
 }
 
+unsigned TShockwaveFlash::takeTypedCharacter() {
+    MSG m;
+    if (!PeekMessageA(&m, handle(), WM_CHAR, WM_CHAR, PM_REMOVE)) return 0;
+    char bytes[2] = {static_cast<char>(m.wParam & 0xFF), 0};
+    int n = 1;
+    if (static_cast<unsigned char>(bytes[0]) < 0x80) return static_cast<unsigned char>(bytes[0]);
+    // A double-byte character arrives as two WM_CHARs, lead byte first.
+    if (IsDBCSLeadByte(static_cast<BYTE>(bytes[0])) &&
+        PeekMessageA(&m, handle(), WM_CHAR, WM_CHAR, PM_REMOVE)) {
+        bytes[1] = static_cast<char>(m.wParam & 0xFF);
+        n = 2;
+    }
+    wchar_t wide = 0;
+    if (MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, bytes, n, &wide, 1) != 1) return 0;
+    return wide;
+}
+
+void TShockwaveFlash::keyInput(int code, unsigned character, bool down) {
+    if (!loaded() || impl_->engineDepth > 0 || impl_->delivering) return;
+    bool changed = false;
+    flash::Engine& engine = impl_->player.engine();
+    runEngine(
+        [&] { changed = down ? engine.keyDown(code, static_cast<int>(character)) : engine.keyUp(code); });
+    if (changed) redraw();
+    showCursor();
+}
+
 bool TShockwaveFlash::wantsHandCursor() const { return impl_->player.wantsHandCursor(); }
+
+bool TShockwaveFlash::pointerHidden() const {
+    return impl_->player.isLoaded() && impl_->player.engine().pointerHidden;
+}
+
+const std::vector<std::string>& TShockwaveFlash::traceLog() const {
+    return impl_->player.engine().traceLog();
+}
 
 void TShockwaveFlash::showCursor() {
     // WM_SETCURSOR comes before the move that changes the button under the
     // pointer, so the cursor is set again once the engine has seen it.
+    impl_->cursorHidden = pointerHidden();
     POINT pt;
     if (!GetCursorPos(&pt) || WindowFromPoint(pt) != handle()) return;
-    SetCursor(LoadCursorA(nullptr, wantsHandCursor() ? IDC_HAND : IDC_ARROW));
+    SetCursor(pointerHidden() ? nullptr : LoadCursorA(nullptr, wantsHandCursor() ? IDC_HAND : IDC_ARROW));
 }
 
 LRESULT TShockwaveFlash::handleMessage(UINT msg, WPARAM wp, LPARAM lp) {
@@ -449,6 +506,9 @@ LRESULT TShockwaveFlash::handleMessage(UINT msg, WPARAM wp, LPARAM lp) {
             return 1;
         case WM_SIZE: {
             LRESULT r = Control::handleMessage(msg, wp, lp);
+            // Movies that do not scale hear of the new size (Stage.onResize).
+            if (loaded() && impl_->engineDepth == 0 && !impl_->delivering)
+                runEngine([&] { impl_->player.setViewSize(LOWORD(lp), HIWORD(lp)); });
             redraw();
             return r;
         }
@@ -474,11 +534,21 @@ LRESULT TShockwaveFlash::handleMessage(UINT msg, WPARAM wp, LPARAM lp) {
             if (msg == WM_LBUTTONUP && GetCapture() == handle()) ReleaseCapture();
             break;
         case WM_SETCURSOR:
-            if (LOWORD(lp) == HTCLIENT && wantsHandCursor()) {
-                SetCursor(LoadCursorA(nullptr, IDC_HAND));
+            if (LOWORD(lp) == HTCLIENT && (pointerHidden() || wantsHandCursor())) {
+                SetCursor(pointerHidden() ? nullptr : LoadCursorA(nullptr, IDC_HAND));
                 return TRUE;
             }
             break;
+        case WM_KEYDOWN: {
+            int code = static_cast<int>(wp & 0xFF);
+            keyInput(code, takeTypedCharacter(), true);
+            return 0;
+        }
+        case WM_KEYUP:
+            keyInput(static_cast<int>(wp & 0xFF), 0, false);
+            return 0;
+        case WM_CHAR:
+            return 0;  // taken with the key that typed it
         case WM_GETDLGCODE:
             return DLGC_WANTARROWS | DLGC_WANTCHARS;
         default:

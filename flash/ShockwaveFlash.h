@@ -12,6 +12,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "ui/Control.h"
 
@@ -59,6 +60,12 @@ public:
 
     // Raised when the movie issues an FSCommand (command, arguments).
     std::function<void(const std::string& command, const std::string& args)> OnFSCommand;
+    // The movie's trace() lines so far (the latest ones), oldest first, as
+    // the movie wrote them (UTF-8 from version 6). Each line also goes to
+    // the debugger output (OutputDebugString) as it is written.
+    const std::vector<std::string>& traceLog() const;
+    // Whether the movie hid the pointer (Mouse.hide) over the control.
+    bool pointerHidden() const;
 
     // A frame that takes longer than this to draw gives way to messages
     // waiting for an answer and is drawn anew later (40 ms unless set).
@@ -98,6 +105,11 @@ private:
     void paintDrawnRows(const RECT* painted);
     // Pointer input for the engine (buttons): the position in stage twips.
     void pointerInput(int x, int y, bool down);
+    // A key pressed (with the character it types, 0 none) or released.
+    void keyInput(int code, unsigned character, bool down);
+    // The character a WM_KEYDOWN types: the WM_CHAR TranslateMessage put
+    // in the queue for it, taken out so it is not seen twice (0 none).
+    unsigned takeTypedCharacter();
     void showCursor();
 
     struct Impl;

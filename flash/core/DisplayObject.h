@@ -17,6 +17,8 @@ namespace flash {
 
 struct LayerCache;  // a filtered or cached picture of the instance (RenderLayers.cpp)
 class VideoPlayback;
+class TextFieldState;
+class Drawing;
 
 class DisplayObject : public std::enable_shared_from_this<DisplayObject> {
 public:
@@ -72,6 +74,20 @@ public:
     std::string shownText;
     std::unique_ptr<ShapeData> textShape;
     size_t textEdges = 0;
+    // Text fields as scripts and the keyboard work with them (TextField.h):
+    // fields made by createTextField, and edit text once a script or the
+    // keyboard has used it; null otherwise.
+    std::shared_ptr<TextFieldState> field;
+    // What scripts drew into a clip (Drawing.h), under its children; null none.
+    std::shared_ptr<Drawing> drawing;
+    // setMask: the clip whose shapes mask this one (null none), and on the
+    // mask, how many clips it masks (it then is not drawn itself).
+    std::weak_ptr<DisplayObject> maskedBy;
+    int masking = 0;
+
+    // The shape the instance shows: its text field's, its laid-out edit
+    // text or its character's; null for objects without one.
+    const ShapeData* shownShape() const;
 
     bool isButton() const { return character && character->button; }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "flash/core/TextField.h"
 #include "flash/core/avm1/Avm1.h"
 
 namespace flash {
@@ -37,6 +38,8 @@ void Engine::unload() {
     nextCollection_ = 0;
     liveAfterCollection_ = 0;
     drag_ = Drag();
+    focus_.reset();
+    noScale = false;
     clipHover_.reset();
     clipPressed_.reset();
     std::fill(std::begin(keys_), std::end(keys_), false);
@@ -214,7 +217,24 @@ void Engine::removeChild(DisplayObject* parent, uint16_t depth) {
     std::shared_ptr<DisplayObject> o = it->second;
     parent->children.erase(it);
     countObjects(o.get(), -1);
+    if (vm_) queueUnload(o.get(), 0);
     o->parent = nullptr;
+}
+
+void Engine::queueUnload(DisplayObject* clip, int depth) {
+    if (!clip->hasTimeline() || depth > 64) return;
+    size_t before = queue_.size();
+    if (clip->clipActions)
+        for (const ClipAction& a : *clip->clipActions)
+            if (a.events & kEventUnload) queue_.push_back({clip->shared_from_this(), {a.data, a.size}});
+    if (vm_->hasHandler(clip, "onUnload")) queueHandler(clip, "onUnload");
+    for (size_t i = before; i < queue_.size(); ++i) queue_[i].offStage = clip->shared_from_this();
+    for (auto& kv : clip->children) queueUnload(kv.second.get(), depth + 1);
+}
+
+bool Engine::memberOff(const DisplayObject* o, const char* name) const {
+    auto it = o->variables.find(nameKey(name));
+    return it != o->variables.end() && !toBoolean(it->second, movie_.version());
 }
 
 void Engine::queueFrame(DisplayObject* clip, int frame) {
@@ -239,7 +259,8 @@ void Engine::runQueuedActions() {
     bool exhausted = false;
     for (size_t i = 0; i < queue_.size() && static_cast<int>(i) < maxBlocksPerTick && left > 0; ++i) {
         std::shared_ptr<DisplayObject> clip = queue_[i].clip.lock();
-        if (!clip || (clip != root_ && !clip->parent)) continue;
+        if (!clip || (clip != root_ && !clip->parent && !queue_[i].offStage)) continue;
+        queue_[i].offStage.reset();
         if (queue_[i].listeners) {
             left -= vm.broadcast(queue_[i].listeners, queue_[i].handler, std::min(actionBudget, left));
         } else if (queue_[i].handler) {
@@ -365,7 +386,7 @@ void Engine::bindTextField(DisplayObject* field) {
     // Until the next refresh the field shows the character's own picture.
     field->shownText = showable(def.initialText, maxFieldChars);
     DisplayObject* holder = textHolder(field);
-    if (!holder) return;
+    if (!holder || def.variable.empty()) return;
     Avm1& vm = this->vm();
     if (vm.readVariable(holder, def.variable).type == Value::Undefined)
         vm.writeVariable(holder, def.variable, Value::fromString(def.initialText));
@@ -383,9 +404,13 @@ void Engine::refreshTextFields() {
     }
     Avm1& vm = this->vm();
     for (const auto& o : fields) {
+        if (o->field) {
+            refreshField(o.get(), held);
+            continue;
+        }
         const EditTextDef& def = *o->character->editText;
         DisplayObject* holder = textHolder(o.get());
-        if (!holder) continue;
+        if (!holder || def.variable.empty()) continue;
         Value v = vm.readVariable(holder, def.variable);
         std::string text = v.type == Value::Undefined
                                ? std::string()
@@ -560,12 +585,14 @@ bool characterContains(const MovieDef& movie, const Character* ch, double x, dou
 
 namespace {
 
-DisplayObject* findButton(const MovieDef& movie, DisplayObject* clip, const Matrix& m, double x, double y) {
+DisplayObject* findButton(const Engine& e, const MovieDef& movie, DisplayObject* clip, const Matrix& m,
+                          double x, double y) {
     for (auto it = clip->children.rbegin(); it != clip->children.rend(); ++it) {
         DisplayObject* o = it->second.get();
         if (!o->visible || o->clipDepth > 0) continue;
         Matrix om = m * o->matrix;
         if (o->isButton()) {
+            if (e.memberOff(o, "enabled")) continue;  // a disabled button takes no pointer
             for (const ButtonRecord& rec : o->character->button->records) {
                 if (!(rec.states & kStateHit)) continue;
                 Matrix inv;
@@ -575,7 +602,7 @@ DisplayObject* findButton(const MovieDef& movie, DisplayObject* clip, const Matr
                     return o;
             }
         } else if (o->hasTimeline()) {
-            if (DisplayObject* b = findButton(movie, o, om, x, y)) return b;
+            if (DisplayObject* b = findButton(e, movie, o, om, x, y)) return b;
         }
     }
     return nullptr;
@@ -585,7 +612,7 @@ DisplayObject* findButton(const MovieDef& movie, DisplayObject* clip, const Matr
 
 DisplayObject* Engine::buttonAt(double x, double y) const {
     if (!root_) return nullptr;
-    return findButton(movie_, root_.get(), Matrix(), x, y);
+    return findButton(*this, movie_, root_.get(), Matrix(), x, y);
 }
 
 bool Engine::mouseMove(double x, double y) {
@@ -645,6 +672,7 @@ bool Engine::mouseDown() {
         pressed_ = hover->shared_from_this();
     }
     clipPointer(1);
+    clickFields();
     queueEventTree(root_.get(), kEventMouseDown);
     queueListeners(2, "onMouseDown");
     if (!queue_.empty()) pointerChanged_ = true;
@@ -679,10 +707,17 @@ bool Engine::mouseUp() {
 }
 
 Engine::Cursor Engine::cursor() const {
+    // Buttons and clips acting as buttons show the hand unless their
+    // useHandCursor is false.
     DisplayObject* pressed = liveButton(pressed_);
-    if (pressed) return pressed->buttonPhase == kOverDown ? Cursor::Hand : Cursor::Arrow;
+    if (pressed)
+        return pressed->buttonPhase == kOverDown && !memberOff(pressed, "useHandCursor") ? Cursor::Hand
+                                                                                         : Cursor::Arrow;
     DisplayObject* hover = liveButton(hover_);
-    return hover && hover->buttonPhase != kIdle ? Cursor::Hand : Cursor::Arrow;
+    if (hover && hover->buttonPhase != kIdle)
+        return memberOff(hover, "useHandCursor") ? Cursor::Arrow : Cursor::Hand;
+    DisplayObject* clip = liveButton(clipPressed_) ? liveButton(clipPressed_) : liveButton(clipHover_);
+    return clip && !memberOff(clip, "useHandCursor") ? Cursor::Hand : Cursor::Arrow;
 }
 
 // ---- Script objects ----

@@ -76,6 +76,13 @@ public:
     // whether they hid the pointer (Mouse.hide).
     int screenWidth = 1024, screenHeight = 768;
     bool pointerHidden = false;
+    // Stage.scaleMode "noScale": the movie shows at its own size and Stage
+    // width/height are those of the view (pixels) the host shows it in.
+    bool noScale = false;
+    int viewWidth = 0, viewHeight = 0;
+    // The host's view took a new size; with noScale the Stage listeners'
+    // onResize runs. True when scripts ran.
+    bool viewResized(int width, int height);
 
     // Pointer input in stage twips. Buttons under the pointer change state
     // and run their actions; clip mouse events run too. Scripts run before
@@ -95,8 +102,27 @@ public:
     // character it types (0 none). Key listeners and clip handlers run.
     bool keyDown(int code, int ascii);
     bool keyUp(int code);
+    // Whether a clip's member (enabled, useHandCursor...) was set false:
+    // disabled buttons and clips take no pointer, and show no hand.
+    bool memberOff(const DisplayObject* o, const char* name) const;
     bool keyIsDown(int code) const { return code >= 0 && code < 256 && keys_[code]; }
     int lastKeyCode = 0, lastKeyAscii = 0;
+
+    // ---- Text fields and the keyboard focus (TextFields.cpp) ----
+    // A new empty text field at a script depth of `parent` (bounds in
+    // twips of the parent), or null.
+    DisplayObject* createTextField(DisplayObject* parent, const std::string& name, int depth,
+                                   const Rect& bounds);
+    static bool isTextField(const DisplayObject* o);
+    // The state of a text field (edit text of the timeline gets its own
+    // now), or null for other objects.
+    TextFieldState* textField(DisplayObject* o);
+    const FontData* fontNamed(const std::string& name) const;
+    // The object keyboard input goes to (a text field or a clip), or null.
+    DisplayObject* focus() const;
+    // Moves the focus (null: none); false when the object cannot take it.
+    // The old and new holders' onKillFocus/onSetFocus handlers run.
+    bool setFocus(DisplayObject* o);
 
     // ---- The display list as scripts change it (ScriptDisplay.cpp) ----
     // Depths of scripts are list depths - 16384; clips they make are
@@ -168,12 +194,24 @@ private:
         ActionBlock block;
         const char* handler = nullptr;
         int listeners = 0;  // 1 Key, 2 Mouse listeners instead of the clip
+        // Unload scripts run although the clip was removed, and keep it alive.
+        std::shared_ptr<DisplayObject> offStage = nullptr;
     };
+    // A clip leaving the stage: its onUnload and onClipEvent(unload), and
+    // those of the clips inside it.
+    void queueUnload(DisplayObject* clip, int depth);
+
     void queueHandler(DisplayObject* clip, const char* handler);
     void queueListeners(int which, const char* handler);
     void dragTo(double x, double y);
     DisplayObject* clipButtonAt(DisplayObject* clip, double x, double y) const;
     void clipPointer(uint8_t what);
+    // Text fields: keys typed into the focused one, the one a click goes
+    // to, and a field's variable followed and written.
+    bool fieldKey(int code, int ascii);
+    void clickFields();
+    void refreshField(DisplayObject* o, size_t& held);
+    std::weak_ptr<DisplayObject> focus_;
 
     MovieDef movie_;
     std::shared_ptr<DisplayObject> root_;

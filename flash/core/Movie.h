@@ -76,7 +76,7 @@ struct FrameDef {
     std::vector<FrameCommand> commands;
     std::vector<ActionBlock> actions;
     std::vector<ActionBlock> initActions;  // DoInitAction: run once, before the frame's actions
-    std::vector<StartSoundCmd> sounds;  // event sounds started by this frame
+    std::vector<StartSoundCmd> sounds;     // event sounds started by this frame
 };
 
 // What a timeline's display list holds at a frame, without running state.
@@ -147,6 +147,8 @@ public:
     const Character* character(uint16_t id) const;
     const BitmapData* bitmap(uint16_t id) const;  // null when there is none
     const FontData* font(uint16_t id) const;
+    // The font of the lowest id with this name (any case), or null.
+    const FontData* fontNamed(const std::string& name) const;
     bool hasBackground() const { return hasBackground_; }
     Rgba background() const { return background_; }
     int version() const { return header_.version; }
@@ -170,7 +172,8 @@ private:
     void resolveBitmaps(ShapeData& shape) const;  // points bitmap fills at their bitmaps
     void resolveBitmaps(MorphData& morph) const;
     // Sound tags; false when the tag is none.
-    bool parseSoundTag(uint16_t code, ByteReader& r, size_t bodyStart, TimelineDef& timeline, FrameDef& frame);
+    bool parseSoundTag(uint16_t code, ByteReader& r, size_t bodyStart, TimelineDef& timeline,
+                       FrameDef& frame);
 
     MovieHeader header_;
     std::vector<uint8_t> body_;

@@ -50,6 +50,19 @@ const BitmapData* MovieDef::bitmap(uint16_t id) const {
     return it == bitmaps_.end() ? nullptr : it->second.get();
 }
 
+const FontData* MovieDef::fontNamed(const std::string& name) const {
+    const FontData* best = nullptr;
+    uint16_t bestId = 0;
+    std::string key = foldCase(name);
+    for (const auto& kv : fonts_) {
+        if ((!best || kv.first < bestId) && foldCase(kv.second->name) == key) {
+            best = kv.second.get();
+            bestId = kv.first;
+        }
+    }
+    return best;
+}
+
 const FontData* MovieDef::font(uint16_t id) const {
     auto it = fonts_.find(id);
     return it == fonts_.end() ? nullptr : it->second.get();
@@ -109,8 +122,8 @@ void MovieDef::parseAssetTag(uint16_t code, ByteReader& r) {
             auto def = std::make_unique<EditTextDef>();
             if (!parseEditTextRecord(r, header_.version, fonts, *def, id)) break;
             auto shape = layoutEditText(*def, def->initialText, textEdgeBudget_);
-            // Only a field bound to a variable needs its record while playing.
-            if (def->variable.empty()) def.reset();
+            // The record stays: bound fields follow their variable, and scripts
+            // may use any field as a TextField.
             addTextCharacter(id, std::move(shape), std::move(def));
             break;
         }

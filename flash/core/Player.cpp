@@ -134,8 +134,16 @@ Matrix Player::viewMatrix(const Rect& stage, int width, int height, ScaleMode mo
 }
 
 Matrix Player::viewMatrix(int width, int height) const {
+    if (isLoaded() && engine_.noScale) {
+        Rect st = stageRect();
+        double cx = (st.xMin + st.xMax) / 2.0, cy = (st.yMin + st.yMax) / 2.0;
+        return Matrix::translate(width / 2.0, height / 2.0) * Matrix::scale(zoom_ / 20.0, zoom_ / 20.0) *
+               Matrix::translate(-cx, -cy);
+    }
     return viewMatrix(stageRect(), width, height, scaleMode_, zoom_);
 }
+
+bool Player::setViewSize(int width, int height) { return isLoaded() && engine_.viewResized(width, height); }
 
 bool Player::render(uint32_t* pixels, int width, int height, int stride) {
     return render(pixels, width, height, stride, viewMatrix(width, height), quality_);

@@ -85,7 +85,11 @@ public:
     // 0 returns to the whole stage (the control's Zoom).
     void zoom(int percent);
     double zoomFactor() const { return zoom_; }
-    // Stage twips -> pixels of a width x height buffer for the current view.
+    // The host's view took a new size (pixels): Stage.onResize runs for
+    // movies that do not scale. True when scripts ran.
+    bool setViewSize(int width, int height);
+    // Stage twips -> pixels of a width x height buffer for the current view
+    // (one pixel per stage pixel, centred, when the movie set noScale).
     Matrix viewMatrix(int width, int height) const;
     static Matrix viewMatrix(const Rect& stage, int width, int height, ScaleMode mode, double zoom);
 

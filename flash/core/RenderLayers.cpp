@@ -4,7 +4,9 @@
 #include <algorithm>
 #include <cmath>
 
+#include "flash/core/Drawing.h"
 #include "flash/core/Renderer.h"
+#include "flash/core/TextField.h"
 #include "flash/core/raster/BlendStage.h"
 
 namespace flash {
@@ -74,6 +76,11 @@ void hashTree(const DisplayObject& o, Hasher& h, int level) {
     h.add(o.blendMode);
     h.add(o.textShape.get());
     h.add(o.textEdges);
+    h.add(o.field.get());
+    if (o.drawing) h.add(o.drawing->revision());
+    h.add(o.masking);
+    h.add(o.maskedBy.lock().get());
+    if (o.field) h.add(o.field->revision);
     h.bytes(o.shownText.data(), o.shownText.size());
     h.add(o.children.size());
     for (const auto& kv : o.children) hashTree(*kv.second, h, level + 1);
@@ -122,7 +129,7 @@ bool Renderer::hasEffects(const DisplayObject& o) {
 }
 
 void Renderer::addBounds(const DisplayObject& o, const Matrix& m, int level, BoundsF& b) {
-    if (!o.character || level > kMaxLevels) return;
+    if ((!o.character && !o.hasTimeline()) || level > kMaxLevels) return;
     BoundsF own;
     auto addRect = [&](const Rect& r, float pad) {
         const double xs[2] = {r.xMin - pad, r.xMax + pad}, ys[2] = {r.yMin - pad, r.yMax + pad};
@@ -135,9 +142,9 @@ void Renderer::addBounds(const DisplayObject& o, const Matrix& m, int level, Bou
             for (const LineStyle& l : L.lines) pad = std::max(pad, l.width * 0.5f);
         return pad;
     };
-    switch (o.character->kind) {
+    switch (o.character ? o.character->kind : Character::Sprite) {
         case Character::Shape: {
-            const ShapeData& s = o.textShape ? *o.textShape : *o.character->shape;
+            const ShapeData& s = *o.shownShape();
             addRect(s.bounds, strokePad(s));
             break;
         }
@@ -146,6 +153,8 @@ void Renderer::addBounds(const DisplayObject& o, const Matrix& m, int level, Bou
             addRect(o.character->morph->endBounds, 0);
             break;
         case Character::Sprite:
+            if (o.drawing && !o.drawing->empty())
+                addRect(o.drawing->shape().bounds, strokePad(o.drawing->shape()));
             for (const auto& kv : o.children) {
                 const DisplayObject& c = *kv.second;
                 if (!c.visible || c.clipDepth > 0) continue;

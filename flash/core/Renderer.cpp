@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "flash/core/Bitmap.h"
+#include "flash/core/Drawing.h"
 
 namespace flash {
 
@@ -63,6 +64,9 @@ bool Renderer::renderRows(const DisplayObject& root, Rgba background, uint32_t* 
     filterSy_ = static_cast<float>(std::hypot(view.c, view.d) * 20);
     background.a = 255;
     canvas_.clear(premultiply(background));
+    view_ = view;
+    if (root.drawing && !root.drawing->empty())
+        drawShape(root.drawing->shape(), view, ColorTransform(), false);
     sinceCheck_ = 0;
     interrupted_ = false;
     renderChildren(root, view, ColorTransform(), false, 0);
@@ -102,7 +106,14 @@ void Renderer::renderChildren(const DisplayObject& clip, const Matrix& m, const 
             }
             continue;
         }
-        if (!o.visible) continue;
+        if (!o.visible || (o.masking > 0 && !mask)) continue;
+        if (!mask) {
+            std::shared_ptr<DisplayObject> by = o.maskedBy.lock();
+            if (by && by.get() != &o && by->masking > 0 && by->parent) {
+                drawMasked(o, *by, om, ocx, level + 1);
+                continue;
+            }
+        }
         if (!mask && hasEffects(o)) {
             drawLayered(o, om, ocx, level + 1);
             continue;
@@ -114,13 +125,13 @@ void Renderer::renderChildren(const DisplayObject& clip, const Matrix& m, const 
 
 void Renderer::drawObject(const DisplayObject& o, const Matrix& m, const ColorTransform& cx, bool mask,
                           int level) {
-    if (!o.character) return;
-    switch (o.character->kind) {
+    if (!o.character && !o.hasTimeline()) return;
+    switch (o.character ? o.character->kind : Character::Sprite) {
         case Character::Shape:
             if (grid_ && !o.character->text)
                 drawGridShape(*o.character->shape, o.matrix, cx, mask);
             else
-                drawShape(o.textShape ? *o.textShape : *o.character->shape, m, cx, mask);
+                drawShape(*o.shownShape(), m, cx, mask);
             break;
         case Character::Morph:
             o.character->morph->interpolate(o.ratio, morphScratch_);
@@ -136,6 +147,7 @@ void Renderer::drawObject(const DisplayObject& o, const Matrix& m, const ColorTr
             GridMap grid;
             grid_ = gridOf(o, m, grid, level) ? &grid : nullptr;
             gridClip_ = m;
+            if (o.drawing && !o.drawing->empty()) drawShape(o.drawing->shape(), m, cx, mask);
             renderChildren(o, m, cx, mask, level);
             grid_ = outer;
             gridClip_ = outerClip;
@@ -147,6 +159,21 @@ void Renderer::drawObject(const DisplayObject& o, const Matrix& m, const ColorTr
         default:
             break;  // bitmaps and fonts are drawn through shapes
     }
+}
+
+void Renderer::drawMasked(const DisplayObject& o, const DisplayObject& maskClip, const Matrix& m,
+                          const ColorTransform& cx, int level) {
+    // The mask sits wherever it is on the stage: its own world matrix.
+    Matrix mm;
+    for (const DisplayObject* p = &maskClip; p && p->parent; p = p->parent) mm = p->matrix * mm;
+    cv_->beginMask();
+    drawObject(maskClip, view_ * mm, ColorTransform(), true, level);
+    cv_->endMask();
+    if (hasEffects(o))
+        drawLayered(o, m, cx, level);
+    else
+        drawObject(o, m, cx, false, level);
+    cv_->popMask();
 }
 
 void Renderer::prepare(const FillStyle& fill) {

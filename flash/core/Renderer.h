@@ -83,6 +83,10 @@ private:
     void prepare(const FillStyle& fill);
     void strokeLayer(const ShapeLayer& layer, const Matrix& m, const ColorTransform& cx);
 
+    // A clip masked by another clip (setMask): drawn through the mask's shapes.
+    void drawMasked(const DisplayObject& o, const DisplayObject& maskClip, const Matrix& m,
+                    const ColorTransform& cx, int level);
+    Matrix view_;  // stage twips -> target pixels of the current render
     Canvas canvas_;
     Canvas* cv_ = &canvas_;  // the current target: the buffer or a layer
     std::vector<std::unique_ptr<Layer>> layers_;

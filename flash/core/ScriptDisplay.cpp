@@ -4,7 +4,9 @@
 #include <algorithm>
 #include <cmath>
 
+#include "flash/core/Drawing.h"
 #include "flash/core/Engine.h"
+#include "flash/core/TextField.h"
 #include "flash/core/avm1/Avm1.h"
 
 namespace flash {
@@ -40,8 +42,12 @@ void includeRect(Rect& r, bool& any, const Rect& b, const Matrix& m) {
 
 void collectBounds(const DisplayObject* o, const Matrix& m, Rect& r, bool& any, int depth) {
     if (depth > 64) return;
+    if (o->drawing && !o->drawing->empty()) includeRect(r, any, o->drawing->shape().bounds, m);
     if (const Character* ch = o->character) {
-        if (ch->shape) includeRect(r, any, ch->shape->bounds, m);
+        if (o->field)
+            includeRect(r, any, o->field->bounds, m);
+        else if (ch->shape)
+            includeRect(r, any, o->shownShape()->bounds, m);
         if (ch->morph) includeRect(r, any, ch->morph->startBounds, m);
     }
     for (const auto& kv : o->children)
@@ -52,7 +58,18 @@ void collectBounds(const DisplayObject* o, const Matrix& m, Rect& r, bool& any, 
 bool shapesContain(const MovieDef& movie, const DisplayObject* o, const Matrix& m, double x, double y,
                    int depth) {
     if (depth > 64 || !o->visible) return false;
-    if (o->character && (o->character->shape || o->character->morph)) {
+    if (o->drawing && !o->drawing->empty()) {
+        Matrix inv;
+        if (m.invert(inv) && shapeContains(o->drawing->shape(), inv.mapX(x, y), inv.mapY(x, y))) return true;
+    }
+    if (o->field) {  // text fields take the pointer anywhere in their bounds
+        const Rect& b = o->field->bounds;
+        Matrix inv;
+        if (m.invert(inv)) {
+            double lx = inv.mapX(x, y), ly = inv.mapY(x, y);
+            if (lx >= b.xMin && lx <= b.xMax && ly >= b.yMin && ly <= b.yMax) return true;
+        }
+    } else if (o->character && (o->character->shape || o->character->morph)) {
         Matrix inv;
         if (m.invert(inv) && characterContains(movie, o->character, inv.mapX(x, y), inv.mapY(x, y), 0))
             return true;
@@ -231,7 +248,7 @@ DisplayObject* Engine::clipButtonAt(DisplayObject* clip, double x, double y) con
         DisplayObject* o = it->second.get();
         if (!o->visible || o->clipDepth > 0 || !o->hasTimeline() || o->isButton()) continue;
         if (DisplayObject* inner = clipButtonAt(o, x, y)) return inner;
-        if (vm_->isClipButton(o) && hitTest(o, x, y, true)) return o;
+        if (vm_->isClipButton(o) && !memberOff(o, "enabled") && hitTest(o, x, y, true)) return o;
     }
     return nullptr;
 }
@@ -279,8 +296,23 @@ bool Engine::keyDown(int code, int ascii) {
     if (code >= 0 && code < 256) keys_[code] = true;
     lastKeyCode = code;
     lastKeyAscii = ascii;
+    bool typed = fieldKey(code, ascii);
+    // A focused clip hears its own keys.
+    DisplayObject* f = focus();
+    if (f && !f->field && vm_ && vm_->hasHandler(f, "onKeyDown")) queueHandler(f, "onKeyDown");
     queueEventTree(root_.get(), kEventKeyDown);
     queueListeners(1, "onKeyDown");
+    bool any = !queue_.empty() || typed;
+    runQueuedActions();
+    return any;
+}
+
+bool Engine::viewResized(int width, int height) {
+    if (width == viewWidth && height == viewHeight) return false;
+    viewWidth = width;
+    viewHeight = height;
+    if (!root_ || !noScale) return false;
+    queueListeners(3, "onResize");
     bool any = !queue_.empty();
     runQueuedActions();
     return any;
@@ -290,6 +322,8 @@ bool Engine::keyUp(int code) {
     if (!root_) return false;
     if (code >= 0 && code < 256) keys_[code] = false;
     lastKeyCode = code;
+    DisplayObject* f = focus();
+    if (f && !f->field && vm_ && vm_->hasHandler(f, "onKeyUp")) queueHandler(f, "onKeyUp");
     queueEventTree(root_.get(), kEventKeyUp);
     queueListeners(1, "onKeyUp");
     bool any = !queue_.empty();

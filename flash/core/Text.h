@@ -53,6 +53,7 @@ struct EditTextDef {
     int align = 0;         // 0 left, 1 right, 2 centre
     double leftMargin = 0, rightMargin = 0, indent = 0, leading = 0;
     bool wordWrap = false, password = false, border = false, html = false, outlines = false;
+    bool multiline = false, readOnly = true, autoSize = false, selectable = true;
     bool utf8 = false;  // movie version 6 or later
     std::string variable;
     std::string initialText;
@@ -65,6 +66,9 @@ bool parseEditTextRecord(ByteReader& r, int version, const FontLookup& fonts, Ed
 // `maxChars` characters are laid out.
 std::unique_ptr<ShapeData> layoutEditText(const EditTextDef& def, const std::string& text, size_t& edgeBudget,
                                           size_t maxChars = SIZE_MAX);
+// The characters of a string: UTF-8 when `utf8` (bytes that are not UTF-8
+// stand for themselves), single bytes otherwise.
+std::u32string decodeText(const std::string& s, bool utf8);
 // The lower-case name of an HTML tag ("FONT face=.." -> "font").
 std::string foldTag(const std::string& s);
 

@@ -235,8 +235,9 @@ TEST(BoundText, LaysOutAgainOnlyWhenTheShownStringChanges) {
     EXPECT_EQ(bound->shownText, "O");
     p.tick();
     EXPECT_EQ(bound->textShape, nullptr);  // the character's own picture again
-    // A field without a variable keeps its load-time picture throughout.
-    EXPECT_EQ(p.engine().movie().character(3)->editText, nullptr);
+    // A field without a variable keeps its load-time picture throughout
+    // (no script took it over as a TextField).
+    EXPECT_EQ(at(p, 2)->field, nullptr);
     EXPECT_EQ(at(p, 2)->textShape, nullptr);
 }
 

@@ -29,7 +29,7 @@ namespace flash {
 // Prototypes the interpreter itself needs (members of primitives and clips,
 // new objects and arrays). Filled by the built-ins as they install.
 struct Prototypes {
-    std::shared_ptr<ScriptObject> object, function, array, string, number, boolean, movieClip;
+    std::shared_ptr<ScriptObject> object, function, array, string, number, boolean, movieClip, textField;
     // Prototypes of the flash.filters classes, indexed by FilterKind.
     std::vector<std::shared_ptr<ScriptObject>> filterClasses;
 };
@@ -85,6 +85,9 @@ public:
     // New objects (null Value when the object limit is reached).
     Value newObject(bool array = false);
     Value newFunction(NativeFn fn);
+    // The prototype of a clip's members: its class's, TextField.prototype
+    // for text fields, else MovieClip.prototype.
+    std::shared_ptr<ScriptObject> protoOf(const DisplayObject* clip) const;
     // A clip a value refers to while it is on the stage, or null.
     std::shared_ptr<DisplayObject> clipOf(const Value& v);
     Value getMember(Frame& f, const Value& object, const std::string& name);

@@ -45,7 +45,9 @@
     X(Color)             \
     X(Sound)             \
     X(Filters)           \
-    X(ClipEffects)
+    X(ClipEffects)       \
+    X(TextField)         \
+    X(Drawing)
 
 namespace flash {
 

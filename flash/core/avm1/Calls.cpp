@@ -172,7 +172,7 @@ bool Avm1::instanceOf(const Value& v, const Value& ctor) {
     if (v.type == Value::Object && v.object) {
         o = v.object->proto.get();
     } else if (std::shared_ptr<DisplayObject> c = clipOf(v)) {
-        o = c->proto ? c->proto.get() : protos_.movieClip.get();
+        o = protoOf(c.get()).get();
     }
     for (int hops = 0; o && hops < 64; ++hops, o = o->proto.get()) {
         if (o == proto->object.get()) return true;

@@ -23,7 +23,7 @@ bool Avm1::hasHandler(DisplayObject* clip, const char* handler) {
     std::string key = engine_.nameKey(handler);
     auto it = clip->variables.find(key);
     if (it != clip->variables.end()) return isFunction(it->second);
-    const ScriptObject* proto = clip->proto ? clip->proto.get() : protos_.movieClip.get();
+    std::shared_ptr<ScriptObject> proto = protoOf(clip);
     const Value* v = proto ? proto->find(key) : nullptr;
     return v && isFunction(*v);
 }
@@ -48,12 +48,31 @@ long Avm1::runHandler(DisplayObject* clip, const char* handler, long budget) {
     Frame f;
     startFrame(f, clip, budget);
     Value self = Value::fromClip(clip->shared_from_this());
+    // Looked up on the clip itself: onUnload runs after it left the stage.
+    std::string key = engine_.nameKey(handler);
+    Value fn;
+    std::shared_ptr<ScriptObject> home;  // where a class method was found (for super)
+    auto it = clip->variables.find(key);
+    if (it != clip->variables.end()) {
+        fn = it->second;
+    } else {
+        std::shared_ptr<ScriptObject> p = protoOf(clip);
+        for (int hops = 0; p && hops < 64; ++hops, p = p->proto) {
+            auto pit = p->props.find(key);
+            if (pit == p->props.end()) continue;
+            if (!pit->second.isAccessor()) fn = pit->second.value;
+            home = p;
+            break;
+        }
+    }
     std::vector<Value> none;
-    callMethod(f, self, handler, none, 0);
+    if (isFunction(fn)) call(f, fn, self, none, 0, home);
     return budget - std::max(0L, f.budget);
 }
 
-bool Avm1::hasListeners(int which) const { return !(which == 1 ? keyListeners_ : mouseListeners_).empty(); }
+bool Avm1::hasListeners(int which) const {
+    return !(which == 1 ? keyListeners_ : which == 2 ? mouseListeners_ : stageListeners_).empty();
+}
 
 long Avm1::broadcast(int which, const char* handler, long budget) {
     if (!engine_.root()) return 0;

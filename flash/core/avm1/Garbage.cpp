@@ -61,7 +61,7 @@ size_t Avm1::collectGarbage(std::vector<std::weak_ptr<ScriptObject>>& registry) 
     Marker m;
     m.object(engine_.globals.get());
     for (const auto& p : {protos_.object, protos_.function, protos_.array, protos_.string, protos_.number,
-                          protos_.boolean, protos_.movieClip})
+                          protos_.boolean, protos_.movieClip, protos_.textField})
         m.object(p.get());
     for (const auto& kv : classes_) m.value(kv.second);
     for (const auto* list : {&keyListeners_, &mouseListeners_, &stageListeners_})

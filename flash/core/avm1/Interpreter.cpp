@@ -576,6 +576,8 @@ void Avm1::exec(Frame& f, const uint8_t* code, size_t size, int callDepth, size_
                                        "string",    "object", "movieclip"};
                 if (v.type == Value::Object && v.object && v.object->isFunction()) {
                     push(f, Value::fromString("function"));
+                } else if (v.type == Value::Clip && Engine::isTextField(clipOf(v).get())) {
+                    push(f, Value::fromString("object"));  // text fields are no clips
                 } else {
                     push(f, Value::fromString(names[v.type]));
                 }

@@ -23,6 +23,11 @@ long arrayIndex(const std::string& name) {
 
 }  // namespace
 
+std::shared_ptr<ScriptObject> Avm1::protoOf(const DisplayObject* c) const {
+    if (c->proto) return c->proto;
+    return Engine::isTextField(c) && protos_.textField ? protos_.textField : protos_.movieClip;
+}
+
 std::shared_ptr<DisplayObject> Avm1::clipOf(const Value& v) {
     if (v.type != Value::Clip) return nullptr;
     std::shared_ptr<DisplayObject> c = v.clip.lock();
@@ -101,7 +106,7 @@ Value Avm1::getMember(Frame& f, const Value& object, const std::string& name) {
                 return Value::fromClip(child->shared_from_this());
             if (key == "_parent") return c->parent ? Value::fromClip(c->parent->shared_from_this()) : Value();
             if (key == "_root") return Value::fromClip(engine_.root()->shared_from_this());
-            proto = c->proto ? c->proto : protos_.movieClip;
+            proto = protoOf(c.get());
             break;
         }
         case Value::Object: {
@@ -127,7 +132,7 @@ std::shared_ptr<ScriptObject> Avm1::holderOf(const Value& object, const std::str
     if (object.type == Value::Object) {
         o = object.object;
     } else if (std::shared_ptr<DisplayObject> c = clipOf(object)) {
-        o = c->proto ? c->proto : protos_.movieClip;
+        o = protoOf(c.get());
     } else if (object.type == Value::String) {
         o = protos_.string;
     }
@@ -168,8 +173,7 @@ void Avm1::setMember(Frame& f, const Value& object, const std::string& name, con
         int index = propertyIndex(name);
         if (index >= 0) {
             setProperty(c.get(), index, v);
-        } else if (writeThroughAccessor(*this, f, c->proto ? c->proto.get() : protos_.movieClip.get(), key,
-                                        object, v)) {
+        } else if (writeThroughAccessor(*this, f, protoOf(c.get()).get(), key, object, v)) {
             return;
         } else if (c->variables.size() < kMaxProps || c->variables.count(key)) {
             c->variables[key] = v;

@@ -200,6 +200,23 @@ Value stopDrag(NativeCall& c) {
     return Value();
 }
 
+// setMask(clip): the clip's shapes mask this one (and no longer show
+// themselves); setMask(null) ends it.
+Value setMask(NativeCall& c) {
+    std::shared_ptr<DisplayObject> clip = c.clip();
+    if (!clip) return Value::fromBool(false);
+    std::shared_ptr<DisplayObject> mask = c.vm.clipOf(c.arg(0));
+    if (mask == clip) return Value::fromBool(false);
+    if (std::shared_ptr<DisplayObject> old = clip->maskedBy.lock())
+        old->masking = std::max(0, old->masking - 1);
+    clip->maskedBy.reset();
+    if (mask) {
+        clip->maskedBy = mask;
+        ++mask->masking;
+    }
+    return Value::fromBool(true);
+}
+
 Value bytesTotal(NativeCall& c) {
     return Value::fromNumber(static_cast<double>(c.engine().movie().header().fileLength));
 }
@@ -237,7 +254,8 @@ void installMovieClip(Realm& realm) {
                            {"stopDrag", stopDrag},
                            {"getBytesLoaded", bytesTotal},
                            {"getBytesTotal", bytesTotal},
-                           {"getURL", getURL}});
+                           {"getURL", getURL},
+                           {"setMask", setMask}});
 }
 
 }  // namespace flash

@@ -8,8 +8,24 @@ Value removeListenerFrom(NativeCall& c, int which);
 
 namespace {
 
-Value width(NativeCall& c) { return Value::fromNumber(c.engine().movie().header().stage.width() / 20.0); }
-Value height(NativeCall& c) { return Value::fromNumber(c.engine().movie().header().stage.height() / 20.0); }
+// Without scaling the stage is as large as the view that shows it.
+Value width(NativeCall& c) {
+    Engine& e = c.engine();
+    if (e.noScale && e.viewWidth > 0) return Value::fromNumber(e.viewWidth);
+    return Value::fromNumber(e.movie().header().stage.width() / 20.0);
+}
+Value height(NativeCall& c) {
+    Engine& e = c.engine();
+    if (e.noScale && e.viewHeight > 0) return Value::fromNumber(e.viewHeight);
+    return Value::fromNumber(e.movie().header().stage.height() / 20.0);
+}
+Value getScaleMode(NativeCall& c) { return Value::fromString(c.engine().noScale ? "noScale" : "showAll"); }
+Value setScaleMode(NativeCall& c) {
+    std::string m = foldCase(c.str(0));
+    if (m == "noscale" || m == "showall" || m == "noborder" || m == "exactfit")
+        c.engine().noScale = m == "noscale";
+    return Value();
+}
 Value addListener(NativeCall& c) { return addListenerTo(c, 3); }
 Value removeListener(NativeCall& c) { return removeListenerFrom(c, 3); }
 
@@ -20,7 +36,7 @@ void installStage(Realm& realm) {
     if (!stage) return;
     realm.accessor(*stage, "width", width, nullptr);
     realm.accessor(*stage, "height", height, nullptr);
-    stage->set(realm.key("scaleMode"), Value::fromString("showAll"));
+    realm.accessor(*stage, "scaleMode", getScaleMode, setScaleMode);
     stage->set(realm.key("align"), Value::fromString(""));
     stage->set(realm.key("showMenu"), Value::fromBool(true));
     realm.methods(*stage, {{"addListener", addListener}, {"removeListener", removeListener}});

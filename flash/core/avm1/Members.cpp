@@ -26,7 +26,7 @@ long arrayIndex(const std::string& name) {
 std::shared_ptr<DisplayObject> Avm1::clipOf(const Value& v) {
     if (v.type != Value::Clip) return nullptr;
     std::shared_ptr<DisplayObject> c = v.clip.lock();
-    if (!c || (c.get() != engine_.root() && !c->parent)) return nullptr;
+    if (!c || (!c->parent && c.get() != engine_.root() && engine_.level(c->depth) != c.get())) return nullptr;
     return c;
 }
 
@@ -81,7 +81,7 @@ Value Avm1::getMember(Frame& f, const Value& object, const std::string& name) {
     switch (object.type) {
         case Value::String:
             if (key == "length")
-                return Value::fromNumber(static_cast<double>(charStarts(object.string).size()));
+                return Value::fromNumber(static_cast<double>(CharIndex(object.string, version_).count()));
             proto = protos_.string;
             break;
         case Value::Number:

@@ -218,10 +218,26 @@ void ContentLoader::deliver() {
     for (auto& r : done) engine_.finishLoad(r.request, r.ok, std::move(r.data));
 }
 
+std::string ContentLoader::storePath(const std::string& name) const {
+    // Stores of different movies stay apart: the movie's file name leads.
+    std::string movie;
+    for (size_t i = 0; i < moviePath_.size(); ++i) {
+        unsigned char c = static_cast<unsigned char>(moviePath_[i]);
+        if (IsDBCSLeadByte(c) && i + 1 < moviePath_.size()) {
+            movie += moviePath_.substr(i++, 2);
+        } else if (c == '\\' || c == '/' || c == ':') {
+            movie.clear();
+        } else {
+            movie += (c < 0x20 || std::strchr("*?\"<>|", c)) ? '_' : static_cast<char>(c);
+        }
+    }
+    return sharedFolder_ + (movie.empty() ? std::string() : movie + "#") + name + ".sol.txt";
+}
+
 bool ContentLoader::readShared(const std::string& name, std::string& data) {
     if (sharedFolder_.empty()) return false;
     std::vector<uint8_t> bytes;
-    if (!ReadWholeFile(sharedFolder_ + name + ".sol.txt", bytes, 1 << 20)) return false;
+    if (!ReadWholeFile(storePath(name), bytes, 1 << 20)) return false;
     data.assign(bytes.begin(), bytes.end());
     return true;
 }
@@ -230,7 +246,7 @@ bool ContentLoader::writeShared(const std::string& name, const std::string& data
     if (sharedFolder_.empty()) return false;
     CreateDirectoryA(sharedFolder_.c_str(), nullptr);
     // Written beside, then moved over the old store: a failed write keeps it.
-    std::string path = sharedFolder_ + name + ".sol.txt", temp = path + ".new";
+    std::string path = storePath(name), temp = path + ".new";
     {
         UniqueFile f(CreateFileA(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                  FILE_ATTRIBUTE_NORMAL, nullptr));

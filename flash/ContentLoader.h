@@ -44,6 +44,7 @@ public:
 
 private:
     struct Shared;
+    std::string storePath(const std::string& name) const;
     flash::Engine& engine_;
     std::shared_ptr<Shared> shared_;  // also held by the download threads
     std::string moviePath_, sharedFolder_;

@@ -163,6 +163,11 @@ public:
     // The script runtime of the loaded movie (made on first use).
     Avm1& vm();
 
+    // Date's wall clock (milliseconds since 1970 UTC) and time zone (minutes
+    // local time is ahead of UTC at a moment); null: the system's.
+    std::function<double()> wallClock;
+    std::function<double(double utcMs)> localOffset;
+
     std::function<void(const std::string& command, const std::string& args)> onFSCommand;
     std::function<void(const std::string& url, const std::string& target)> onGetURL;
     std::function<void(const std::string& text)> onTrace;

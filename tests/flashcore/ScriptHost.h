@@ -86,8 +86,9 @@ struct HostedMovie {
     std::vector<std::string> traces;
 
     explicit HostedMovie(const swfw::ActionWriter& script, std::map<std::string, std::string> files = {},
-                         int version = 6) {
+                         int version = 6, std::map<std::string, std::string> shared = {}) {
         host.files = std::move(files);
+        host.shared = std::move(shared);
         host.engine = &player.engine();
         player.engine().host = &host;
         player.engine().onTrace = [this](const std::string& t) { traces.push_back(t); };

@@ -29,7 +29,7 @@ namespace flash {
 // Prototypes the interpreter itself needs (members of primitives and clips,
 // new objects and arrays). Filled by the built-ins as they install.
 struct Prototypes {
-    std::shared_ptr<ScriptObject> object, function, array, string, number, boolean, movieClip;
+    std::shared_ptr<ScriptObject> object, function, array, string, number, boolean, movieClip, date;
 };
 
 class ByteReader;

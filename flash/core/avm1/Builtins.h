@@ -46,7 +46,14 @@
     X(Color)             \
     X(Sound)             \
     X(LoadVars)          \
-    X(XML)
+    X(XML)               \
+    X(SharedObject)      \
+    X(Date)              \
+    X(Point)             \
+    X(Rectangle)         \
+    X(GeomMatrix)        \
+    X(ColorTransform)    \
+    X(Transform)
 
 namespace flash {
 

@@ -214,6 +214,9 @@ Value Avm1::toPrimitive(Frame& f, const Value& v, bool valueFirst, int callDepth
     if (v.type != Value::Object || !v.object || v.object->isSuper) return v;
     // Boxed primitives, and objects whose conversions are the built-in
     // ones of Object and Array, convert without a call.
+    // A date reads as text even where numbers are preferred.
+    if (valueFirst && protos_.date && holderOf(v, engine_.nameKey("valueOf")) == protos_.date)
+        valueFirst = false;
     for (int pass = valueFirst ? 0 : 1; pass < 2; ++pass) {
         const char* name = pass == 0 ? "valueOf" : "toString";
         std::string key = engine_.nameKey(name);

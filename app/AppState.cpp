@@ -13,6 +13,9 @@ Settings Options;
 std::vector<std::string>& RecentFiles = Options.RecentFiles;
 int PlayState = 0;
 std::string CurrentFile, CurrentTitle;
+std::string CurrentLocalFile;
+
+std::string CurrentMovieOnDisk() { return CurrentLocalFile.empty() ? CurrentFile : CurrentLocalFile; }
 int MovieCurrentFrame = 0, MovieTotalFrames = 0;
 int MovieWidth = 0, MovieHeight = 0;
 bool PlayAreaActive = false, ABCircleActive = false;

@@ -22,6 +22,11 @@ extern std::vector<std::string>& RecentFiles;
 // Playback state: 0 stopped, 1 playing, 2 paused.
 extern int PlayState;
 extern std::string CurrentFile, CurrentTitle;
+// The file on disk of the movie being played: CurrentFile itself, the path a
+// file address names, or the local copy of a downloaded movie.
+extern std::string CurrentLocalFile;
+// CurrentLocalFile, or CurrentFile while no movie has set it.
+std::string CurrentMovieOnDisk();
 extern int MovieCurrentFrame, MovieTotalFrames;
 
 // Stage size in pixels of the movie being played.

@@ -163,6 +163,11 @@ void TMainForm::ShowCaptionInlblCaption() {
             l.hint = "单击以查看文件属性";
             break;
         default:
+            if (PlayForm && PlayForm->downloading()) {
+                l.setText(PlayForm->downloadCaption());
+                l.hint.clear();
+                break;
+            }
             l.setText(HasStopped ? "已停止" : "准备就绪");
             l.hint.clear();
             break;

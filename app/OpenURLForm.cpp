@@ -40,6 +40,7 @@ void TOpenURLForm::FormCreate() {
     icon_ = ProgramIconPicture(size, GetSysColor(COLOR_BTNFACE));
     imgIcon_->setPicture(icon_.get());
 
+    cboFileName().setDropDownRows(10);
     history_ = ReadOpenURLHistory(IniFile(ProgramPath + kSettingsFileName));
     for (const std::string& h : history_) cboFileName().add(h);
 }

@@ -11,6 +11,7 @@
 #include "flash/AcmMp3Decoder.h"
 #include "flash/ContentLoader.h"
 #include "flash/FrameClock.h"
+#include "flash/RenderYield.h"
 #include "flash/WaveOutput.h"
 #include "flash/WicImageDecoder.h"
 #include "flash/core/Player.h"
@@ -54,6 +55,10 @@ struct TShockwaveFlash::Impl {
     uint32_t* bits = nullptr;
     int dibW = 0, dibH = 0;
     bool stale = true;
+    // The frame being drawn; it reaches the picture only when whole.
+    std::vector<uint32_t> frame;
+    RenderYield yield;
+    bool mayYield = false;
 
     std::vector<std::pair<std::string, std::string>> commands;
     int engineDepth = 0;
@@ -75,6 +80,7 @@ TShockwaveFlash::TShockwaveFlash(Control* parent) : Control(parent), impl_(std::
     impl_->player.setLoop(true);
     impl_->player.engine().host = &impl_->content;
     impl_->content.setSharedFolder(ExecutableFolder() + "SharedObjects\\");
+    impl_->player.setRenderInterrupt([this] { return impl_->mayYield && impl_->yield.due(); });
     impl_->player.setFSCommandHandler(
         [this](const std::string& c, const std::string& a) { impl_->commands.emplace_back(c, a); });
 }
@@ -244,7 +250,7 @@ void TShockwaveFlash::redraw() {
     invalidate();
 }
 
-void TShockwaveFlash::renderIfStale() {
+void TShockwaveFlash::renderIfStale(bool mayYield) {
     RECT rc = clientRect();
     int w = std::max<int>(rc.right - rc.left, 1), h = std::max<int>(rc.bottom - rc.top, 1);
     if (!impl_->dib || w != impl_->dibW || h != impl_->dibH) {
@@ -255,7 +261,19 @@ void TShockwaveFlash::renderIfStale() {
     }
     if (!impl_->stale || !impl_->bits) return;
     if (loaded()) {
-        impl_->player.render(impl_->bits, w, h, w);
+        // A frame given up for a waiting message leaves the last whole
+        // picture on screen and is drawn anew once the queue is quiet.
+        std::vector<uint32_t>& frame = impl_->frame;
+        frame.resize(static_cast<size_t>(w) * h);
+        impl_->yield.start();
+        impl_->mayYield = mayYield;
+        bool whole = impl_->player.render(frame.data(), w, h, w);
+        impl_->mayYield = false;
+        if (!whole) {
+            InvalidateRect(handle(), nullptr, FALSE);
+            return;
+        }
+        std::copy(frame.begin(), frame.end(), impl_->bits);
     } else {
         // An empty control shows its own colour.
         uint32_t c = 0xFF000000u | (GetRValue(color_) << 16) | (GetGValue(color_) << 8) | GetBValue(color_);
@@ -264,6 +282,8 @@ void TShockwaveFlash::renderIfStale() {
     GdiFlush();
     impl_->stale = false;
 }
+
+void TShockwaveFlash::setYieldAfter(double ms) { impl_->yield.setGrace(ms); }
 
 HBITMAP TShockwaveFlash::paintToBitmap() {
     renderIfStale();
@@ -352,7 +372,7 @@ LRESULT TShockwaveFlash::handleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
         case WM_PAINT: {
             PaintDc pdc(handle());
-            renderIfStale();
+            renderIfStale(true);
             if (impl_->dib) {
                 UniqueMemDc mem(CreateCompatibleDC(pdc.get()));
                 SelectGuard sel(mem.get(), impl_->dib.get());
@@ -362,7 +382,7 @@ LRESULT TShockwaveFlash::handleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         }
         case WM_PRINTCLIENT: {
             // PrintWindow and WM_PRINT: the same picture into the caller's DC.
-            renderIfStale();
+            renderIfStale(true);
             if (impl_->dib) {
                 UniqueMemDc mem(CreateCompatibleDC(reinterpret_cast<HDC>(wp)));
                 SelectGuard sel(mem.get(), impl_->dib.get());

@@ -60,6 +60,10 @@ public:
     // Raised when the movie issues an FSCommand (command, arguments).
     std::function<void(const std::string& command, const std::string& args)> OnFSCommand;
 
+    // A frame that takes longer than this to draw gives way to messages
+    // waiting for an answer and is drawn anew later (40 ms unless set).
+    void setYieldAfter(double ms);
+
     // A bitmap of the control's size with its current picture (caller owns it).
     HBITMAP paintToBitmap();
     // Advances one frame now, as the frame timer does (tests use it).
@@ -85,7 +89,10 @@ private:
     void runEngine(F&& f);
     void deliverCommands();
     void redraw();
-    void renderIfStale();
+    // Draws the current frame if the picture is out of date. mayYield lets a
+    // long drawing give way to waiting messages (painting); a caller that
+    // needs the picture now (paintToBitmap) waits for the whole frame.
+    void renderIfStale(bool mayYield = false);
     // Pointer input for the engine (buttons): the position in stage twips.
     void pointerInput(int x, int y, bool down);
     void showCursor();

@@ -1,5 +1,6 @@
 #include "flashfile/ConvertList.h"
 
+#include <stdexcept>
 #include <utility>
 
 #include "platform/AnsiText.h"
@@ -69,10 +70,20 @@ void ConvertList::retarget(const std::string& savePath) {
     for (auto& r : rows) r.target = savePath + AnsiExtractFileName(r.target);
 }
 
+namespace {
+
+struct RunStopped : std::runtime_error {
+    RunStopped() : std::runtime_error("conversion run stopped") {}
+};
+
+}  // namespace
+
 bool RunConversion(ConvertList& list, const ConvertRunHooks& hooks) {
+    auto stopped = [&] { return hooks.stopped && hooks.stopped(); };
     std::size_t done = 0;
     for (std::size_t i = 0; i < list.rows.size(); ++i) {
         if (!list.rows[i].ticked) continue;
+        if (stopped()) return false;
         list.rows[i].state = ConvertState::Converting;
         if (hooks.rowChanged) hooks.rowChanged(i);
         CopyWatch watch;
@@ -80,6 +91,7 @@ bool RunConversion(ConvertList& list, const ConvertRunHooks& hooks) {
             if (hooks.progress && total > 0)
                 hooks.progress(static_cast<double>(done) +
                                static_cast<double>(bytes) / static_cast<double>(total));
+            if (stopped()) throw RunStopped();  // the copy's temporary file goes with it
         };
         bool ok = false;
         try {

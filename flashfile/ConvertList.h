@@ -66,10 +66,14 @@ struct ConvertRunHooks {
     std::function<void(std::size_t row)> rowChanged;
     // The run's position in ticked rows, fractional within a file.
     std::function<void(double position)> progress;
+    // Asked before each row and after each block: true ends the run (the
+    // program is closing). The row being converted fails and its partial
+    // target is removed; later rows stay as they are.
+    std::function<bool()> stopped;
 };
 
 // Runs the ticked rows first to last; a failure marks its row and ends the
-// run at once. True when every ticked row was converted.
+// run at once, and so does a stop. True when every ticked row was converted.
 bool RunConversion(ConvertList& list, const ConvertRunHooks& hooks);
 
 // The targets of ticked converted rows, from the last row to the first.

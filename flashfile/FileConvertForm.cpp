@@ -23,9 +23,10 @@ namespace {
 
 using F = TFileConvertForm;
 
+// Heights at 96 DPI: title 29 px (a 3-px line along its bottom), progress strip 17 px.
 const ControlSpec<F> kFileConvertControls[] = {
-    {Ctl::Panel, "pnlTitle", "", nullptr, {0, 0, 320, 18}, cfStretchX},
-    {Ctl::Button,
+    {Ctl::Panel, "pnlTitle", "", nullptr, {0, 0, 320, 19}, cfStretchX},
+    {Ctl::SpeedButton,
      "sbBeginConvert",
      "开始转换",
      "pnlTitle",
@@ -37,10 +38,10 @@ const ControlSpec<F> kFileConvertControls[] = {
      "lvConvertFileList",
      "源文件:120|目标文件:120|状态:53",
      nullptr,
-     {0, 18, 320, 172},
+     {0, 19, 320, 170},
      cfStretchX | cfStretchY | cfCheckBoxes},
-    {Ctl::Panel, "pnlConvertProgress", "", nullptr, {0, 190, 320, 10}, cfStretchX | cfMoveY | cfHidden},
-    {Ctl::ProgressBar, "prbConvertProgress", "0..1", "pnlConvertProgress", {0, 0, 320, 10}, cfStretchX},
+    {Ctl::Panel, "pnlConvertProgress", "", nullptr, {0, 189, 320, 11}, cfStretchX | cfMoveY | cfHidden},
+    {Ctl::ProgressBar, "prbConvertProgress", "0..1", "pnlConvertProgress", {0, 0, 320, 11}, cfStretchX},
 };
 
 const MenuSpec kConvertMenu[] = {
@@ -136,7 +137,13 @@ void TFileConvertForm::FormCreate() {
     FileConvertForm = this;
     FileConvertFormExists = true;
     DialogPanel& title = get<DialogPanel>("pnlTitle");
-    title.setColor(11758134);
+    title.setColor(kTitleColor);
+    titleLine_ = std::make_unique<Panel>(&title);
+    titleLine_->create(0, 0, title.width(), kTitleLineHeight);
+    titleLine_->setColor(kTitleLineColor);
+    titleLine_->setAlign(Align::Bottom);
+    title.realign();
+    get<SpeedButton>("sbBeginConvert").setCaptionColor(kTitleTextColor);
     popup_ = std::make_unique<Menu>(kConvertMenu, sizeof kConvertMenu / sizeof kConvertMenu[0], false);
     for (const auto& h : kConvertMenuHandlers) {
         auto m = h.handler;
@@ -217,7 +224,7 @@ void TFileConvertForm::applyOptions(int mode, bool deleteConverted, bool playCon
 void TFileConvertForm::setBusy(bool busy) {
     busy_ = busy;
     for (const char* name : kListCommands) (*popup_)[name].setEnabled(!busy);
-    get<Button>("sbBeginConvert").setEnabled(!busy);
+    get<SpeedButton>("sbBeginConvert").setEnabled(!busy);
     lvConvertFileList().setEnabled(!busy);
 }
 
@@ -245,6 +252,8 @@ void TFileConvertForm::readTicks() {
     for (std::size_t i = 0; i < list_.rows.size(); ++i)
         list_.rows[i].ticked = lvConvertFileList().checked(static_cast<int>(i));
 }
+
+bool TFileConvertForm::closing() const { return Application::instance().terminated() || !handle(); }
 
 std::string TFileConvertForm::outputFolder() const {
     return folderExists(Options.SavePath) ? EnsureTrailingBackslash(Options.SavePath) : std::string();
@@ -296,7 +305,7 @@ void TFileConvertForm::AddDirectory(const std::string& folder) {
         explicit Scan(TFileConvertForm& f) : form(f), ext(ConvertSourceExt(Options.ConvertMode)) {}
         bool proceed() override {
             Application::instance().processMessages();
-            return form.handle() != nullptr;
+            return !form.closing();
         }
         bool file(const std::string& path, std::size_t nameOffset) override {
             if (HasExtension(path, nameOffset, {ext})) form.AddSourceFile(path);
@@ -417,10 +426,13 @@ void TFileConvertForm::sbBeginConvertClick() {
         prbConvertProgress().setPosition(p);
         Application::instance().processMessages();
     };
+    // Closing the program ends the run (the message loop runs within it) and
+    // skips the play and delete steps.
+    hooks.stopped = [this] { return closing(); };
     setBusy(true);
     bool ok = RunConversion(list_, hooks);
     setBusy(false);
-    if (!ok) return;
+    if (!ok || closing()) return;
     pnlConvertProgress().setVisible(false);
     if (Options.PlayConvertedFiles && PlayConvertedFiles) PlayConvertedFiles(ConvertedTargets(list_));
     if (Options.DeleteConvertedFiles) {

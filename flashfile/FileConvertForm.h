@@ -57,6 +57,12 @@ public:
 
     // Progress steps per ticked row (the bar moves within a file).
     static constexpr int kStepsPerRow = 1000;
+    // The title panel's colours (Windows BGR values) and the line along its bottom.
+    static constexpr COLORREF kTitleColor = 11758134;
+    static constexpr COLORREF kTitleTextColor = RGB(255, 255, 255);
+    static constexpr COLORREF kTitleLineColor = 15830905;
+    static constexpr int kTitleLineHeight = 3;
+    Panel& titleLine() const { return *titleLine_; }
 
 protected:
     bool handleFormMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
@@ -70,9 +76,12 @@ private:
     bool confirm(const char* question);
     void setBusy(bool busy);
     std::string outputFolder() const;
+    // True once the program is ending or the window is gone: runs and scans stop.
+    bool closing() const;
 
     ConvertList list_;
     std::unique_ptr<Menu> popup_;
+    std::unique_ptr<Panel> titleLine_;
     ConvertWindowLink link_;
     bool busy_ = false;
 };

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <initializer_list>
 #include <memory>
 
 #include "flashfile/FlashFileAttr.h"
@@ -27,16 +26,25 @@ uint64_t sizeOf(const ExclusiveFile& f, const std::string& path) {
     return s;
 }
 
-// Refuses a target that names one of the open inputs: creating it would empty the input.
-void refuseInputAsTarget(const std::string& target, std::initializer_list<const ExclusiveFile*> inputs) {
-    FileIdentity targetId;
-    if (!ExclusiveFile::identityOf(target, targetId)) return;  // no such file yet
-    for (const ExclusiveFile* in : inputs) {
-        FileIdentity id;
-        if (!in->identity(id)) throw FileReadError("cannot identify an input of " + target);
-        if (id == targetId) throw FileError("target is the same file as an input: " + target);
+// Which file the target names now, if any; an input with the same identity
+// is refused, since creating the target would empty the input.
+class TargetIdentity {
+public:
+    explicit TargetIdentity(const std::string& target) : target_(target) {
+        exists_ = ExclusiveFile::identityOf(target, id_);
     }
-}
+    void refuse(const ExclusiveFile& input) const {
+        if (!exists_) return;  // no such file yet
+        FileIdentity id;
+        if (!input.identity(id)) throw FileReadError("cannot identify an input of " + target_);
+        if (id == id_) throw FileError("target is the same file as an input: " + target_);
+    }
+
+private:
+    std::string target_;
+    FileIdentity id_;
+    bool exists_ = false;
+};
 
 // The target being written: a temporary file beside it that replaces the
 // target on commit() and is deleted otherwise.
@@ -45,11 +53,12 @@ public:
     TargetFile(const std::string& path, uint64_t total, CopyWatch* watch)
         : path_(path), total_(total), watch_(watch) {
         static unsigned counter = 0;
+        // Created only if new: one name lookup, and a stranger's file of
+        // that name is never truncated.
         for (int attempt = 0; attempt < 100; ++attempt) {
             temp_ = path + ".~kv" + std::to_string(++counter) + ".tmp";
-            if (ExclusiveFile::exists(temp_)) continue;
-            if (file_.open(temp_, ExclusiveFile::Mode::Create) == ExclusiveFile::OpenStatus::Ok) return;
-            break;
+            if (file_.open(temp_, ExclusiveFile::Mode::CreateNew) == ExclusiveFile::OpenStatus::Ok) return;
+            if (!ExclusiveFile::exists(temp_)) break;
         }
         throw FileError("cannot create " + path);
     }
@@ -65,9 +74,7 @@ public:
         if (watch_ && watch_->progress) watch_->progress(done_, total_);
     }
     void commit() {
-        file_.close();
-        if (done_ != total_ || !ExclusiveFile::replace(temp_, path_))
-            throw FileError("cannot replace " + path_);
+        if (done_ != total_ || !file_.closeAs(temp_, path_)) throw FileError("cannot replace " + path_);
         committed_ = true;
         if (watch_) watch_->written = done_;
     }
@@ -118,14 +125,15 @@ void SwfToExe(const std::string& source, const std::string& target, const std::s
     // The stub is shared for reading: a running projector holds its own file open.
     ExclusiveFile stubFile = openInput(stub, ExclusiveFile::Mode::ReadShared);
     uint64_t stubSize = sizeOf(stubFile, stub);
-    refuseInputAsTarget(target, {&stubFile});
+    const TargetIdentity targetId(target);
+    targetId.refuse(stubFile);
     TargetFile out(target, stubSize + movieSize + kProjectorTrailerSize, watch);
     copyBlocks(stubFile, stub, stubSize, out, buffer.get());
     stubFile.close();
 
     ExclusiveFile movie = openInput(source);
     if (sizeOf(movie, source) != movieSize) throw FileReadError("changed while converting: " + source);
-    refuseInputAsTarget(target, {&movie});
+    targetId.refuse(movie);
     copyBlocks(movie, source, movieSize, out, buffer.get());
     uint8_t trailer[kProjectorTrailerSize];
     putLe32(trailer, kProjectorMagic);
@@ -151,7 +159,7 @@ bool ExeToSwf(const std::string& source, const std::string& target, CopyWatch* w
     uint64_t end = size - sizeof trailer;
     if (length > end) throw FileReadError("movie length beyond the start of " + source);
     if (length > kMaxConvertedMovie) throw FileError("movie too large to play: " + source);
-    refuseInputAsTarget(target, {&in});
+    TargetIdentity(target).refuse(in);
     if (!in.seek(end - length)) throw FileReadError("cannot seek in " + source);
 
     std::unique_ptr<char[]> buffer(new char[kBlockSize]);
@@ -166,7 +174,7 @@ void CopyFileOver(const std::string& source, const std::string& target, CopyWatc
     // A plain copy lets others go on reading the source (the player may hold it).
     ExclusiveFile in = openInput(source, ExclusiveFile::Mode::ReadShared);
     uint64_t size = sizeOf(in, source);
-    refuseInputAsTarget(target, {&in});
+    TargetIdentity(target).refuse(in);
     std::unique_ptr<char[]> buffer(new char[kBlockSize]);
     TargetFile out(target, size, watch);
     copyBlocks(in, source, size, out, buffer.get());

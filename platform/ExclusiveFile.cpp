@@ -1,9 +1,10 @@
 #include "platform/ExclusiveFile.h"
 
-#include "platform/AnsiText.h"
-
 #include <algorithm>
 #include <utility>
+#include <vector>
+
+#include "platform/AnsiText.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -83,13 +84,17 @@ ExclusiveFile& ExclusiveFile::operator=(ExclusiveFile&& other) noexcept {
 ExclusiveFile::OpenStatus ExclusiveFile::open(const std::string& path, Mode mode) {
     close();
     if (IsDeviceName(path)) return OpenStatus::Failed;
-    DWORD access = mode == Mode::Create ? GENERIC_WRITE : GENERIC_READ;
+    const bool writing = mode == Mode::Create || mode == Mode::CreateNew;
+    // A created file may be renamed through its handle (closeAs).
+    DWORD access = writing ? GENERIC_WRITE | DELETE : GENERIC_READ;
     DWORD share = mode == Mode::ReadShared ? FILE_SHARE_READ : 0;
-    DWORD disposition = mode == Mode::Create ? CREATE_ALWAYS : OPEN_EXISTING;
+    DWORD disposition = mode == Mode::Create      ? CREATE_ALWAYS
+                        : mode == Mode::CreateNew ? CREATE_NEW
+                                                  : OPEN_EXISTING;
     HANDLE h = CreateFileA(path.c_str(), access, share, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE) {
         DWORD err = GetLastError();
-        if (mode != Mode::Create) {
+        if (!writing) {
             if (err == ERROR_FILE_NOT_FOUND || err == ERROR_PATH_NOT_FOUND || err == ERROR_INVALID_NAME)
                 return OpenStatus::NotFound;
             // A folder cannot be opened as a file; it counts as no file.
@@ -122,22 +127,24 @@ bool ExclusiveFile::size(uint64_t& bytes) const {
 }
 
 bool ExclusiveFile::readAt(uint64_t offset, void* buffer, size_t n, size_t& got) const {
+    // Seek, read, seek back: a positioned read (OVERLAPPED) costs Wine an
+    // extra request to its server on every call.
     got = 0;
+    HANDLE h = asHandle(handle_);
+    LARGE_INTEGER zero{}, here{}, at{};
+    if (!SetFilePointerEx(h, zero, &here, FILE_CURRENT)) return false;
+    at.QuadPart = static_cast<LONGLONG>(offset);
+    bool ok = SetFilePointerEx(h, at, nullptr, FILE_BEGIN) != 0;
     char* out = static_cast<char*>(buffer);
-    while (got < n) {
-        OVERLAPPED ov{};
-        uint64_t at = offset + got;
-        ov.Offset = static_cast<DWORD>(at);
-        ov.OffsetHigh = static_cast<DWORD>(at >> 32);
+    while (ok && got < n) {
         DWORD chunk = static_cast<DWORD>(std::min<size_t>(n - got, 1u << 30));
         DWORD done = 0;
-        if (!ReadFile(asHandle(handle_), out + got, chunk, &done, &ov)) {
-            return GetLastError() == ERROR_HANDLE_EOF;
-        }
+        if (!ReadFile(h, out + got, chunk, &done, nullptr)) ok = GetLastError() == ERROR_HANDLE_EOF;
         if (done == 0) break;
         got += done;
     }
-    return true;
+    SetFilePointerEx(h, here, nullptr, FILE_BEGIN);
+    return ok;
 }
 
 bool ExclusiveFile::seek(uint64_t offset) {
@@ -196,6 +203,26 @@ bool ExclusiveFile::replace(const std::string& from, const std::string& to) {
     return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 }
 
+bool ExclusiveFile::closeAs(const std::string& path, const std::string& to) {
+    if (isOpen()) {
+        int wide = MultiByteToWideChar(CP_ACP, 0, to.c_str(), -1, nullptr, 0);
+        if (wide > 0) {
+            std::vector<char> buf(sizeof(FILE_RENAME_INFO) + static_cast<size_t>(wide) * sizeof(WCHAR));
+            auto* info = reinterpret_cast<FILE_RENAME_INFO*>(buf.data());
+            info->ReplaceIfExists = TRUE;
+            info->RootDirectory = nullptr;
+            info->FileNameLength = static_cast<DWORD>((wide - 1) * sizeof(WCHAR));
+            MultiByteToWideChar(CP_ACP, 0, to.c_str(), -1, info->FileName, wide);
+            bool renamed = SetFileInformationByHandle(asHandle(handle_), FileRenameInfo, info,
+                                                      static_cast<DWORD>(buf.size())) != 0;
+            close();
+            if (renamed) return true;
+        }
+        close();
+    }
+    return replace(path, to);
+}
+
 #else  // POSIX
 
 ExclusiveFile::ExclusiveFile(ExclusiveFile&& other) noexcept
@@ -213,10 +240,13 @@ ExclusiveFile& ExclusiveFile::operator=(ExclusiveFile&& other) noexcept {
 ExclusiveFile::OpenStatus ExclusiveFile::open(const std::string& path, Mode mode) {
     close();
     // Non-blocking open: a FIFO would otherwise wait for a writer.
-    int flags = mode == Mode::Create ? (O_WRONLY | O_CREAT | O_TRUNC) : (O_RDONLY | O_NONBLOCK);
+    const bool writing = mode == Mode::Create || mode == Mode::CreateNew;
+    int flags = mode == Mode::Create      ? (O_WRONLY | O_CREAT | O_TRUNC)
+                : mode == Mode::CreateNew ? (O_WRONLY | O_CREAT | O_EXCL)
+                                          : (O_RDONLY | O_NONBLOCK);
     int fd = ::open(path.c_str(), flags | O_CLOEXEC, 0644);
     if (fd < 0) {
-        if (mode != Mode::Create && (errno == ENOENT || errno == ENOTDIR)) return OpenStatus::NotFound;
+        if (!writing && (errno == ENOENT || errno == ENOTDIR)) return OpenStatus::NotFound;
         return OpenStatus::Failed;
     }
     struct stat st;
@@ -224,7 +254,7 @@ ExclusiveFile::OpenStatus ExclusiveFile::open(const std::string& path, Mode mode
         ::close(fd);
         return OpenStatus::Failed;
     }
-    if (mode != Mode::Create && S_ISDIR(st.st_mode)) {
+    if (!writing && S_ISDIR(st.st_mode)) {
         ::close(fd);
         return OpenStatus::NotFound;  // a folder opens for reading here but counts as no file
     }
@@ -232,7 +262,7 @@ ExclusiveFile::OpenStatus ExclusiveFile::open(const std::string& path, Mode mode
         ::close(fd);
         return OpenStatus::Failed;  // pipes and devices are never read
     }
-    if (mode != Mode::Create) {
+    if (!writing) {
         fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
         openSize_ = static_cast<int64_t>(st.st_size);  // inputs do not change size
     }
@@ -330,6 +360,11 @@ bool ExclusiveFile::remove(const std::string& path) { return ::unlink(path.c_str
 
 bool ExclusiveFile::replace(const std::string& from, const std::string& to) {
     return ::rename(from.c_str(), to.c_str()) == 0;
+}
+
+bool ExclusiveFile::closeAs(const std::string& path, const std::string& to) {
+    close();
+    return replace(path, to);
 }
 
 #endif

@@ -38,6 +38,7 @@ public:
         ReadShared,     // read; others may read too
         ReadExclusive,  // read; nobody else may open the file meanwhile
         Create,         // create or truncate, write, exclusive
+        CreateNew,      // create a file that does not exist yet (Failed if it does), write, exclusive
     };
     enum class OpenStatus { Ok, NotFound, Failed };
 
@@ -74,6 +75,10 @@ public:
     static bool remove(const std::string& path);
     // Renames `from` to `to`, replacing an existing `to`; both in one folder.
     static bool replace(const std::string& from, const std::string& to);
+    // Closes a file this object created at `path` and gives it the name `to`
+    // (same folder), replacing an existing `to`. On Windows the open handle is
+    // renamed (one request instead of opening the file again by name).
+    bool closeAs(const std::string& path, const std::string& to);
 
 private:
 #ifdef _WIN32

@@ -40,8 +40,9 @@ void SaveCurrentMovieAs() {
     req.defaultExt = "exe";
     FileDialogResult res;
     if (!ui().saveFileDialog(req, res) || res.files.empty()) return;
-    // For a projector CurrentFile is the executable itself, not its unpacked movie.
-    SaveFileAs(CurrentFile, res.files[0], ProgramPath, req.owner);
+    // For a projector this is the executable itself, not its unpacked movie;
+    // for a movie from an address, its downloaded copy.
+    SaveFileAs(CurrentMovieOnDisk(), res.files[0], ProgramPath, req.owner);
 }
 
 void InstallPictureCommands() {

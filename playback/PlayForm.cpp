@@ -15,6 +15,7 @@
 #include "options/FunctionUnit.h"
 #include "platform/AnsiText.h"
 #include "playback/JumpToPositionForm.h"
+#include "playback/MovieAddress.h"
 #include "playback/PictureCommands.h"
 #include "playback/PlayAreaForm.h"
 #include "playback/PlayFormMenu.h"
@@ -58,6 +59,8 @@ TPlayForm::TPlayForm() : clockMs([] { return static_cast<unsigned>(GetTickCount(
 
 TPlayForm::~TPlayForm() {
     if (hookId_) Application::instance().removeMessageHook(hookId_);
+    endDownload();
+    releaseDownloadedFile();
     if (PlayForm == this) PlayForm = nullptr;
 }
 
@@ -91,6 +94,9 @@ bool TPlayForm::create() {
     InstallPictureCommands();
     tmMain.setInterval(250);
     tmMain.onTimer = [this] { tmMainTimer(); };
+    tmDownload.setInterval(250);
+    tmDownload.onTimer = [this] { tmDownloadTimer(); };
+    SweepStaleDownloadFiles();
     pmMain = std::make_unique<Menu>(kPlayFormMenuSpec, kPlayFormMenuCount, false);
     wireMenu();
     installHook();
@@ -109,6 +115,8 @@ void TPlayForm::removeHook() {
 
 void TPlayForm::FormDestroy() {
     tmMain.setEnabled(false);
+    endDownload();
+    releaseDownloadedFile();
     Seams.fsCommand = nullptr;
     if (hookId_) Application::instance().removeMessageHook(hookId_);
     hookId_ = 0;
@@ -119,16 +127,18 @@ void TPlayForm::parkFlashHost(int size) {
     pnlFlash.setBounds(-10, -10, size, size);
 }
 
-bool TPlayForm::PlayFile(const std::string& path) {
-    if (!fileExists(path)) return false;
-    TFlashFileAttr attr = readAttr(path);
+bool TPlayForm::PlayFile(const std::string& path) { return playMovie(path, path); }
+
+bool TPlayForm::playMovie(const std::string& local, const std::string& itemName) {
+    if (!fileExists(local)) return false;
+    TFlashFileAttr attr = readAttr(local);
     if (!attr.IsFlashFile) return false;
-    std::string load = path;
-    if (AnsiLowerAscii(AnsiExtractFileExt(path)) == ".exe") {
+    std::string load = local;
+    if (AnsiLowerAscii(AnsiExtractFileExt(local)) == ".exe") {
         load = ProgramPath + "Korvamelden.swf";
         try {
             DeleteFileA(load.c_str());
-            if (!ExeToSwf(path, load)) return false;
+            if (!ExeToSwf(local, load)) return false;
         } catch (const std::exception&) {
             return false;
         }
@@ -142,6 +152,7 @@ bool TPlayForm::PlayFile(const std::string& path) {
     // skipped like any other file that cannot be played.
     if (!Flash1.loaded()) return false;
     Flash1.Play();
+    CurrentLocalFile = local;
     pnlMain.setColor(RGB(0, 0, 0));
     pnlFlash.setColor(RGB(0, 0, 0));
     MovieWidth = attr.Width;
@@ -150,7 +161,7 @@ bool TPlayForm::PlayFile(const std::string& path) {
     tmMain.setEnabled(true);
     MovieTotalFrames = Flash1.TotalFrames();
     frameSeenAt_ = clockMs();
-    recordRecentFile(path);
+    recordRecentFile(itemName);
     if (item("pmiShieldOuterPictureOfScene").checked()) {
         AdjustSizeOfPlayArea(MovieWidth, MovieHeight);
     } else {
@@ -203,6 +214,13 @@ void TPlayForm::showPlaying() {
     }
 }
 
+void TPlayForm::startedPlaying() {
+    showPlaying();
+    PlayState = 1;
+    if (MainForm) MainForm->ShowCaptionInlblCaption();
+    ShowFlashInfo();
+}
+
 void TPlayForm::pmiPlayClick() {
     if (MainForm) MainForm->bar.imgPlayStatus.setVisible(true);
     switch (PlayState) {
@@ -217,11 +235,11 @@ void TPlayForm::pmiPlayClick() {
             CurrentFile = PlayListFiles[static_cast<size_t>(CurrentIndex - 1)];
             CurrentTitle = PlayListTitles[static_cast<size_t>(CurrentIndex - 1)];
             if (PlayListForm) PlayListForm->lstPlayList.invalidate();
-            if (fileExists(CurrentFile) && PlayFile(CurrentFile)) {
-                showPlaying();
-                PlayState = 1;
-                if (MainForm) MainForm->ShowCaptionInlblCaption();
-                ShowFlashInfo();
+            if (IsDownloadAddress(CurrentFile)) {
+                beginDownload();  // plays once the copy is in
+            } else {
+                const std::string local = LocalPathOfItem(CurrentFile);
+                if (fileExists(local) && playMovie(local, CurrentFile)) startedPlaying();
             }
             break;
         }
@@ -250,9 +268,16 @@ void TPlayForm::pmiPlayClick() {
 }
 
 void TPlayForm::StopPlayFile() {
+    if (downloading()) {
+        endDownload();
+        HasStopped = true;
+        if (MainForm) MainForm->ShowCaptionInlblCaption();
+    }
     if (PlayState == 0) return;
     Flash1.Stop();
     Flash1.setMovie("1.swf");
+    CurrentLocalFile.clear();
+    releaseDownloadedFile();
     pnlMain.setColor(kSkinText);
     pnlFlash.setColor(kSkinText);
     parkFlashHost(5);

@@ -14,11 +14,15 @@
 #include <string>
 
 #include "flash/ShockwaveFlash.h"
+#include "playback/MovieDownload.h"
 #include "ui/Form.h"
 #include "ui/Menu.h"
 #include "ui/Timer.h"
 
 namespace kv {
+
+// Posted by a download's worker: wParam its serial, lParam 0 progress, 1 ended.
+constexpr UINT WM_MOVIEDOWNLOAD = WM_APP + 42;
 
 // The end test of the timer: a movie standing on its last frame (frames count
 // from 0), beyond 95 % of its frames, or without frames has ended. Exact in
@@ -58,6 +62,15 @@ public:
     // Milliseconds of a steady clock; the stall check measures with it
     // (tests may put a clock of their own here).
     std::function<unsigned()> clockMs;
+
+    // Playing by address: an http or https item is downloaded into a local
+    // copy first, which then plays as a file on disk would.
+    bool downloading() const { return download_ != nullptr; }
+    // The caption label's text while downloading.
+    std::string downloadCaption() const;
+    // The size limit and the stall time of downloads (tests shorten them).
+    DownloadLimits downloadLimits;
+    Timer tmDownload;  // watches a download for a stalled server
 
     // Commands.
     virtual void pmiPlayClick();
@@ -109,12 +122,29 @@ private:
     void applyEndRule();
     void showPlaying();
     void recordRecentFile(const std::string& path);
+    // Loads and starts the movie in `local`; `item` is how the list names it.
+    bool playMovie(const std::string& local, const std::string& item);
+    // The play state, caption and panes of a movie that has just started.
+    void startedPlaying();
+    // Downloads.
+    void beginDownload();
+    void downloadMessage(WPARAM serial, LPARAM what);
+    void tmDownloadTimer();
+    void showDownloadProgress();
+    // Ends the download in progress, if any: its copy is removed, the bar
+    // and caption show no progress any more.
+    void endDownload();
+    // Removes the local copy of the movie that played from an address.
+    void releaseDownloadedFile();
     // The file an exec command names, or empty when it is found nowhere.
     std::string findExecTarget(const std::string& name) const;
     // How long the frame just seen may stand before it counts as stalled.
     unsigned frameTimeMs();
     int hookId_ = 0;
     unsigned frameSeenAt_ = 0;  // when the timer first saw LastTimerFrame
+    std::unique_ptr<MovieDownload> download_;
+    WPARAM downloadSerial_ = 0;
+    std::string downloadedFile_;  // the local copy being played
 };
 
 extern TPlayForm* PlayForm;

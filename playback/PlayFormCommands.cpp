@@ -102,7 +102,7 @@ void TPlayForm::MoveToPosition(int frame) {
     if (PlayState == 1) {
         Flash1.Stop();
         Flash1.setMovie("1.swf");
-        PlayFile(CurrentFile);
+        playMovie(CurrentLocalFile, CurrentFile);
         Flash1.GotoFrame(frame);
         Flash1.Play();
     } else if (PlayState == 2) {
@@ -161,7 +161,7 @@ void TPlayForm::ShowFlashInfo() {
     }
     TFlashFileAttr a;
     try {
-        GetFlashFileAttr(CurrentFile, a);
+        GetFlashFileAttr(CurrentMovieOnDisk(), a);
     } catch (const std::exception&) {
         a = TFlashFileAttr();
     }
@@ -264,7 +264,8 @@ void TPlayForm::pmiMulitPictureClick(const MenuItem& sender) {
     if (PlayState != 0 && Seams.multiPicture) Seams.multiPicture(sender.tag);
 }
 void TPlayForm::pmiPropertyClick() {
-    if (PlayState != 0 && Seams.showFlashFileProperty) Seams.showFlashFileProperty(CurrentTitle, CurrentFile);
+    if (PlayState != 0 && Seams.showFlashFileProperty)
+        Seams.showFlashFileProperty(CurrentTitle, CurrentMovieOnDisk());
 }
 void TPlayForm::pmiAddToFavClick() {
     if (PlayState != 0 && Seams.addFileToFavorite) Seams.addFileToFavorite(CurrentTitle, CurrentFile);
@@ -334,9 +335,14 @@ void TPlayForm::WMDropFiles(HDROP drop) {
     DragFinish(drop);
 }
 
-bool TPlayForm::handleFormMessage(UINT msg, WPARAM wp, LPARAM, LRESULT& result) {
+bool TPlayForm::handleFormMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
     if (msg == WM_CLOSE) {
         pmiCloseClick();
+        result = 0;
+        return true;
+    }
+    if (msg == WM_MOVIEDOWNLOAD) {
+        downloadMessage(wp, lp);
         result = 0;
         return true;
     }

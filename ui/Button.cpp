@@ -75,6 +75,12 @@ void SpeedButton::setGlyph(UniqueBitmap glyph) {
     invalidate();
 }
 
+void SpeedButton::setCaptionColor(COLORREF c) {
+    ownCaptionColor_ = true;
+    captionColor_ = c;
+    invalidate();
+}
+
 void SpeedButton::setDown(bool d) {
     down_ = d;
     invalidate();
@@ -107,7 +113,14 @@ void SpeedButton::paint(HDC dc, const RECT& client) {
     }
     if (!caption_.empty()) {
         SelectGuard font(dc, dialogFont());
-        drawCaption(dc, caption_.c_str(), r, (glyph_ ? DT_LEFT : DT_CENTER) | DT_VCENTER | DT_SINGLELINE, s);
+        UINT format = (glyph_ ? DT_LEFT : DT_CENTER) | DT_VCENTER | DT_SINGLELINE;
+        if (ownCaptionColor_ && s == DrawState::Normal && !down_) {
+            SetBkMode(dc, TRANSPARENT);
+            SetTextColor(dc, captionColor_);
+            DrawTextA(dc, caption_.c_str(), -1, &r, format);
+        } else {
+            drawCaption(dc, caption_.c_str(), r, format, s);
+        }
     }
 }
 

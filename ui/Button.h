@@ -33,6 +33,9 @@ public:
     // A picture drawn centred (left of the caption when there is one); the
     // button keeps it. Magenta (255, 0, 255) pixels are transparent.
     void setGlyph(UniqueBitmap glyph);
+    // The caption's colour while the button shows no face (not hovered,
+    // pressed or down), for a button on a dark panel.
+    void setCaptionColor(COLORREF c);
     // A speed button that stays down (for toggles).
     void setDown(bool d);
     bool down() const { return down_; }
@@ -47,6 +50,8 @@ private:
     UniqueBitmap glyph_;
     std::string caption_;
     bool down_ = false;
+    bool ownCaptionColor_ = false;
+    COLORREF captionColor_ = 0;
 };
 
 // The form a control sits on (nullptr when none).

@@ -12,6 +12,18 @@ bool ComboBox::create(int x, int y, int w, int h, int id, bool editable, int dro
     return true;
 }
 
+void ComboBox::setDropDownRows(int rows) {
+    // The window height of a drop-down combo is the closed box plus its list;
+    // the list's frame takes two pixels.
+    RECT closed;
+    GetWindowRect(handle(), &closed);
+    const LRESULT item = SendMessageA(handle(), CB_GETITEMHEIGHT, 0, 0);
+    if (item == CB_ERR || item <= 0) return;
+    SetWindowPos(handle(), nullptr, 0, 0, closed.right - closed.left,
+                 (closed.bottom - closed.top) + rows * static_cast<int>(item) + 2,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 void ComboBox::clear() { SendMessageA(handle(), CB_RESETCONTENT, 0, 0); }
 
 int ComboBox::add(const std::string& item) {

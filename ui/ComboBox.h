@@ -34,6 +34,8 @@ public:
     int itemIndex() const;
     void setItemIndex(int index);
     bool droppedDown() const;
+    // Sizes the drop-down list to show `rows` items at the items' real height.
+    void setDropDownRows(int rows);
     // History: puts text first (removing an equal entry) and keeps at most max items.
     void addHistory(const std::string& text, int max);
 

@@ -20,7 +20,10 @@ namespace {
 
 using namespace swfw;
 
-Bytes filterScene(bool movingBackground) {
+// How the blurred background behaves from frame to frame.
+enum class Background { Still, Moving, Changing };
+
+Bytes filterScene(Background background) {
     Movie m;
     m.version = 8;
     m.frameRate = 24;
@@ -81,9 +84,12 @@ Bytes filterScene(bool movingBackground) {
         b.depth = 1;
         b.move = frame > 0;
         if (!frame) b.characterId = 3;
-        // A moving background must be blurred again in every frame.
-        b.hasMatrix = movingBackground;
+        // A background moved by whole pixels keeps its blurred picture; one
+        // whose colours change must be blurred again in every frame.
+        b.hasMatrix = background == Background::Moving;
         b.matrix = Matrix::translate(frame * 20, 0);
+        b.hasCxForm = background == Background::Changing;
+        b.cxform.mr = 0.8 + 0.2 * std::sin(frame * 0.7);
         b.filters = filterList({blur});
         m.add(placeObject3(b));
         for (int i = 0; i < 20; ++i) {
@@ -108,13 +114,19 @@ Bytes filterScene(bool movingBackground) {
 // background is blurred once and the pulsing buttons are filtered anew in
 // every frame.
 void BM_FilterScene(benchmark::State& state) {
-    static const Bytes movie = filterScene(false);
+    static const Bytes movie = filterScene(Background::Still);
     renderFrames(state, movie);
 }
 
-// The same with a background that moves, so nothing can be reused.
+// The same with a background that moves by a pixel per frame.
 void BM_FilterSceneMovingBackground(benchmark::State& state) {
-    static const Bytes movie = filterScene(true);
+    static const Bytes movie = filterScene(Background::Moving);
+    renderFrames(state, movie);
+}
+
+// The same with a background whose colours change, so nothing can be reused.
+void BM_FilterSceneChangingBackground(benchmark::State& state) {
+    static const Bytes movie = filterScene(Background::Changing);
     renderFrames(state, movie);
 }
 
@@ -173,4 +185,5 @@ void BM_VideoFullScreen(benchmark::State& state) {
 
 BENCHMARK(BM_FilterScene)->Args({1920, 1080, 2})->Args({1920, 1080, 1})->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FilterSceneMovingBackground)->Args({1920, 1080, 2})->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FilterSceneChangingBackground)->Args({1920, 1080, 2})->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_VideoFullScreen)->Args({1920, 1080, 2})->Args({1920, 1080, 0})->Unit(benchmark::kMillisecond);

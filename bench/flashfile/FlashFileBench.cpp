@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/flashfile/FillerMovie.h"
 #include "flashfile/ConvertList.h"
 #include "flashfile/FlashFileAttr.h"
 #include "flashfile/Projector.h"
@@ -98,18 +99,7 @@ const BigFiles& bigFiles() {
         b.projector = (benchFolder() / "big.exe").string();
         b.out = (benchFolder() / "out.bin").string();
         swfw::writeFile(b.stub, swfw::fakeStub(300000));
-        // A movie header followed by filler up to 200 MB, written in pieces.
-        swfw::Bytes head = swfw::headerMovie({});
-        FILE* f = std::fopen(b.movie.c_str(), "wb");
-        std::fwrite(head.data(), 1, head.size(), f);
-        std::vector<uint8_t> block(1 << 20);
-        for (size_t i = 0; i < block.size(); ++i) block[i] = static_cast<uint8_t>(i * 2654435761u >> 13);
-        for (size_t left = kBigMovie - head.size(); left > 0;) {
-            size_t n = std::min(left, block.size());
-            std::fwrite(block.data(), 1, n, f);
-            left -= n;
-        }
-        std::fclose(f);
+        kvbench::writeFillerMovie(b.movie, kBigMovie);
         kv::SwfToExe(b.movie, b.projector, b.stub);
         return b;
     }();

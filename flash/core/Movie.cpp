@@ -38,6 +38,7 @@ enum TagCode : uint16_t {
     kDefineMorphShape2 = 84,
     kDefineVideoStream = 60,
     kVideoFrame = 61,
+    kDefineScalingGrid = 78,
 };
 
 // Inflates at most `want` bytes (the declared length). A stream that still
@@ -413,6 +414,16 @@ void MovieDef::parseTimeline(size_t begin, size_t end, TimelineDef& timeline, bo
                 // Frames may sit in any timeline; they belong to their stream.
                 auto it = characters_.find(r.u16());
                 if (!r.overflow() && it != characters_.end() && it->second->video) it->second->video->addFrame(r);
+                break;
+            }
+            case kDefineScalingGrid: {
+                // Follows the clip it belongs to; grids of other characters mean nothing.
+                auto it = characters_.find(r.u16());
+                Rect grid = r.rect();
+                if (!r.overflow() && it != characters_.end() && it->second->kind == Character::Sprite) {
+                    it->second->hasGrid = true;
+                    it->second->grid = grid;
+                }
                 break;
             }
             case kDefineButtonCxform: {

@@ -131,6 +131,10 @@ struct Character {
     // Edit text bound to a variable (a Shape showing its initial text).
     std::unique_ptr<EditTextDef> editText;
     std::unique_ptr<VideoDef> video;
+    bool text = false;  // static or edit text (a Shape): never stretched by a scale-9 grid
+    // Sprites and buttons with a scale-9 grid (DefineScalingGrid), in clip twips.
+    bool hasGrid = false;
+    Rect grid;
 };
 
 class MovieDef {

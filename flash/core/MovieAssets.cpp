@@ -62,6 +62,7 @@ void MovieDef::addTextCharacter(uint16_t id, std::unique_ptr<ShapeData> shape,
     c->kind = Character::Shape;
     c->shape = std::move(shape);
     c->editText = std::move(def);
+    c->text = true;
     characters_[id] = std::move(c);
 }
 

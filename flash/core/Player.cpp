@@ -134,23 +134,23 @@ Matrix Player::viewMatrix(int width, int height) const {
     return viewMatrix(stageRect(), width, height, scaleMode_, zoom_);
 }
 
-void Player::render(uint32_t* pixels, int width, int height, int stride) {
-    render(pixels, width, height, stride, viewMatrix(width, height), quality_);
+bool Player::render(uint32_t* pixels, int width, int height, int stride) {
+    return render(pixels, width, height, stride, viewMatrix(width, height), quality_);
 }
 
-void Player::render(uint32_t* pixels, int width, int height, int stride, const Matrix& view,
+bool Player::render(uint32_t* pixels, int width, int height, int stride, const Matrix& view,
                     Quality quality) {
-    if (!pixels || width <= 0 || height <= 0) return;
+    if (!pixels || width <= 0 || height <= 0) return true;
     lastView_ = view;
     hasView_ = true;
     if (!isLoaded()) {
         for (int y = 0; y < height; ++y)
             std::fill(pixels + static_cast<size_t>(y) * stride,
                       pixels + static_cast<size_t>(y) * stride + width, 0xFFFFFFFFu);
-        return;
+        return true;
     }
     renderer_.setImageDecoder(decoder_);
-    renderer_.render(*engine_.root(), backgroundColor(), pixels, width, height, stride, view, quality);
+    return renderer_.render(*engine_.root(), backgroundColor(), pixels, width, height, stride, view, quality);
 }
 
 bool Player::toStage(double x, double y, double& sx, double& sy) const {

@@ -82,9 +82,13 @@ public:
     Matrix viewMatrix(int width, int height) const;
     static Matrix viewMatrix(const Rect& stage, int width, int height, ScaleMode mode, double zoom);
 
-    // Renders the current frame into a premultiplied ARGB buffer (stride in pixels).
-    void render(uint32_t* pixels, int width, int height, int stride);
-    void render(uint32_t* pixels, int width, int height, int stride, const Matrix& view, Quality quality);
+    // Renders the current frame into a premultiplied ARGB buffer (stride in
+    // pixels). False when the interrupt check stopped it part-way: the
+    // buffer then holds no whole picture.
+    bool render(uint32_t* pixels, int width, int height, int stride);
+    bool render(uint32_t* pixels, int width, int height, int stride, const Matrix& view, Quality quality);
+    // Asked every few instances while a frame is drawn; true abandons it.
+    void setRenderInterrupt(std::function<bool()> check) { renderer_.setInterruptCheck(std::move(check)); }
 
     // Pointer input in pixels of the buffer last rendered (through the view
     // it was rendered with; before any render, one pixel per stage pixel).

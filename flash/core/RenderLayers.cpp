@@ -64,7 +64,7 @@ void hashTree(const DisplayObject& o, Hasher& h, int level) {
     if (level > kMaxLevels) return;
     h.add(o.characterId);
     h.add(o.depth);
-    h.matrix(o.matrix);
+    if (level > 0) h.matrix(o.matrix);  // the instance's own placement is in the device matrix
     h.cxform(o.cxform);
     h.add(o.ratio);
     h.add(o.clipDepth);
@@ -87,12 +87,18 @@ void hashTree(const DisplayObject& o, Hasher& h, int level) {
 struct LayerCache {
     std::vector<uint32_t> pixels;
     int x0 = 0, y0 = 0, w = 0, h = 0;
+    double tx = 0, ty = 0;  // translation of the device matrix it was drawn with
     uint64_t signature = 0;
 };
 
 uint64_t Renderer::contentSignature(const DisplayObject& o, const Matrix& m, const ColorTransform& cx) const {
     Hasher h;
-    h.matrix(m);
+    // Of the translation only the part below a pixel changes the picture.
+    auto fraction = [](double t) {
+        double q = std::round(t * 1024) / 1024;
+        return q - std::floor(q);
+    };
+    h.matrix(Matrix{m.a, m.b, m.c, m.d, fraction(m.tx), fraction(m.ty)});
     h.cxform(cx);
     h.add(filterSx_);
     h.add(filterSy_);
@@ -187,9 +193,13 @@ void Renderer::drawLayered(const DisplayObject& o, const Matrix& m, const ColorT
     if (hasFilters(o)) filterMargins(*o.filters, filterSx_, filterSy_, l, t, r, bo);
     // What can reach the target: the content, or the target grown by how far
     // the filters spread (so that content just outside can still glow in).
-    float fx0 = std::max(b.x0, static_cast<float>(-l)), fy0 = std::max(b.y0, static_cast<float>(-t));
-    float fx1 = std::min(b.x1, static_cast<float>(cv_->width() + r));
-    float fy1 = std::min(b.y1, static_cast<float>(cv_->height() + bo));
+    // Kept layers reach a little further, so that they still hold all that
+    // shows after the clip moves a few pixels.
+    const bool cached = hasFilters(o) || o.cacheAsBitmap;
+    const float slack = cached ? 32.0f : 0.0f;
+    float fx0 = std::max(b.x0, -l - slack), fy0 = std::max(b.y0, -t - slack);
+    float fx1 = std::min(b.x1, cv_->width() + r + slack);
+    float fy1 = std::min(b.y1, cv_->height() + bo + slack);
     if (!(fx0 < fx1 && fy0 < fy1)) return;
     const int x0 = static_cast<int>(std::floor(fx0)), y0 = static_cast<int>(std::floor(fy0));
     const int w = static_cast<int>(std::ceil(fx1)) - x0, h = static_cast<int>(std::ceil(fy1)) - y0;
@@ -197,24 +207,34 @@ void Renderer::drawLayered(const DisplayObject& o, const Matrix& m, const ColorT
 
     // Filtered and cached instances keep their layer while nothing in them
     // changes; others draw into the pool layer of their nesting level.
-    const bool cached = hasFilters(o) || o.cacheAsBitmap;
     std::vector<uint32_t>* pixels;
     if (cached) {
         const uint64_t signature = contentSignature(o, m, cx);
         if (!o.layerCache) o.layerCache = std::make_shared<LayerCache>();
         LayerCache& c = *o.layerCache;
-        const bool valid =
-            c.signature == signature && c.x0 == x0 && c.y0 == y0 && c.w == w && c.h == h && !c.pixels.empty();
+        // A picture moved by whole pixels is the old one moved, as long as
+        // the old one holds everything that can show now.
+        const double dx = m.tx - c.tx, dy = m.ty - c.ty;
+        const int sx = static_cast<int>(std::lround(std::clamp(dx, -1e6, 1e6)));
+        const int sy = static_cast<int>(std::lround(std::clamp(dy, -1e6, 1e6)));
+        const bool whole = std::fabs(dx - sx) < 1e-3 && std::fabs(dy - sy) < 1e-3;
+        if (c.signature == signature && whole && !c.pixels.empty() && x0 >= c.x0 + sx && y0 >= c.y0 + sy &&
+            x0 + w <= c.x0 + sx + c.w && y0 + h <= c.y0 + sy + c.h) {
+            c.x0 += sx;
+            c.y0 += sy;
+            c.tx = m.tx;
+            c.ty = m.ty;
+            composite(o, c.pixels, c.x0, c.y0, c.w, c.h);
+            return;
+        }
         c.signature = signature;
         c.x0 = x0;
         c.y0 = y0;
         c.w = w;
         c.h = h;
+        c.tx = m.tx;
+        c.ty = m.ty;
         pixels = &c.pixels;
-        if (valid) {
-            composite(o, *pixels, x0, y0, w, h);
-            return;
-        }
     } else {
         o.layerCache.reset();
         if (layers_.size() <= layerDepth_) layers_.push_back(std::make_unique<Layer>());
@@ -229,9 +249,17 @@ void Renderer::drawLayered(const DisplayObject& o, const Matrix& m, const ColorT
     Canvas* target = cv_;
     cv_ = &canvas;
     ++layerDepth_;
+    // An instance with effects of its own scales plainly, as its bounds say.
+    const GridMap* grid = grid_;
+    grid_ = nullptr;
     drawObject(o, Matrix::translate(-x0, -y0) * m, cx, false, level);
+    grid_ = grid;
     --layerDepth_;
     cv_ = target;
+    if (interrupted_) {
+        if (cached) o.layerCache.reset();  // a partial layer is never reused
+        return;
+    }
 
     if (hasFilters(o))
         for (const Filter& f : *o.filters)

@@ -35,7 +35,7 @@ void Renderer::setQuality(Quality q) {
     tolerance_ = q == Quality::High ? 0.1f : (q == Quality::Medium ? 0.25f : 0.5f);
 }
 
-void Renderer::render(const DisplayObject& root, Rgba background, uint32_t* pixels, int width, int height,
+bool Renderer::render(const DisplayObject& root, Rgba background, uint32_t* pixels, int width, int height,
                       int stride, const Matrix& view, Quality quality) {
     setQuality(quality);
     canvas_.attach(pixels, width, height, stride);
@@ -46,7 +46,19 @@ void Renderer::render(const DisplayObject& root, Rgba background, uint32_t* pixe
     filterSy_ = static_cast<float>(std::hypot(view.c, view.d) * 20);
     background.a = 255;
     canvas_.clear(premultiply(background));
+    sinceCheck_ = 0;
+    interrupted_ = false;
     renderChildren(root, view, ColorTransform(), false, 0);
+    return !interrupted_;
+}
+
+bool Renderer::interrupted() {
+    // The check may cost a system call: it is asked once every few instances.
+    if (!interrupted_ && interruptCheck_ && ++sinceCheck_ >= 8) {
+        sinceCheck_ = 0;
+        interrupted_ = interruptCheck_();
+    }
+    return interrupted_;
 }
 
 void Renderer::renderChildren(const DisplayObject& clip, const Matrix& m, const ColorTransform& cx, bool mask,
@@ -54,6 +66,7 @@ void Renderer::renderChildren(const DisplayObject& clip, const Matrix& m, const 
     if (level > kMaxLevels) return;
     std::vector<uint16_t> clips;  // end depths of the masks opened here
     for (const auto& kv : clip.children) {
+        if (interrupted()) break;  // masks opened here are still closed below
         const DisplayObject& o = *kv.second;
         while (!clips.empty() && kv.first > clips.back()) {
             cv_->popMask();
@@ -87,15 +100,30 @@ void Renderer::drawObject(const DisplayObject& o, const Matrix& m, const ColorTr
     if (!o.character) return;
     switch (o.character->kind) {
         case Character::Shape:
-            drawShape(o.textShape ? *o.textShape : *o.character->shape, m, cx, mask);
+            if (grid_ && !o.character->text)
+                drawGridShape(*o.character->shape, o.matrix, cx, mask);
+            else
+                drawShape(o.textShape ? *o.textShape : *o.character->shape, m, cx, mask);
             break;
         case Character::Morph:
             o.character->morph->interpolate(o.ratio, morphScratch_);
-            drawShape(morphScratch_, m, cx, mask);
+            if (grid_)
+                drawGridShape(morphScratch_, o.matrix, cx, mask);
+            else
+                drawShape(morphScratch_, m, cx, mask);
             break;
-        case Character::Sprite:
+        case Character::Sprite: {
+            // Only the shapes directly inside a clip follow its grid.
+            const GridMap* outer = grid_;
+            const Matrix outerClip = gridClip_;
+            GridMap grid;
+            grid_ = gridOf(o, m, grid, level) ? &grid : nullptr;
+            gridClip_ = m;
             renderChildren(o, m, cx, mask, level);
+            grid_ = outer;
+            gridClip_ = outerClip;
             break;
+        }
         case Character::Video:
             drawVideo(o, m, cx, mask);
             break;

@@ -4,11 +4,13 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <vector>
 
 #include "flash/core/DisplayObject.h"
 #include "flash/core/ImageDecoder.h"
+#include "flash/core/ScalingGrid.h"
 #include "flash/core/Shape.h"
 #include "flash/core/raster/Canvas.h"
 #include "flash/core/raster/FilterStage.h"
@@ -24,9 +26,13 @@ enum class Quality { Low, Medium, High };
 class Renderer {
 public:
     // view maps stage twips to buffer pixels. The buffer is first filled
-    // with the opaque background colour.
-    void render(const DisplayObject& root, Rgba background, uint32_t* pixels, int width, int height,
+    // with the opaque background colour. False when the interrupt check
+    // stopped the drawing: the buffer then holds a partial picture.
+    bool render(const DisplayObject& root, Rgba background, uint32_t* pixels, int width, int height,
                 int stride, const Matrix& view, Quality quality);
+    // Asked between instances while a render runs (every few instances);
+    // true abandons the rest of the frame. Empty: frames always complete.
+    void setInterruptCheck(std::function<bool()> check) { interruptCheck_ = std::move(check); }
 
     // Draws one shape (for tests and tools).
     void drawShape(const ShapeData& shape, const Matrix& toDevice, const ColorTransform& cx, bool mask);
@@ -59,6 +65,10 @@ private:
                         int level);
     void drawObject(const DisplayObject& o, const Matrix& m, const ColorTransform& cx, bool mask, int level);
     void drawVideo(const DisplayObject& o, const Matrix& m, const ColorTransform& cx, bool mask);
+    // Scale-9 grids (RenderGrid.cpp): the grid a clip's shapes are drawn
+    // with (false: plain scaling), and one shape child drawn through it.
+    bool gridOf(const DisplayObject& clip, const Matrix& m, GridMap& out, int level) const;
+    void drawGridShape(const ShapeData& shape, const Matrix& child, const ColorTransform& cx, bool mask);
     void addEdge(const Edge& e, bool reversed, const Matrix& m);
     void prepare(const FillStyle& fill);
     void strokeLayer(const ShapeLayer& layer, const Matrix& m, const ColorTransform& cx);
@@ -76,8 +86,17 @@ private:
     Paint paint_;
     ShapeData morphScratch_;
     ShapeData videoRect_;
+    // The grid of the clip whose children are being drawn, or null, and
+    // that clip's device matrix.
+    const GridMap* grid_ = nullptr;
+    Matrix gridClip_;
+    ShapeData gridScratch_;
     std::vector<PointF> points_;
     ImageDecoder* decoder_ = nullptr;
+    std::function<bool()> interruptCheck_;
+    int sinceCheck_ = 0;
+    bool interrupted_ = false;
+    bool interrupted();
     bool antialias_ = true;
     float tolerance_ = 0.2f;
 };

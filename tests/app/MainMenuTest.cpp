@@ -21,18 +21,6 @@ using namespace kv::test;
 
 namespace {
 
-std::function<void()> g_step;
-void CALLBACK runStep(HWND, UINT, UINT_PTR id, DWORD) {
-    KillTimer(nullptr, id);
-    auto step = std::move(g_step);
-    g_step = nullptr;
-    if (step) step();
-}
-// Runs step once the modal dialog is up, from a timer inside its loop.
-void whenShown(std::function<void()> step) {
-    g_step = std::move(step);
-    SetTimer(nullptr, 0, 60, runStep);
-}
 
 // Saves the window's picture when screenshots are asked for.
 void shot(HWND h, const char* name) {
@@ -50,7 +38,7 @@ protected:
     AppHarness app;
     void SetUp() override { ASSERT_TRUE(app.start()); }
     void TearDown() override {
-        g_step = nullptr;
+        cancelShownStep();
         app.stop();
     }
     std::string ini() const { return app.folder.read("Korvamelden.ini"); }
@@ -192,6 +180,34 @@ TEST_F(MainMenuTest, CancelLeavesTheListAndTheHistoryFileUnchanged) {
     MainForm->item("mmiOpenURL").click();
     EXPECT_EQ(PlayListCount, 1);
     EXPECT_EQ(ini(), before);
+}
+
+TEST_F(MainMenuTest, OpenURLDropDownShowsTenRows) {
+    std::string history = "[OpenURL History]\r\n";
+    for (int i = 1; i <= 10; ++i)
+        history += std::to_string(i) + "=http://h/" + std::to_string(i) + ".swf\r\n";
+    app.folder.write("Korvamelden.ini", history);
+    int rows = 0;
+    whenShown([&] {
+        auto* d = shownDialog<TOpenURLForm>("打开URL");
+        ASSERT_NE(d, nullptr);
+        HWND combo = d->cboFileName().handle();
+        // More items than rows, so the list cannot shrink to its items.
+        d->cboFileName().add("11");
+        d->cboFileName().add("12");
+        SendMessageA(combo, CB_SHOWDROPDOWN, TRUE, 0);
+        COMBOBOXINFO info{};
+        info.cbSize = sizeof info;
+        ASSERT_TRUE(GetComboBoxInfo(combo, &info));
+        RECT rc;
+        GetClientRect(info.hwndList, &rc);
+        const int item = static_cast<int>(SendMessageA(combo, CB_GETITEMHEIGHT, 0, 0));
+        if (item > 0) rows = rc.bottom / item;
+        SendMessageA(combo, CB_SHOWDROPDOWN, FALSE, 0);
+        pressKey(VK_ESCAPE);
+    });
+    MainForm->item("mmiOpenURL").click();
+    EXPECT_EQ(rows, 10);
 }
 
 // ---- property window and About ----

@@ -628,3 +628,43 @@ TEST(Effects, CachedLayersAreRedrawnOnlyWhenTheClipChanges) {
     fctest::render(p, 120, 120);
     EXPECT_EQ(p.layersDrawn(), 2);
 }
+
+TEST(Effects, CachedLayersMovedByWholePixelsAreReusedAndMatchAFreshDrawing) {
+    // A glowing box moves each frame: by whole pixels (reused), by half a
+    // pixel (drawn again), half a pixel to partly off the stage (drawn cut
+    // there), by whole pixels back on (drawn again: the old picture was
+    // cut) and by whole pixels partly off (reused: the old one holds all
+    // that shows).
+    const int32_t moves[][2] = {{700, 700},  {740, 680},  {750, 680}, {-300, 680},
+                                {1500, 300}, {1540, 300}, {2040, 300}};
+    const int drawn[] = {1, 0, 1, 1, 1, 0, 0};
+    swfw::FilterSpec glow = filterOfKind(2);
+    glow.blurX = glow.blurY = 12;
+    glow.passes = 2;
+    auto movieUpTo = [&](size_t last) {
+        swfw::Movie m = fctest::stage100();
+        m.version = 8;
+        m.add(shapeOf(1, kBox));
+        for (size_t i = 0; i <= last; ++i) {
+            swfw::Place p = fctest::place(1, i ? -1 : 1, swfw::Matrix::translate(moves[i][0], moves[i][1]));
+            p.move = i > 0;
+            p.filters = swfw::filterList({glow});
+            m.add(swfw::placeObject3(p));
+            m.showFrame();
+        }
+        return m.build();
+    };
+    const size_t n = sizeof moves / sizeof moves[0];
+    Player p;
+    ASSERT_TRUE(fctest::load(p, movieUpTo(n - 1)));
+    for (size_t i = 0; i < n; ++i) {
+        SCOPED_TRACE(i);
+        if (i) p.tick();
+        fctest::Image got = fctest::render(p, 100, 100);
+        EXPECT_EQ(p.layersDrawn(), drawn[i]);
+        Player fresh;
+        ASSERT_TRUE(fctest::load(fresh, movieUpTo(i)));
+        for (size_t k = 0; k < i; ++k) fresh.tick();
+        EXPECT_EQ(got.pixels, fctest::render(fresh, 100, 100).pixels);
+    }
+}

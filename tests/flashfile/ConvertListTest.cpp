@@ -183,3 +183,29 @@ TEST(ConvertList, AProjectorWithoutTrailerFailsItsRowInsteadOfPassing) {
     EXPECT_FALSE(RunConversion(l, h));
     EXPECT_EQ(l.rows[0].state, ConvertState::Failed);
 }
+
+// A stop asked while the second of three rows is half copied (the program is
+// closing): that row fails without leaving a target or a temporary file, the
+// third is not started.
+TEST(ConvertList, AStopDuringARowFailsItLeavesNoPartialTargetAndEndsTheRun) {
+    TempFolder dir;
+    writeBytes(dir / "stub.exe", swfw::fakeStub(3000));
+    RunFixture f{dir, {}, {}};
+    f.addMovie("a");
+    f.addMovie("b");
+    f.addMovie("c");
+    writeBytes(dir / "b.swf", movie(900000));  // several blocks
+    ConvertRunHooks h;
+    h.convert = [&](const ConvertRow& row, CopyWatch& w) {
+        return ConvertRowFile(row, kSwfToExe, dir / "stub.exe", w);
+    };
+    h.progress = [&](double p) { f.progress.push_back(p); };
+    h.stopped = [&] { return !f.progress.empty() && f.progress.back() > 1.0 && f.progress.back() < 2.0; };
+    EXPECT_FALSE(RunConversion(f.list, h));
+    EXPECT_EQ(states(f.list), (std::vector<std::string>{"转换成功", "转换失败", "准备就绪"}));
+    EXPECT_TRUE(kvtest::fileExists(dir / "a.exe"));
+    EXPECT_EQ(readBytes(dir / "b.swf"), movie(900000));
+    size_t files = 0;
+    for (const auto& e : std::filesystem::directory_iterator(dir.path())) files += e.is_regular_file();
+    EXPECT_EQ(files, 5u);  // the stub, three sources and a.exe
+}

@@ -124,3 +124,33 @@ TEST(DeviceFiles, DevicesAndPipesAreRefusedAtOnce) {
     EXPECT_TRUE(movie.empty());
     CloseHandle(server);
 }
+
+// A finished target replaces the old one by renaming its open handle; an old
+// target that a player holds open stays as it was, and the conversion fails
+// without leaving its temporary file.
+TEST(ExclusiveFile, FinishedTargetReplacesTheOldOneUnlessItIsHeldOpen) {
+    TempFolder dir;
+    const swfw::Bytes old = {9, 9}, movie = swfw::headerMovie({});
+    kvtest::writeBytes(dir / "m.swf", movie);
+    for (bool held : {false, true}) {
+        SCOPED_TRACE(held ? "held" : "free");
+        kvtest::writeBytes(dir / "t.swf", old);
+        HANDLE player = INVALID_HANDLE_VALUE;
+        if (held) {
+            player = CreateFileA((dir / "t.swf").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                 OPEN_EXISTING, 0, nullptr);
+            ASSERT_NE(player, INVALID_HANDLE_VALUE);
+        }
+        if (held) {
+            EXPECT_THROW(CopyFileOver(dir / "m.swf", dir / "t.swf"), FileError);
+        } else {
+            CopyFileOver(dir / "m.swf", dir / "t.swf");
+        }
+        if (player != INVALID_HANDLE_VALUE) CloseHandle(player);
+        EXPECT_EQ(kvtest::readBytes(dir / "t.swf"), held ? old : movie);
+        WIN32_FIND_DATAA fd;
+        HANDLE h = FindFirstFileA((dir / "*.tmp").c_str(), &fd);
+        EXPECT_EQ(h, INVALID_HANDLE_VALUE) << fd.cFileName;  // no temporary file left
+        if (h != INVALID_HANDLE_VALUE) FindClose(h);
+    }
+}

@@ -1,9 +1,20 @@
 // The batch conversion window inside the real main window, on the convert page.
 #include <gtest/gtest.h>
+#include <windows.h>
+// after windows.h
+#include <commctrl.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <set>
+#include <thread>
 
 #include "app/MainForm.h"
 #include "flashfile/FileConvertForm.h"
 #include "playlist/PlayListState.h"
+#include "tests/flashfile/SmallDisk.h"
 #include "tests/flashfile/TestFiles.h"
 #include "tests/support/AppHarness.h"
 #include "tests/ui/Screenshot.h"
@@ -14,9 +25,9 @@ using kvtest::writeBytes;
 
 namespace {
 
-swfw::Bytes movie() {
+swfw::Bytes movie(size_t padding = 4000) {
     swfw::HeaderSpec s;
-    s.padding = 4000;
+    s.padding = padding;
     return swfw::headerMovie(s);
 }
 
@@ -204,4 +215,204 @@ TEST_F(ConvertWindow, ListCommandsAreDisabledWhileARunGoesOn) {
     EXPECT_FALSE(deleteEnabled);
     EXPECT_EQ(cells(2), (std::vector<std::string>{"转换成功", "转换成功"}));
     EXPECT_TRUE(FileConvertForm->PopupMenu1()["pmiAddFiles"].enabled());
+}
+
+// The middle row's target lies on a full disk or on a read-only one: that row
+// fails and ends the run, no source is deleted (the delete step does not run)
+// and the disk holds no partial target.
+TEST_F(ConvertWindow, FullOrReadOnlyOutputDiskFailsTheRowAndKeepsEverySource) {
+    for (bool readOnly : {false, true}) {
+        SCOPED_TRACE(readOnly ? "read-only" : "full");
+        kvtest::SmallDisk disk(128 << 10);
+        if (!disk.ok()) {
+            GTEST_SKIP() << kvtest::SmallDisk::skipReason();
+        }
+        open("[FileConvert]\r\nConvertMode=1\r\nPlayConvertedFiles=1\r\nDeleteConvertedFiles=1\r\n");
+        writeBytes(file("SAKorvamelden.exe"), swfw::fakeStub(3000));
+        const swfw::Bytes big = movie(400000);
+        addMovies({"a.swf"});
+        Options.SavePath = disk.path() + "\\";
+        writeBytes(file("b.swf"), big);
+        FileConvertForm->AddSourceFile(file("b.swf"));
+        Options.SavePath.clear();
+        addMovies({"c.swf"});
+        EXPECT_EQ(cells(1)[1], disk.file("b.exe"));
+        if (readOnly) {
+            ASSERT_TRUE(disk.makeReadOnly());
+        }
+        FileConvertForm->sbBeginConvertClick();
+        EXPECT_EQ(cells(2), (std::vector<std::string>{"转换成功", "转换失败", "准备就绪"}));
+        EXPECT_EQ(kvtest::readBytes(file("a.swf")), movie());
+        EXPECT_EQ(kvtest::readBytes(file("b.swf")), big);
+        EXPECT_EQ(kvtest::readBytes(file("c.swf")), movie());
+        EXPECT_EQ(kvtest::readBytes(file("a.exe")).size(), 3000 + movie().size() + 8);
+        WIN32_FIND_DATAA fd;
+        HANDLE h = FindFirstFileA((disk.path() + "\\*.*").c_str(), &fd);
+        std::vector<std::string> left;
+        if (h != INVALID_HANDLE_VALUE) {
+            do {
+                if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) left.push_back(fd.cFileName);
+            } while (FindNextFileA(h, &fd));
+            FindClose(h);
+        }
+        EXPECT_EQ(left, std::vector<std::string>{});
+        EXPECT_EQ(PlayListCount, 0);  // no play step
+        app.stop();
+        DeleteFileA(file("a.exe").c_str());
+    }
+}
+
+TEST_F(ConvertWindow, TitleLineRunsAlongTheTitlesBottomAtEverySize) {
+    open();
+    DialogPanel& title = FileConvertForm->get<DialogPanel>("pnlTitle");
+    Panel& line = FileConvertForm->titleLine();
+    EXPECT_EQ(title.color(), 11758134u);
+    EXPECT_EQ(line.color(), 15830905u);
+    for (int width : {700, 1000}) {
+        SetWindowPos(MainForm->handle(), nullptr, 0, 0, width, 560, SWP_NOMOVE | SWP_NOZORDER);
+        app.pump();
+        RECT t, l;
+        GetWindowRect(title.handle(), &t);
+        GetWindowRect(line.handle(), &l);
+        EXPECT_EQ(l.bottom, t.bottom);
+        EXPECT_EQ(l.bottom - l.top, 3);
+        EXPECT_EQ(l.left, t.left);
+        EXPECT_EQ(l.right, t.right);
+    }
+}
+
+namespace {
+
+// A movie of 200 MB: a real header, then a hole (the file is sparse).
+void writeLargeMovie(const std::string& path, int64_t size) {
+    writeBytes(path, movie());
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(h, INVALID_HANDLE_VALUE);
+    LARGE_INTEGER at;
+    at.QuadPart = size;
+    EXPECT_TRUE(SetFilePointerEx(h, at, nullptr, FILE_BEGIN));
+    EXPECT_TRUE(SetEndOfFile(h));
+    CloseHandle(h);
+}
+
+// A movie that plays for minutes at 30 frames a second.
+std::string writeLongMovie(const std::string& path) {
+    swfw::Movie m;
+    m.frameRate = 30.0;
+    m.setBackground(20, 40, 60);
+    for (int f = 0; f < 6000; ++f) m.showFrame();
+    EXPECT_TRUE(swfw::writeFile(path, m.build()));
+    return path;
+}
+
+}  // namespace
+
+// One large file converts on the window's thread in blocks with the message
+// loop run after each: meanwhile the window answers another thread's messages
+// at once, the progress bar moves within the file, the playing movie goes on
+// and a main menu command works.
+TEST_F(ConvertWindow, StaysResponsiveWhileOneLargeFileConverts) {
+    open();
+    writeBytes(file("SAKorvamelden.exe"), swfw::fakeStub(3000));
+    const int64_t size = 200ll << 20;
+    writeLargeMovie(file("big.swf"), size);
+    FileConvertForm->AddSourceFile(file("big.swf"));
+    ASSERT_EQ(FileConvertForm->lvConvertFileList().rowCount(), 1);
+    app.setList({writeLongMovie(file("long.swf"))});
+    PlayForm->pmiPlayClick();
+    ASSERT_EQ(PlayState, 1);
+    const int frameBefore = PlayForm->Flash1.CurrentFrame();
+    const bool onTop = MainForm->item("mmiStayOnTop").checked();
+
+    HWND main = MainForm->handle(), bar = FileConvertForm->prbConvertProgress().handle();
+    const UINT stayOnTop = MainForm->item("mmiStayOnTop").id();
+    std::atomic<bool> done{false};
+    std::vector<double> waits;  // ms until each probe was answered (-1: not within a second)
+    std::vector<int> positions;
+    std::thread watcher([&] {
+        bool commandSent = false;
+        while (!done) {
+            auto t0 = std::chrono::steady_clock::now();
+            DWORD_PTR r = 0;
+            bool answered = SendMessageTimeoutA(main, WM_NULL, 0, 0, SMTO_NORMAL, 1000, &r) != 0;
+            waits.push_back(
+                answered
+                    ? std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count()
+                    : -1);
+            if (SendMessageTimeoutA(bar, PBM_GETPOS, 0, 0, SMTO_NORMAL, 1000, &r))
+                positions.push_back(int(r));
+            if (!commandSent && !positions.empty() && positions.back() > 0) {
+                PostMessageA(main, WM_COMMAND, MAKEWPARAM(stayOnTop, 0), 0);
+                commandSent = true;
+            }
+            Sleep(15);
+        }
+    });
+    auto t0 = std::chrono::steady_clock::now();
+    FileConvertForm->sbBeginConvertClick();
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+    done = true;
+    watcher.join();
+
+    EXPECT_EQ(cells(2), (std::vector<std::string>{"转换成功"}));
+    ExclusiveFile target;
+    uint64_t written = 0;
+    ASSERT_EQ(target.open(file("big.exe"), ExclusiveFile::Mode::ReadShared), ExclusiveFile::OpenStatus::Ok);
+    EXPECT_TRUE(target.size(written));
+    EXPECT_EQ(written, 3000u + size + 8);
+    target.close();
+    DeleteFileA(file("big.exe").c_str());
+    ASSERT_GE(waits.size(), 5u) << "the conversion took " << seconds << " s";
+    std::vector<double> sorted = waits;
+    std::sort(sorted.begin(), sorted.end());
+    EXPECT_GE(sorted.front(), 0) << "a probe went unanswered for a second";
+    EXPECT_LT(sorted[sorted.size() / 2], 100) << "median wait";
+    std::set<int> within;
+    for (int p : positions)
+        if (p > 0 && p < TFileConvertForm::kStepsPerRow) within.insert(p);
+    EXPECT_GE(within.size(), 2u) << "the bar should move within the file";
+    EXPECT_TRUE(std::is_sorted(positions.begin(), positions.end()));
+    EXPECT_GT(PlayForm->Flash1.CurrentFrame(), frameBefore + 3) << "the movie should go on playing";
+    EXPECT_NE(MainForm->item("mmiStayOnTop").checked(), onTop) << "the menu command should have run";
+    std::printf(
+        "[ figures  ] %.2f s for 200 MB; %zu probes, median wait %.1f ms, longest %.1f ms; %zu bar "
+        "positions\n",
+        seconds, waits.size(), sorted[sorted.size() / 2], sorted.back(), within.size());
+}
+
+// Quitting while a row is half copied ends the run: that row fails without a
+// partial target, the next row is not started and neither the play step nor
+// the delete step runs for the rows converted before.
+TEST_F(ConvertWindow, QuittingDuringARunEndsItWithoutPlayOrDelete) {
+    open("[FileConvert]\r\nConvertMode=1\r\nPlayConvertedFiles=1\r\nDeleteConvertedFiles=1\r\n");
+    writeBytes(file("SAKorvamelden.exe"), swfw::fakeStub(3000));
+    addMovies({"a.swf"});
+    writeBytes(file("b.swf"), movie(30000000));
+    FileConvertForm->AddSourceFile(file("b.swf"));
+    addMovies({"c.swf"});
+    int quitAt = 0;
+    bool quit = false;
+    // A thread timer looks every few milliseconds whether the second row has
+    // started, then quits as the tray's close command does.
+    const UINT_PTR timer = SetTimer(nullptr, 0, 5, nullptr);
+    int hook = Application::instance().addMessageHook([&](MSG& m) {
+        if (m.message != WM_TIMER || m.hwnd != nullptr || m.wParam != timer) return false;
+        if (!quit && FileConvertForm->rows().rows[1].state == ConvertState::Converting) {
+            quit = true;
+            quitAt = FileConvertForm->prbConvertProgress().position();
+            MainForm->mmiApplicationCloseClick();
+        }
+        return true;
+    });
+    FileConvertForm->sbBeginConvertClick();
+    KillTimer(nullptr, timer);
+    Application::instance().removeMessageHook(hook);
+    ASSERT_TRUE(quit);
+    EXPECT_GE(quitAt, TFileConvertForm::kStepsPerRow);  // the first row was done
+    EXPECT_EQ(cells(2), (std::vector<std::string>{"转换成功", "转换失败", "准备就绪"}));
+    EXPECT_TRUE(ExclusiveFile::exists(file("a.swf")));
+    EXPECT_TRUE(ExclusiveFile::exists(file("b.swf")));
+    EXPECT_FALSE(ExclusiveFile::exists(file("b.exe")));
+    EXPECT_FALSE(ExclusiveFile::exists(file("c.exe")));
+    EXPECT_EQ(PlayListCount, 0);
 }

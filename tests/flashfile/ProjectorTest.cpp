@@ -2,10 +2,12 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <functional>
 #include <vector>
 
 #include "flashfile/FlashFileAttr.h"
 #include "flashfile/Projector.h"
+#include "tests/flashfile/SmallDisk.h"
 #include "tests/flashfile/TestFiles.h"
 #include "tools/swfwriter/HeaderVariants.h"
 
@@ -206,4 +208,63 @@ TEST(Projector, ConvertsWhileTheStubIsOpenElsewhere) {
     ASSERT_EQ(running.open(dir / "stub.exe", ExclusiveFile::Mode::ReadShared), ExclusiveFile::OpenStatus::Ok);
     SwfToExe(dir / "m.swf", dir / "p.exe", dir / "stub.exe");
     EXPECT_EQ(readBytes(dir / "p.exe").size(), 208u);
+}
+
+namespace {
+
+std::vector<std::string> namesIn(const std::string& dir) {
+    std::vector<std::string> out;
+    for (const auto& e : std::filesystem::directory_iterator(dir))
+        out.push_back(e.path().filename().string());
+    return out;
+}
+
+}  // namespace
+
+// A target on a full disk fails part way, one on a read-only disk at once;
+// either way every input stays, an old target keeps its bytes and no
+// temporary file is left on the disk.
+TEST(Projector, FullOrReadOnlyDiskFailsKeepingInputsAndTheOldTarget) {
+    TempFolder dir;
+    const Bytes stub = swfw::fakeStub(100000), movie = movieOf(600000);
+    const Bytes exe = swfw::projector(stub, movie), old = {1, 2, 3};
+    writeBytes(dir / "stub.exe", stub);
+    writeBytes(dir / "m.swf", movie);
+    writeBytes(dir / "p.exe", exe);
+    struct Routine {
+        const char* name;
+        std::function<void(const std::string& target, CopyWatch* watch)> run;
+    };
+    const Routine routines[] = {
+        {"SwfToExe",
+         [&](const std::string& t, CopyWatch* w) { SwfToExe(dir / "m.swf", t, dir / "stub.exe", w); }},
+        {"ExeToSwf", [&](const std::string& t, CopyWatch* w) { ExeToSwf(dir / "p.exe", t, w); }},
+        {"CopyFileOver", [&](const std::string& t, CopyWatch* w) { CopyFileOver(dir / "m.swf", t, w); }},
+    };
+    for (bool readOnly : {false, true}) {
+        for (const Routine& r : routines) {
+            SCOPED_TRACE(std::string(r.name) + (readOnly ? " read-only" : " full"));
+            kvtest::SmallDisk disk(256 << 10);
+            if (!disk.ok()) {
+                GTEST_SKIP() << kvtest::SmallDisk::skipReason();
+            }
+            writeBytes(disk.file("t.bin"), old);
+            if (readOnly) {
+                ASSERT_TRUE(disk.makeReadOnly());
+            }
+            CopyWatch watch;
+            uint64_t progressed = 0;
+            watch.progress = [&](uint64_t done, uint64_t) { progressed = done; };
+            EXPECT_THROW(r.run(disk.file("t.bin"), &watch), FileError);
+            EXPECT_EQ(readBytes(disk.file("t.bin")), old);
+            EXPECT_EQ(namesIn(disk.path()), std::vector<std::string>{"t.bin"});
+            EXPECT_EQ(watch.written, 0u);
+            if (readOnly) {
+                EXPECT_EQ(progressed, 0u);  // refused before the first byte
+            }
+            EXPECT_EQ(readBytes(dir / "m.swf"), movie);
+            EXPECT_EQ(readBytes(dir / "p.exe"), exe);
+            EXPECT_EQ(readBytes(dir / "stub.exe"), stub);
+        }
+    }
 }

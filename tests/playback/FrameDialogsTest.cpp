@@ -24,18 +24,6 @@ public:
     void MoveToPosition(int frame) override { seeks.push_back(frame); }
 };
 
-// A step run once the modal dialog is up, from a timer inside its loop.
-std::function<void()> g_step;
-void CALLBACK runStep(HWND, UINT, UINT_PTR id, DWORD) {
-    KillTimer(nullptr, id);
-    auto step = std::move(g_step);
-    g_step = nullptr;
-    if (step) step();
-}
-void whenShown(std::function<void()> step) {
-    g_step = std::move(step);
-    SetTimer(nullptr, 0, 60, runStep);
-}
 
 template <class T>
 T* shownDialog(const char* caption) {
@@ -58,7 +46,7 @@ protected:
         spy = s.get();
         ASSERT_TRUE(app.start("", {}, std::move(s)));
     }
-    void TearDown() override { g_step = nullptr; }
+    void TearDown() override { cancelShownStep(); }
     // A 300-frame movie playing, the last polled frame 42.
     void playing() {
         swfw::CommandMovieSpec spec;

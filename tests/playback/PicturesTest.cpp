@@ -47,17 +47,6 @@ void shot(HWND h, const char* name) {
     if (!dir.empty()) saveWindowShot(h, dir + "\\" + name);
 }
 
-std::function<void()> g_step;
-void CALLBACK runStep(HWND, UINT, UINT_PTR id, DWORD) {
-    KillTimer(nullptr, id);
-    auto step = std::move(g_step);
-    g_step = nullptr;
-    if (step) step();
-}
-void whenShown(std::function<void()> step, UINT ms = 60) {
-    g_step = std::move(step);
-    SetTimer(nullptr, 0, ms, runStep);
-}
 
 // A step run once the multi-picture view shows all its cells.
 void whenViewFull(size_t cells, std::function<void(TMultiPicturePlayForm&)> step) {
@@ -122,7 +111,7 @@ protected:
         spy = s.get();
         ASSERT_TRUE(app.start("", {}, std::move(s)));
     }
-    void TearDown() override { g_step = nullptr; }
+    void TearDown() override { cancelShownStep(); }
     void playing(int frames) {
         movie = swfw::movingMovie(frames);
         moviePath = app.folder.file("moving.swf");

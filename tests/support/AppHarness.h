@@ -59,6 +59,7 @@ public:
         CommandLineParams.clear();
         PlayState = 0;
         CurrentFile.clear();
+        CurrentLocalFile.clear();
         CurrentTitle.clear();
         MovieCurrentFrame = MovieTotalFrames = 0;
         PlayAreaActive = ABCircleActive = false;

@@ -5,12 +5,32 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 
 #include "ui/Application.h"
 #include "ui/Control.h"
 
 namespace kv::test {
+
+// The step a test runs from inside a modal dialog's own message loop.
+inline std::function<void()>& shownStep() {
+    static std::function<void()> step;
+    return step;
+}
+inline void CALLBACK runShownStep(HWND, UINT, UINT_PTR id, DWORD) {
+    KillTimer(nullptr, id);
+    auto step = std::move(shownStep());
+    shownStep() = nullptr;
+    if (step) step();
+}
+// Runs step once, from a timer, after the modal dialog about to open is up.
+inline void whenShown(std::function<void()> step, UINT ms = 60) {
+    shownStep() = std::move(step);
+    SetTimer(nullptr, 0, ms, runShownStep);
+}
+// Drops a step that never ran (a test that failed before its dialog opened).
+inline void cancelShownStep() { shownStep() = nullptr; }
 
 // Runs the message loop for a while.
 inline void pump(int ms = 30) {

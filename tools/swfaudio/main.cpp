@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "flash/core/Player.h"
+#include "tools/common/ReadFile.h"
 #include "tools/mp3codec/NativeMp3.h"
 
 namespace {
@@ -54,16 +55,11 @@ int main(int argc, char** argv) {
     double start = argc == 5 ? std::atof(argv[3]) : 0;
     double length = argc == 5 ? std::atof(argv[4]) : 10;
     if (start < 0 || length <= 0 || start + length > 24 * 3600) return usage();
-    std::FILE* f = std::fopen(argv[1], "rb");
-    if (!f) {
+    std::vector<uint8_t> data;
+    if (!tools::readWholeFile(argv[1], data)) {
         std::fprintf(stderr, "swfaudio: cannot open %s\n", argv[1]);
         return 1;
     }
-    std::vector<uint8_t> data;
-    uint8_t buf[65536];
-    size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) data.insert(data.end(), buf, buf + n);
-    std::fclose(f);
 
     flash::Player player;
     flash::Mpg123Codecs codecs;

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "flash/core/Player.h"
+#include "tools/common/ReadFile.h"
 #include "tools/jpegcodec/NativeJpeg.h"
 #include "tools/swfrender/PngWriter.h"
 
@@ -17,16 +18,11 @@ static int usage() {
 
 int main(int argc, char** argv) {
     if (argc != 4 && argc != 6) return usage();
-    FILE* f = std::fopen(argv[1], "rb");
-    if (!f) {
+    std::vector<uint8_t> data;
+    if (!tools::readWholeFile(argv[1], data)) {
         std::fprintf(stderr, "swfrender: cannot open %s\n", argv[1]);
         return 1;
     }
-    std::vector<uint8_t> data;
-    uint8_t buf[65536];
-    size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) data.insert(data.end(), buf, buf + n);
-    std::fclose(f);
 
     flash::Player player;
     flash::LibJpegDecoder jpeg;  // JPEG bitmaps

@@ -542,6 +542,13 @@ Bytes exportAssets(const std::vector<std::pair<uint16_t, std::string>>& names) {
     return tag(56, body);
 }
 
+Bytes defineScalingGrid(uint16_t id, const Rect& grid) {
+    BitWriter w;
+    w.u16(id);
+    writeRect(w, grid);
+    return tag(78, w.data());
+}
+
 Bytes defineSprite(uint16_t id, const Bytes& controlTags, int frameCount) {
     int frames = frameCount;
     if (frames < 0) {

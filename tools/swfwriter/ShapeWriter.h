@@ -167,5 +167,7 @@ Bytes doInitAction(uint16_t spriteId, const Bytes& actions);
 Bytes exportAssets(const std::vector<std::pair<uint16_t, std::string>>& names);
 // DefineSprite: the control tags of its timeline (End is added).
 Bytes defineSprite(uint16_t id, const Bytes& controlTags, int frameCount = -1);
+// DefineScalingGrid: the scale-9 rectangle of clip `id`, in the clip's twips.
+Bytes defineScalingGrid(uint16_t id, const Rect& grid);
 
 }  // namespace swfw

@@ -30,6 +30,8 @@ namespace flash {
 // new objects and arrays). Filled by the built-ins as they install.
 struct Prototypes {
     std::shared_ptr<ScriptObject> object, function, array, string, number, boolean, movieClip, date;
+    // Prototypes of the flash.filters classes, indexed by FilterKind.
+    std::vector<std::shared_ptr<ScriptObject>> filterClasses;
 };
 
 class ByteReader;

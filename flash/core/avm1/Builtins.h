@@ -53,7 +53,9 @@
     X(Rectangle)         \
     X(GeomMatrix)        \
     X(ColorTransform)    \
-    X(Transform)
+    X(Transform)         \
+    X(Filters)           \
+    X(ClipEffects)
 
 namespace flash {
 

@@ -60,33 +60,132 @@ void boxRow(uint8_t* row, int width, int channels, int r, std::vector<uint8_t>& 
     }
 }
 
+#if defined(__SSE2__)
+// One horizontal box pass over two rows of 4-byte pixels at once: each
+// pixel of `a` sits beside the one of `b` in eight 16-bit sums (n <= 257).
+// `tmp` holds the pairs padded by r zero pairs on both sides.
+void boxRowPair(uint8_t* a, uint8_t* b, int width, int r, std::vector<uint8_t>& tmp) {
+    const int n = 2 * r + 1;
+    const size_t pad = static_cast<size_t>(r) * 8;
+    tmp.resize(static_cast<size_t>(width) * 8 + 2 * pad + 16);
+    std::memset(tmp.data(), 0, pad);
+    std::memset(tmp.data() + pad + static_cast<size_t>(width) * 8, 0, pad + 16);
+    uint8_t* pairs = tmp.data() + pad;
+    int x = 0;
+    for (; x + 4 <= width; x += 4) {
+        __m128i va = _mm_loadu_si128(reinterpret_cast<const __m128i*>(a + x * 4));
+        __m128i vb = _mm_loadu_si128(reinterpret_cast<const __m128i*>(b + x * 4));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(pairs + x * 8), _mm_unpacklo_epi32(va, vb));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(pairs + x * 8 + 16), _mm_unpackhi_epi32(va, vb));
+    }
+    for (; x < width; ++x) {
+        std::memcpy(pairs + x * 8, a + x * 4, 4);
+        std::memcpy(pairs + x * 8 + 4, b + x * 4, 4);
+    }
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i half = _mm_set1_epi16(static_cast<short>(n / 2));
+    const __m128i mul = _mm_set1_epi16(static_cast<short>((65536 + n - 1) / n));
+    auto load = [&](size_t i) {
+        return _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(tmp.data() + i * 8)), zero);
+    };
+    __m128i acc = zero;
+    for (int i = 0; i < n - 1; ++i) acc = _mm_add_epi16(acc, load(i));
+    for (x = 0; x < width; ++x) {
+        acc = _mm_add_epi16(acc, load(x + n - 1));
+        __m128i v = _mm_mulhi_epu16(_mm_adds_epu16(acc, half), mul);
+        v = _mm_packus_epi16(v, v);
+        uint32_t lo = static_cast<uint32_t>(_mm_cvtsi128_si32(v));
+        uint32_t hi = static_cast<uint32_t>(_mm_cvtsi128_si32(_mm_srli_si128(v, 4)));
+        std::memcpy(a + x * 4, &lo, 4);
+        std::memcpy(b + x * 4, &hi, 4);
+        acc = _mm_sub_epi16(acc, load(x));
+    }
+}
+#endif
+
 // One vertical box pass: a running sum per byte column, a row at a time.
+// Sums of up to 257 rows fit 16 bits, which SSE2 adds eight at a time.
 void boxColumns(uint8_t* data, int rowBytes, int height, int stride, int r, std::vector<uint32_t>& acc,
                 std::vector<uint8_t>& ring) {
     const int n = 2 * r + 1;
-    const uint32_t mul = ((1u << 24) + n / 2) / n;
-    acc.assign(rowBytes, 0);
     // The input rows still needed after they are overwritten: a ring of n rows.
     ring.assign(static_cast<size_t>(rowBytes) * n, 0);
-    uint32_t* a = acc.data();
+    int start = 0;  // first byte column left to the 32-bit loop
+#if defined(__SSE2__)
+    if (n <= 257) {
+        const int vec = rowBytes / 16 * 16;
+        acc.assign(static_cast<size_t>(vec) / 2 + 4, 0);  // 16-bit sums, vec of them
+        uint16_t* a16 = reinterpret_cast<uint16_t*>(acc.data());
+        const __m128i zero = _mm_setzero_si128();
+        const __m128i half = _mm_set1_epi16(static_cast<short>(n / 2));
+        const __m128i mul = _mm_set1_epi16(static_cast<short>((65536 + n - 1) / n));
+        auto sumAt = [&](int i) { return reinterpret_cast<__m128i*>(a16 + i); };
+        for (int y = 0; y < r && y < height; ++y) {
+            const uint8_t* in = data + static_cast<size_t>(y) * stride;
+            for (int i = 0; i < vec; i += 16) {
+                __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + i));
+                _mm_storeu_si128(sumAt(i),
+                                 _mm_add_epi16(_mm_loadu_si128(sumAt(i)), _mm_unpacklo_epi8(v, zero)));
+                _mm_storeu_si128(sumAt(i + 8),
+                                 _mm_add_epi16(_mm_loadu_si128(sumAt(i + 8)), _mm_unpackhi_epi8(v, zero)));
+            }
+        }
+        for (int y = 0; y < height; ++y) {
+            const uint8_t* add = y + r < height ? data + static_cast<size_t>(y + r) * stride : nullptr;
+            const uint8_t* drop =
+                y - r >= 0 ? ring.data() + static_cast<size_t>((y - r) % n) * rowBytes : nullptr;
+            uint8_t* row = data + static_cast<size_t>(y) * stride;
+            uint8_t* keep = ring.data() + static_cast<size_t>(y % n) * rowBytes;
+            for (int i = 0; i < vec; i += 16) {
+                __m128i lo = _mm_loadu_si128(sumAt(i)), hi = _mm_loadu_si128(sumAt(i + 8));
+                if (add) {
+                    __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(add + i));
+                    lo = _mm_add_epi16(lo, _mm_unpacklo_epi8(v, zero));
+                    hi = _mm_add_epi16(hi, _mm_unpackhi_epi8(v, zero));
+                }
+                _mm_storeu_si128(reinterpret_cast<__m128i*>(keep + i),
+                                 _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + i)));
+                __m128i olo = _mm_mulhi_epu16(_mm_adds_epu16(lo, half), mul);
+                __m128i ohi = _mm_mulhi_epu16(_mm_adds_epu16(hi, half), mul);
+                _mm_storeu_si128(reinterpret_cast<__m128i*>(row + i), _mm_packus_epi16(olo, ohi));
+                if (drop) {
+                    __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(drop + i));
+                    lo = _mm_sub_epi16(lo, _mm_unpacklo_epi8(v, zero));
+                    hi = _mm_sub_epi16(hi, _mm_unpackhi_epi8(v, zero));
+                }
+                _mm_storeu_si128(sumAt(i), lo);
+                _mm_storeu_si128(sumAt(i + 8), hi);
+            }
+        }
+        if (vec == rowBytes) return;
+        start = vec;
+        // The ring rows of the vector part are no longer needed; the tail
+        // below keeps its own.
+        ring.assign(static_cast<size_t>(rowBytes) * n, 0);
+    }
+#endif
+    const uint32_t mul = ((1u << 24) + n / 2) / n;
+    const int width = rowBytes - start;
+    std::vector<uint32_t> sums(static_cast<size_t>(width), 0);
+    uint32_t* a = sums.data();
     for (int y = 0; y < r && y < height; ++y) {
-        const uint8_t* in = data + static_cast<size_t>(y) * stride;
-        for (int i = 0; i < rowBytes; ++i) a[i] += in[i];
+        const uint8_t* in = data + static_cast<size_t>(y) * stride + start;
+        for (int i = 0; i < width; ++i) a[i] += in[i];
     }
     for (int y = 0; y < height; ++y) {
-        int add = y + r;
-        if (add < height) {
-            const uint8_t* in = data + static_cast<size_t>(add) * stride;
-            for (int i = 0; i < rowBytes; ++i) a[i] += in[i];
+        int addRow = y + r;
+        if (addRow < height) {
+            const uint8_t* in = data + static_cast<size_t>(addRow) * stride + start;
+            for (int i = 0; i < width; ++i) a[i] += in[i];
         }
-        uint8_t* row = data + static_cast<size_t>(y) * stride;
+        uint8_t* row = data + static_cast<size_t>(y) * stride + start;
         uint8_t* keep = ring.data() + static_cast<size_t>(y % n) * rowBytes;
-        std::memcpy(keep, row, rowBytes);
-        for (int i = 0; i < rowBytes; ++i) row[i] = static_cast<uint8_t>((a[i] * mul + (1u << 23)) >> 24);
-        int drop = y - r;
-        if (drop >= 0) {
-            const uint8_t* old = ring.data() + static_cast<size_t>(drop % n) * rowBytes;
-            for (int i = 0; i < rowBytes; ++i) a[i] -= old[i];
+        std::memcpy(keep, row, width);
+        for (int i = 0; i < width; ++i) row[i] = static_cast<uint8_t>((a[i] * mul + (1u << 23)) >> 24);
+        int dropRow = y - r;
+        if (dropRow >= 0) {
+            const uint8_t* old = ring.data() + static_cast<size_t>(dropRow % n) * rowBytes;
+            for (int i = 0; i < width; ++i) a[i] -= old[i];
         }
     }
 }
@@ -122,9 +221,17 @@ void boxBlur(uint8_t* data, int width, int height, int strideBytes, int channels
     std::vector<uint8_t> tmp;
     std::vector<uint32_t> acc;
     for (int p = 0; p < passes; ++p) {
-        if (rx > 0)
-            for (int y = 0; y < height; ++y)
+        if (rx > 0) {
+            int y = 0;
+#if defined(__SSE2__)
+            if (channels == 4 && rx <= 128)
+                for (; y + 2 <= height; y += 2)
+                    boxRowPair(data + static_cast<size_t>(y) * strideBytes,
+                               data + static_cast<size_t>(y + 1) * strideBytes, width, rx, tmp);
+#endif
+            for (; y < height; ++y)
                 boxRow(data + static_cast<size_t>(y) * strideBytes, width, channels, rx, tmp);
+        }
         if (ry > 0) boxColumns(data, width * channels, height, strideBytes, ry, acc, tmp);
     }
 }
@@ -179,10 +286,14 @@ void FilterStage::shadow(const Filter& f, float sx, float sy, const LayerPixels&
     const bool gradient = f.kind == FilterKind::GradientGlow;
     if (gradient) gradientTable(f, table);
     const uint32_t color = premultipliedColor(f.color);
-    // Shadow strength per alpha value.
-    uint8_t level[256];
-    for (int i = 0; i < 256; ++i) level[i] = clampByte(i * f.strength);
+    // The shadow pixel for each blurred alpha value.
+    uint32_t shade[256];
+    for (int i = 0; i < 256; ++i) {
+        uint8_t level = clampByte(i * f.strength);
+        shade[i] = gradient ? table[level] : mulPixel(color, level);
+    }
     const uint8_t outside = f.inner ? 255 : 0;
+    const bool plainOuter = !f.inner && !f.knockout && !f.hideObject;
     for (int y = 0; y < h; ++y) {
         uint32_t* row = layer.px + static_cast<size_t>(y) * layer.stride;
         int syy = y - dy;
@@ -190,11 +301,15 @@ void FilterStage::shadow(const Filter& f, float sx, float sy, const LayerPixels&
         for (int x = 0; x < w; ++x) {
             int sxx = x - dx;
             uint8_t a = (arow && sxx >= 0 && sxx < w) ? arow[sxx] : outside;
-            uint8_t s = level[a];
-            uint32_t sh = gradient ? table[s] : mulPixel(color, s);
+            uint32_t sh = shade[a];
             uint32_t src = row[x];
             uint32_t sa = alphaOf(src);
-            if (f.inner) {
+            if (plainOuter) {  // the usual glow and drop shadow: behind the object
+                if (sa == 0)
+                    row[x] = sh;
+                else if (sa != 255)
+                    row[x] = src + mulPixel(sh, 255 - sa);
+            } else if (f.inner) {
                 uint32_t in = mulPixel(sh, sa);
                 row[x] = (f.knockout || f.hideObject) ? in : in + mulPixel(src, 255 - alphaOf(sh));
             } else if (f.knockout) {

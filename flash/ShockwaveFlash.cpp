@@ -7,7 +7,9 @@
 #include <utility>
 #include <vector>
 
+#include "app/AppState.h"
 #include "flash/AcmMp3Decoder.h"
+#include "flash/ContentLoader.h"
 #include "flash/FrameClock.h"
 #include "flash/RenderYield.h"
 #include "flash/WaveOutput.h"
@@ -37,32 +39,6 @@ double secondsNow() {
     return static_cast<double>(c.QuadPart) / static_cast<double>(freq.QuadPart);
 }
 
-// Reads a whole file, sharing it for reading and writing so the player
-// never locks a movie another program is writing or copying.
-bool readWholeFile(const std::string& path, std::vector<uint8_t>& out) {
-    out.clear();
-    // A device or a pipe could block the reading for ever: only disk files are read.
-    if (IsDeviceName(path)) return false;
-    UniqueFile f(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!f || !IsDiskFileHandle(f.get())) return false;
-    LARGE_INTEGER size{};
-    if (!GetFileSizeEx(f.get(), &size) || size.QuadPart <= 0 || size.QuadPart > kMaxMovieBytes) return false;
-    try {
-        out.resize(static_cast<size_t>(size.QuadPart));
-    } catch (const std::bad_alloc&) {
-        return false;
-    }
-    size_t done = 0;
-    while (done < out.size()) {
-        DWORD want = static_cast<DWORD>(std::min<size_t>(out.size() - done, 1 << 20)), got = 0;
-        if (!ReadFile(f.get(), out.data() + done, want, &got, nullptr) || got == 0) break;
-        done += got;
-    }
-    out.resize(done);  // a file that shrank while read: what arrived
-    return done > 0;
-}
-
 // One trace() line to the debugger output: UTF-8 from version 6, the
 // system code page before.
 void debugOutput(const std::string& line, bool utf8) {
@@ -82,6 +58,7 @@ struct TShockwaveFlash::Impl {
     flash::Player player;
     WicImageDecoder decoder;
     FrameClock clock;
+    ContentLoader content{player.engine()};
     bool timerOn = false;
     UINT timerInterval = 0;
 
@@ -115,6 +92,8 @@ TShockwaveFlash::TShockwaveFlash(Control* parent) : Control(parent), impl_(std::
     impl_->player.setImageDecoder(&impl_->decoder);
     impl_->player.setAudioCodecs(&impl_->codecs);
     impl_->player.setLoop(true);
+    impl_->player.engine().host = &impl_->content;
+    impl_->content.setSharedFolder(ExecutableFolder() + "SharedObjects\\");
     impl_->player.setRenderInterrupt([this] { return impl_->mayYield && impl_->yield.due(); });
     impl_->player.setFSCommandHandler(
         [this](const std::string& c, const std::string& a) { impl_->commands.emplace_back(c, a); });
@@ -147,7 +126,9 @@ void TShockwaveFlash::setMovie(const std::string& path) {
     movie_ = path;
     std::vector<uint8_t> bytes;
     // "1.swf" is how the player asks for an empty control: never read it.
-    bool unload = path.empty() || lstrcmpiA(path.c_str(), "1.swf") == 0 || !readWholeFile(path, bytes);
+    bool unload = path.empty() || lstrcmpiA(path.c_str(), "1.swf") == 0 ||
+                  !ReadWholeFile(path, bytes, kMaxMovieBytes) || bytes.empty();
+    impl_->content.setMoviePath(path);
     if (unload) {
         loadBytes(nullptr, 0);
     } else {
@@ -157,6 +138,7 @@ void TShockwaveFlash::setMovie(const std::string& path) {
 
 bool TShockwaveFlash::loadFromMemory(const uint8_t* data, size_t size, const std::string& name) {
     movie_ = name;
+    impl_->content.setMoviePath(name);
     return loadBytes(data, size);
 }
 
@@ -278,6 +260,7 @@ void TShockwaveFlash::Zoom(int percent) {
 
 void TShockwaveFlash::tick() {
     if (!loaded()) return;
+    impl_->content.deliver();
     runEngine([&] { impl_->player.tick(); });
     redraw();
 }
@@ -393,6 +376,7 @@ void TShockwaveFlash::frameTimer() {
         if (!impl_->delivering) updateSound();
         return;
     }
+    impl_->content.deliver();
     double now = secondsNow();
     int frames = impl_->clock.advance(now);
     int due = streamFramesDue();

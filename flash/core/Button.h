@@ -72,6 +72,7 @@ enum ClipEvent : uint32_t {
     kEventMouseUp = 0x20,
     kEventKeyDown = 0x40,
     kEventKeyUp = 0x80,
+    kEventData = 0x100,  // loadVariables or loadMovie delivered
 };
 
 struct ClipAction {

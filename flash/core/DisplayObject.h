@@ -26,6 +26,9 @@ public:
     uint16_t depth = 0;
     uint16_t characterId = 0;
     const Character* character = nullptr;  // null for the main movie
+    // The movie its character ids name: null for the main movie, else a
+    // movie loaded into this clip or one it is inside.
+    const MovieDef* movie = nullptr;
     Matrix matrix;
     ColorTransform cxform;
     uint16_t ratio = 0;

@@ -26,6 +26,7 @@ bool Engine::load(const uint8_t* data, size_t size) {
 
 void Engine::unload() {
     queue_.clear();
+    cancelLoads();
     hover_.reset();
     pressed_.reset();
     mouseDown_ = false;
@@ -49,7 +50,12 @@ void Engine::unload() {
 void Engine::tick() {
     if (!root_) return;
     ++tick_;
+    deliverLoads();
+    if (!root_) return;
     advance(root_.get());
+    std::vector<std::shared_ptr<DisplayObject>> levels;
+    for (auto& kv : levels_) levels.push_back(kv.second);
+    for (auto& l : levels) advance(l.get());
     runQueuedActions();
     // Intervals and timeouts due by the movie's clock.
     if (vm_ && root_) {
@@ -177,13 +183,15 @@ void Engine::reconcile(DisplayObject* clip, const PlacementState& state) {
 }
 
 std::shared_ptr<DisplayObject> Engine::create(DisplayObject* parent, uint16_t depth, const Placement& p) {
-    const Character* ch = movie_.character(p.characterId);
+    const MovieDef& md = movieOf(parent);
+    const Character* ch = md.character(p.characterId);
     if (!ch || objects_ >= maxObjects) return nullptr;
     if (ch->kind == Character::Sprite && parent->nesting >= maxNesting) return nullptr;
     auto o = std::make_shared<DisplayObject>();
     o->depth = depth;
     o->characterId = p.characterId;
     o->character = ch;
+    o->movie = parent->movie;
     o->serial = p.serial;
     o->parent = parent;
     o->nesting = parent->nesting + 1;
@@ -196,7 +204,7 @@ std::shared_ptr<DisplayObject> Engine::create(DisplayObject* parent, uint16_t de
         o->timeline = ch->sprite.get();
         o->currentFrame = 0;
         o->playing = true;
-        o->clipActions = movie_.clipActions(p.serial);
+        o->clipActions = md.clipActions(p.serial);
         reconcile(o.get(), o->timeline->stateAt(0));
         if (vm_ && !ch->button) vm_->initClip(o.get());
         if (ch->button) showButtonState(o.get());
@@ -259,7 +267,7 @@ void Engine::runQueuedActions() {
     bool exhausted = false;
     for (size_t i = 0; i < queue_.size() && static_cast<int>(i) < maxBlocksPerTick && left > 0; ++i) {
         std::shared_ptr<DisplayObject> clip = queue_[i].clip.lock();
-        if (!clip || (clip != root_ && !clip->parent && !queue_[i].offStage)) continue;
+        if (!clip || (!onStage(clip.get()) && !queue_[i].offStage)) continue;
         queue_[i].offStage.reset();
         if (queue_[i].listeners) {
             left -= vm.broadcast(queue_[i].listeners, queue_[i].handler, std::min(actionBudget, left));
@@ -369,7 +377,7 @@ std::string showable(const std::string& s, size_t maxChars) {
 
 bool Engine::onStage(const DisplayObject* o) const {
     for (; o && o != root_.get(); o = o->parent)
-        if (!o->parent) return false;
+        if (!o->parent) return level(o->depth) == o;
     return o != nullptr;
 }
 
@@ -585,14 +593,14 @@ bool characterContains(const MovieDef& movie, const Character* ch, double x, dou
 
 namespace {
 
-DisplayObject* findButton(const Engine& e, const MovieDef& movie, DisplayObject* clip, const Matrix& m,
-                          double x, double y) {
+DisplayObject* findButton(const Engine& e, DisplayObject* clip, const Matrix& m, double x, double y) {
     for (auto it = clip->children.rbegin(); it != clip->children.rend(); ++it) {
         DisplayObject* o = it->second.get();
         if (!o->visible || o->clipDepth > 0) continue;
         Matrix om = m * o->matrix;
         if (o->isButton()) {
             if (e.memberOff(o, "enabled")) continue;  // a disabled button takes no pointer
+            const MovieDef& movie = e.movieOf(o);
             for (const ButtonRecord& rec : o->character->button->records) {
                 if (!(rec.states & kStateHit)) continue;
                 Matrix inv;
@@ -602,7 +610,7 @@ DisplayObject* findButton(const Engine& e, const MovieDef& movie, DisplayObject*
                     return o;
             }
         } else if (o->hasTimeline()) {
-            if (DisplayObject* b = findButton(e, movie, o, om, x, y)) return b;
+            if (DisplayObject* b = findButton(e, o, om, x, y)) return b;
         }
     }
     return nullptr;
@@ -612,7 +620,7 @@ DisplayObject* findButton(const Engine& e, const MovieDef& movie, DisplayObject*
 
 DisplayObject* Engine::buttonAt(double x, double y) const {
     if (!root_) return nullptr;
-    return findButton(*this, movie_, root_.get(), Matrix(), x, y);
+    return findButton(*this, root_.get(), Matrix(), x, y);
 }
 
 bool Engine::mouseMove(double x, double y) {

@@ -4,16 +4,22 @@
 
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "flash/core/ContentHost.h"
 #include "flash/core/DisplayObject.h"
 #include "flash/core/Movie.h"
 
 namespace flash {
 
 class Avm1;
+
+// Text of a loaded file: a UTF-8 byte order mark dropped, UTF-16 with its
+// mark turned into UTF-8, anything else as it is.
+std::string loadedText(const std::vector<uint8_t>& data);
 
 // Told what makes sound: every frame a timeline enters (by playing, a goto
 // or being placed), button transitions and StopSounds.
@@ -37,6 +43,31 @@ public:
 
     const MovieDef& movie() const { return movie_; }
     DisplayObject* root() const { return root_.get(); }
+    // The movie whose characters a clip's timeline places.
+    const MovieDef& movieOf(const DisplayObject* clip) const {
+        return clip && clip->movie ? *clip->movie : movie_;
+    }
+
+    // ---- Loading (Loading.cpp) ----
+    // Files and addresses scripts load come through the host; without one
+    // every load fails (on the next tick, as a failed download would).
+    ContentHost* host = nullptr;
+    enum class LoadKind { Movie, Variables, Data };
+    // Starts a load whose result goes to a clip (a movie into it, or its
+    // variables) or, for Data, to the script object of `request` (LoadVars,
+    // XML). Returns the request number, 0 when refused.
+    int startLoad(LoadKind kind, const std::string& url, const std::string& post, DisplayObject* clip);
+    // A movie into level `level` (0 replaces the main movie's timeline).
+    int startLevelLoad(int level, const std::string& url);
+    // Empties a clip (unloadMovie): no children, no frames.
+    void unloadClip(DisplayObject* clip);
+    // The host's answer to a fetch; the movie sees it on the next tick.
+    void finishLoad(int request, bool ok, std::vector<uint8_t> data);
+    // Loaded movies loaded into levels above 0 (null when empty).
+    DisplayObject* level(int n) const;
+    size_t maxLoadBytes = size_t(64) << 20;  // of one loaded file
+    size_t maxLoadedMovies = 64;             // movies loaded into clips and levels
+    int maxPendingLoads = 256;
 
     // One tick at the frame rate: every playing timeline advances one frame,
     // then the collected frame scripts run.
@@ -158,6 +189,11 @@ public:
     // The script runtime of the loaded movie (made on first use).
     Avm1& vm();
 
+    // Date's wall clock (milliseconds since 1970 UTC) and time zone (minutes
+    // local time is ahead of UTC at a moment); null: the system's.
+    std::function<double()> wallClock;
+    std::function<double(double utcMs)> localOffset;
+
     std::function<void(const std::string& command, const std::string& args)> onFSCommand;
     std::function<void(const std::string& url, const std::string& target)> onGetURL;
     std::function<void(const std::string& text)> onTrace;
@@ -171,6 +207,24 @@ public:
 
 private:
     friend class Avm1;
+    struct PendingLoad {
+        int id = 0;
+        LoadKind kind = LoadKind::Data;
+        std::weak_ptr<DisplayObject> clip;
+        int level = -1;  // a movie into a level instead of a clip
+        uint64_t tick = 0;
+        bool arrived = false, ok = false;
+        std::vector<uint8_t> data;
+    };
+    // Hands the loads that arrived to the movie (each tick, first).
+    void deliverLoads();
+    void loadMovieInto(DisplayObject* clip, const std::vector<uint8_t>& data);
+    void loadVariablesInto(DisplayObject* clip, const std::vector<uint8_t>& data);
+    void cancelLoads();
+    std::vector<PendingLoad> loads_;
+    int nextLoad_ = 1;
+    std::vector<std::shared_ptr<MovieDef>> loadedMovies_;
+    std::map<int, std::shared_ptr<DisplayObject>> levels_;
     void advance(DisplayObject* clip);
     void applyNextFrame(DisplayObject* clip, int frame);
     void reconcile(DisplayObject* clip, const PlacementState& state);

@@ -92,7 +92,7 @@ DisplayObject* Engine::attachClip(DisplayObject* parent, uint16_t characterId, c
         t.frames.resize(1);
         return t;
     }();
-    const Character* ch = characterId ? movie_.character(characterId) : nullptr;
+    const Character* ch = characterId ? movieOf(parent).character(characterId) : nullptr;
     if (characterId && (!ch || ch->kind != Character::Sprite || ch->button)) return nullptr;
     uint16_t d = listDepth(depth);
     removeChild(parent, d);
@@ -100,6 +100,7 @@ DisplayObject* Engine::attachClip(DisplayObject* parent, uint16_t characterId, c
     o->depth = d;
     o->characterId = characterId;
     o->character = ch;
+    o->movie = parent->movie;
     o->name = name;
     o->parent = parent;
     o->nesting = parent->nesting + 1;

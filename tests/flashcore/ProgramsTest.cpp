@@ -1,12 +1,14 @@
 // Small complete programs as movies, played to their end by scripted
 // input and checked by what they trace and what they show: a keyboard game
-// loop (setInterval, attachMovie, Key, hitTest) and a drag-and-drop puzzle
-// (clip buttons, startDrag, _droptarget).
+// loop (setInterval, attachMovie, Key, hitTest), a drag-and-drop puzzle
+// (clip buttons, startDrag, _droptarget) and a menu built from a loaded
+// XML file (XML.load, attachMovie, clip buttons, Color).
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
+#include "tests/flashcore/ScriptHost.h"
 #include "tests/flashcore/TestSupport.h"
 
 using namespace flash;
@@ -190,6 +192,122 @@ TEST(Programs, DragAndDropPuzzleIsSolvedPieceByPiece) {
         EXPECT_EQ(img.red(10 + 30 * i + 1, 71), 128) << i;  // the slot's rim shows
         EXPECT_EQ(img.green(cx, 15), 255) << i;             // nothing left at the top
     }
+}
+
+// function build(menu): one button per <item>, labelled and coloured by
+// its attributes; each picks its colour when clicked.
+ActionWriter menuBuilder() {
+    ActionWriter pickCall;
+    pickCall.getVar("this").pushInt(1).push("pick").callFunction().pop();
+    ActionWriter b;
+    b.push("i").pushInt(0).defineLocal();
+    b.push("n").getVar("menu").push("firstChild").getMember().defineLocal();
+    b.label("top").getVar("n").pushNull().equals2().ifTrue("end");
+    // b = _root.attachMovie("button", "b" + i, i + 1, {_x: 5 + i * 30, _y: 5})
+    b.push("b");
+    b.push("_x")
+        .pushInt(5)
+        .getVar("i")
+        .pushInt(30)
+        .op(0x0C)
+        .add2()
+        .push("_y")
+        .pushInt(5)
+        .pushInt(2)
+        .initObject();
+    b.getVar("i").pushInt(1).add2().push("b").getVar("i").add2().push("button").pushInt(4);
+    b.getVar("_root").push("attachMovie").callMethod().defineLocal();
+    b.getVar("b")
+        .push("label")
+        .getVar("n")
+        .push("attributes")
+        .getMember()
+        .push("label")
+        .getMember()
+        .setMember();
+    b.getVar("b").push("color").getVar("n").push("attributes").getMember().push("color").getMember();
+    b.pushInt(1).push("Number").callFunction().setMember();
+    b.getVar("b").push("onRelease").defineFunction("", {}, pickCall).setMember();
+    b.push("n").getVar("n").push("nextSibling").getMember().setVariable();
+    b.push("i").getVar("i").op(0x50).setVariable().jump("top");
+    b.label("end").push("menu ").getVar("i").add2().trace();
+    return b;
+}
+
+// function pick(b): the swatch takes the button's colour; two picks end it.
+ActionWriter menuPick() {
+    ActionWriter p;
+    p.push("picked ").getVar("b").push("label").getMember().add2().trace();
+    p.push("c").getVar("swatch").pushInt(1).push("Color").newObject().defineLocal();
+    p.getVar("b").push("color").getMember().pushInt(1).getVar("c").push("setRGB").callMethod().pop();
+    p.push("count").getVar("count").op(0x50).setVariable();
+    p.getVar("count").pushInt(2).equals2().op(0x12).ifTrue("skip");
+    p.push("done").trace();
+    p.label("skip");
+    return p;
+}
+
+TEST(Programs, XmlMenuBuildsItsButtonsAndPicksColours) {
+    swfw::Movie m = fctest::stage100();
+    m.version = 6;
+    addSquareSymbol(m, 1, 2, 20, {128, 128, 128, 255}, "button");
+    addSquareSymbol(m, 3, 4, 40, {220, 220, 220, 255}, "swatchSymbol");
+    swfw::Place sw = fctest::place(1, 4, swfw::Matrix::translate(0, 1000));
+    sw.name = "swatch";
+    m.add(swfw::placeObject2(sw));
+    ActionWriter a;
+    a.push("count").pushInt(0).setVariable();
+    a.defineFunction("build", {"menu"}, menuBuilder());
+    a.defineFunction("pick", {"b"}, menuPick());
+    a.push("x").pushInt(0).push("XML").newObject().setVariable();
+    a.getVar("x").push("ignoreWhite").pushBool(true).setMember();
+    ActionWriter onLoad;
+    onLoad.getVar("this").push("firstChild").getMember().pushInt(1).push("build").callFunction().pop();
+    a.getVar("x").push("onLoad").defineFunction("", {"ok"}, onLoad).setMember();
+    a.push("menu.xml").pushInt(1).getVar("x").push("load").callMethod().pop();
+    a.push("loading").trace();
+    m.add(swfw::doAction(a.bytes()));
+    m.showFrame();
+
+    fctest::MemoryHost host;
+    host.files["menu.xml"] =
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<menu>\n"
+        "  <item label=\"Red\" color=\"0xFF0000\"/>\n"
+        "  <item label=\"Green\" color=\"0x00FF00\"/>\n"
+        "  <item label=\"Blue\" color=\"0x0000FF\"/>\n</menu>\n";
+    Player player;
+    Lines traces;
+    host.engine = &player.engine();
+    player.engine().host = &host;
+    player.engine().onTrace = [&](const std::string& t) { traces.push_back(t); };
+    ASSERT_TRUE(fctest::load(player, m.build()));
+    EXPECT_EQ(traces, (Lines{"loading"}));
+    player.tick();  // the file arrives: the menu is built
+    EXPECT_EQ(traces, (Lines{"loading", "menu 3"}));
+    fctest::Image menu = fctest::render(player, 100, 100);
+    for (int x : {15, 45, 75}) EXPECT_EQ(menu.red(x, 15), 128) << x;
+    EXPECT_EQ(menu.red(20, 70), 220);
+
+    Engine& e = player.engine();
+    auto click = [&](int x, int y) {
+        e.mouseMove(x * 20, y * 20);
+        e.mouseDown();
+        e.mouseUp();
+        player.tick();
+    };
+    click(75, 15);  // Blue
+    fctest::Image blue = fctest::render(player, 100, 100);
+    EXPECT_EQ(blue.blue(20, 70), 255);
+    EXPECT_EQ(blue.red(20, 70), 0);
+    click(50, 60);  // nothing there
+    click(15, 15);  // Red
+    EXPECT_EQ(traces, (Lines{"loading", "menu 3", "picked Blue", "picked Red", "done"}));
+    fctest::Image end = fctest::render(player, 100, 100);
+    EXPECT_EQ(end.red(20, 70), 255);
+    EXPECT_EQ(end.green(20, 70), 0);
+    EXPECT_EQ(end.red(45, 15), 128);    // the buttons stay
+    EXPECT_EQ(end.green(95, 95), 255);  // background
+    EXPECT_EQ(host.fetched, (Lines{"menu.xml"}));
 }
 
 }  // namespace

@@ -29,7 +29,7 @@ namespace flash {
 // Prototypes the interpreter itself needs (members of primitives and clips,
 // new objects and arrays). Filled by the built-ins as they install.
 struct Prototypes {
-    std::shared_ptr<ScriptObject> object, function, array, string, number, boolean, movieClip, textField;
+    std::shared_ptr<ScriptObject> object, function, array, string, number, boolean, movieClip, textField, date;
     // Prototypes of the flash.filters classes, indexed by FilterKind.
     std::vector<std::shared_ptr<ScriptObject>> filterClasses;
 };
@@ -67,6 +67,12 @@ public:
 
     // ---- For the built-ins ----
     void registerClass(const std::string& symbol, const Value& ctor);
+    // Loads for script objects (LoadVars, XML): the object's onData runs
+    // with the text when it arrives (undefined when the load failed).
+    int loadData(const Value& object, const std::string& url, const std::string& post);
+    void dataLoaded(int request, bool ok, const std::vector<uint8_t>& data);
+    // "a=1&b=x%20y" as variables of a clip (loadVariables).
+    void decodeVariables(DisplayObject* clip, const std::string& text);
     int addTimer(const Value& fn, const Value& self, const std::string& method, std::vector<Value> args,
                  double interval, bool repeat);
     void clearTimer(int id);
@@ -81,6 +87,11 @@ public:
     double toNum(const Value& v) const { return toNumber(v, version_); }
     std::string toStr(const Value& v) const { return toString(v, version_); }
     bool toBool(const Value& v) const { return toBoolean(v, version_); }
+    // Conversions that call a script's own toString/valueOf: an object's
+    // primitive value (valueOf first when asked, else toString first), and
+    // its text.
+    Value toPrimitive(Frame& f, const Value& v, bool valueFirst, int callDepth);
+    std::string toStr(Frame& f, const Value& v, int callDepth);
     Value boolResult(bool b) const;
     // New objects (null Value when the object limit is reached).
     Value newObject(bool array = false);
@@ -121,7 +132,10 @@ private:
     void setVariable(Frame& f, const std::string& path, const Value& v);
     Value getProperty(DisplayObject* clip, int index);
     void setProperty(DisplayObject* clip, int index, const Value& v);
-    void getUrl(const std::string& url, const std::string& target);
+    // GetURL/GetURL2 (flags: 0x40 into a clip, 0x80 variables, 3 the method).
+    void getUrl(Frame& f, const std::string& url, const std::string& target, uint8_t flags);
+    // Loads of movies and variables GetURL asks for; false when it asks none.
+    bool loadUrl(Frame& f, const std::string& url, const std::string& target, uint8_t flags);
     void ensureGlobals();
     Value defineFunction(Frame& f, const uint8_t* code, size_t payload, size_t len, size_t& next, size_t size,
                          bool version2);
@@ -143,6 +157,7 @@ private:
     std::map<std::string, Value> classes_;  // folded symbol name -> constructor
     std::vector<Value> keyListeners_, mouseListeners_, stageListeners_;
     std::vector<Timer> timers_;
+    std::map<int, Value> loadTargets_;  // request -> LoadVars/XML object waiting for it
     int nextTimer_ = 1;
     int nesting_ = 0;  // calls running now
     int version_ = 0;

@@ -58,11 +58,35 @@ int clampToInt(double d) {
     return static_cast<int>(std::max(-1e9, std::min(1e9, d)));
 }
 
-std::vector<size_t> charStarts(const std::string& s) {
+std::vector<size_t> charStarts(const std::string& s, int version) {
     std::vector<size_t> starts;
-    for (size_t i = 0; i < s.size(); ++i)
-        if ((static_cast<unsigned char>(s[i]) & 0xC0) != 0x80) starts.push_back(i);
+    starts.reserve(s.size());
+    if (version >= 6) {
+        for (size_t i = 0; i < s.size(); ++i)
+            if ((static_cast<unsigned char>(s[i]) & 0xC0) != 0x80) starts.push_back(i);
+        return starts;
+    }
+    // Locale (GBK) text: a lead byte 0x81-0xFE takes the byte after it.
+    for (size_t i = 0; i < s.size(); ++i) {
+        starts.push_back(i);
+        unsigned char c = static_cast<unsigned char>(s[i]);
+        if (c >= 0x81 && c <= 0xFE && i + 1 < s.size()) ++i;
+    }
     return starts;
+}
+
+CharIndex::CharIndex(const std::string& text, int version) : s(text) {
+    for (char c : text)
+        if (static_cast<unsigned char>(c) >= 0x80) {
+            ascii = false;
+            break;
+        }
+    if (!ascii) starts = charStarts(text, version);
+}
+
+long CharIndex::charOf(size_t byte) const {
+    if (ascii) return static_cast<long>(byte);
+    return static_cast<long>(std::lower_bound(starts.begin(), starts.end(), byte) - starts.begin());
 }
 
 }  // namespace flash

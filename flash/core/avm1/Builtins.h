@@ -21,6 +21,7 @@
 #pragma once
 
 #include <cmath>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -44,6 +45,15 @@
     X(System)            \
     X(Color)             \
     X(Sound)             \
+    X(LoadVars)          \
+    X(XML)               \
+    X(SharedObject)      \
+    X(Date)              \
+    X(Point)             \
+    X(Rectangle)         \
+    X(GeomMatrix)        \
+    X(ColorTransform)    \
+    X(Transform)         \
     X(Filters)           \
     X(ClipEffects)       \
     X(TextField)         \
@@ -65,7 +75,9 @@ struct NativeCall {
     double num(size_t i, double missing = std::nan("")) const {
         return i < args.size() ? vm.toNum(args[i]) : missing;
     }
-    std::string str(size_t i) const { return i < args.size() ? vm.toStr(args[i]) : std::string(); }
+    std::string str(size_t i) const {
+        return i < args.size() ? vm.toStr(frame, args[i], depth + 1) : std::string();
+    }
     // `this` as an object, or null.
     ScriptObject* self() const { return thisValue.type == Value::Object ? thisValue.object.get() : nullptr; }
     // `this` as a clip on the stage, or null.
@@ -108,9 +120,40 @@ void installBuiltins(Realm& realm);
 // Appends one code point as UTF-8 (strings of version 6 and later).
 void appendUtf8(std::string& s, unsigned cp);
 
+// escape(): every byte but letters, digits and @-*_+./ as %XX.
+std::string urlEncode(const std::string& s);
+// "%41+b" -> "A b" (form encoding).
+std::string urlDecode(const std::string& s);
+// The name=value pairs of a form-encoded text, decoded, in order.
+void forEachUrlVariable(const std::string& text,
+                        const std::function<void(const std::string&, const std::string&)>& fn);
+
 // Whole number of a double, clamped into int range (NaN gives 0).
 int clampToInt(double d);
-// UTF-8 character starts of a string (multibyte string actions and String).
-std::vector<size_t> charStarts(const std::string& s);
+// Where the characters of a string start: UTF-8 from version 6, the
+// locale's double-byte text before.
+std::vector<size_t> charStarts(const std::string& s, int version);
+
+// Character indexes of a string and their byte offsets (plain ASCII text
+// needs no table).
+struct CharIndex {
+    CharIndex(const std::string& s, int version);
+    const std::string& s;
+    bool ascii = true;
+    std::vector<size_t> starts;
+    long count() const { return ascii ? static_cast<long>(s.size()) : static_cast<long>(starts.size()); }
+    // Byte offset of character i (0..count; count gives the end).
+    size_t byteOf(long i) const {
+        if (i <= 0) return 0;
+        if (i >= count()) return s.size();
+        return ascii ? static_cast<size_t>(i) : starts[static_cast<size_t>(i)];
+    }
+    // Character index of the character starting at a byte offset.
+    long charOf(size_t byte) const;
+    // Characters [from, to) as a string.
+    std::string slice(long from, long to) const {
+        return from < to ? s.substr(byteOf(from), byteOf(to) - byteOf(from)) : "";
+    }
+};
 
 }  // namespace flash

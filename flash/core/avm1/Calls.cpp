@@ -207,3 +207,36 @@ Value Avm1::callMethod(Frame& f, const Value& object, const std::string& name, s
 }
 
 }  // namespace flash
+
+namespace flash {
+
+Value Avm1::toPrimitive(Frame& f, const Value& v, bool valueFirst, int callDepth) {
+    if (v.type != Value::Object || !v.object || v.object->isSuper) return v;
+    // Boxed primitives, and objects whose conversions are the built-in
+    // ones of Object and Array, convert without a call.
+    // A date reads as text even where numbers are preferred.
+    if (valueFirst && protos_.date && holderOf(v, engine_.nameKey("valueOf")) == protos_.date)
+        valueFirst = false;
+    for (int pass = valueFirst ? 0 : 1; pass < 2; ++pass) {
+        const char* name = pass == 0 ? "valueOf" : "toString";
+        std::string key = engine_.nameKey(name);
+        std::shared_ptr<ScriptObject> holder = holderOf(v, key);
+        if (!holder || holder == protos_.object || holder == protos_.array || holder == protos_.function)
+            continue;
+        if (pass == 0 && (holder == protos_.string || holder == protos_.number || holder == protos_.boolean))
+            continue;
+        Value fn = getMember(f, v, name);
+        if (fn.type != Value::Object || !fn.object || !fn.object->isFunction()) continue;
+        std::vector<Value> none;
+        Value r = call(f, fn, v, none, callDepth, holder);
+        if (r.type != Value::Object && r.type != Value::Clip) return r;
+    }
+    return Value::fromString(toString(v, version_));
+}
+
+std::string Avm1::toStr(Frame& f, const Value& v, int callDepth) {
+    if (v.type != Value::Object) return toString(v, version_);
+    return toString(toPrimitive(f, v, false, callDepth), version_);
+}
+
+}  // namespace flash

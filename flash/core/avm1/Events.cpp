@@ -156,7 +156,7 @@ void Avm1::registerClass(const std::string& symbol, const Value& ctor) {
 
 void Avm1::initClip(DisplayObject* clip) {
     if (classes_.empty() || !clip || !clip->characterId) return;
-    auto it = classes_.find(engine_.movie().exportName(clip->characterId));
+    auto it = classes_.find(engine_.movieOf(clip->parent).exportName(clip->characterId));
     if (it == classes_.end()) return;
     const Value& ctor = it->second;
     const Value* proto = ctor.object ? ctor.object->find("prototype") : nullptr;

@@ -71,7 +71,9 @@ size_t Avm1::collectGarbage(std::vector<std::weak_ptr<ScriptObject>>& registry) 
         m.value(t.self);
         for (const Value& v : t.args) m.value(v);
     }
+    for (const auto& kv : loadTargets_) m.value(kv.second);
     if (engine_.root()) m.clip(engine_.root(), 0);
+    for (const auto& kv : engine_.levels_) m.clip(kv.second.get(), 0);
     m.drain();
     // Unreached objects are emptied; the cycles among them break and the
     // last references go.

@@ -35,10 +35,10 @@ bool startsWithNoCase(const std::string& s, const char* prefix) {
     return true;
 }
 
-std::string substring(const std::string& s, double index, double count, bool multibyte) {
+std::string substring(const std::string& s, double index, double count, bool multibyte, int version) {
     std::vector<size_t> starts;
     if (multibyte) {
-        starts = charStarts(s);
+        starts = charStarts(s, version);
     } else {
         for (size_t i = 0; i < s.size(); ++i) starts.push_back(i);
     }
@@ -117,7 +117,8 @@ Value Avm1::boolResult(bool b) const {
     return version_ <= 4 ? Value::fromNumber(b ? 1 : 0) : Value::fromBool(b);
 }
 
-void Avm1::getUrl(const std::string& url, const std::string& target) {
+void Avm1::getUrl(Frame& f, const std::string& url, const std::string& target, uint8_t flags) {
+    if (loadUrl(f, url, target, flags)) return;
     if (startsWithNoCase(url, "FSCommand:")) {
         if (engine_.onFSCommand) engine_.onFSCommand(url.substr(10), target);
     } else if (engine_.onGetURL) {
@@ -215,13 +216,14 @@ void Avm1::exec(Frame& f, const uint8_t* code, size_t size, int callDepth, size_
             case 0x83: {  // GetURL
                 std::string url = r.str();
                 std::string target = r.str();
-                getUrl(url, target);
+                getUrl(f, url, target, 0);
                 break;
             }
             case 0x9A: {  // GetURL2
+                uint8_t flags = r.u8();
                 std::string target = toString(pop(f), version_);
                 std::string url = toString(pop(f), version_);
-                getUrl(url, target);
+                getUrl(f, url, target, flags);
                 break;
             }
             case 0x8B: {  // SetTarget
@@ -404,6 +406,8 @@ void Avm1::exec(Frame& f, const uint8_t* code, size_t size, int callDepth, size_
             }
             case 0x47: {  // Add2
                 Value a = pop(f), b = pop(f);
+                if (a.type == Value::Object) a = toPrimitive(f, a, true, callDepth);
+                if (b.type == Value::Object) b = toPrimitive(f, b, true, callDepth);
                 if (a.type >= Value::String || b.type >= Value::String) {
                     std::string s = toString(b, version_);
                     std::string sa = toString(a, version_);
@@ -429,7 +433,7 @@ void Avm1::exec(Frame& f, const uint8_t* code, size_t size, int callDepth, size_
                 push(f, Value::fromNumber(toNumber(pop(f), version_)));
                 break;
             case 0x4B:
-                push(f, Value::fromString(toString(pop(f), version_)));
+                push(f, Value::fromString(toStr(f, pop(f), callDepth)));
                 break;
             case 0x60:
             case 0x61:
@@ -521,20 +525,20 @@ void Avm1::exec(Frame& f, const uint8_t* code, size_t size, int callDepth, size_
                 push(f, Value::fromNumber(static_cast<double>(toString(pop(f), version_).size())));
                 break;
             case 0x31:
-                push(f,
-                     Value::fromNumber(static_cast<double>(charStarts(toString(pop(f), version_)).size())));
+                push(f, Value::fromNumber(
+                            static_cast<double>(charStarts(toString(pop(f), version_), version_).size())));
                 break;
             case 0x15:
             case 0x35: {
                 double count = toNumber(pop(f), version_);
                 double index = toNumber(pop(f), version_);
                 std::string s = toString(pop(f), version_);
-                push(f, Value::fromString(substring(s, index, count, op == 0x35)));
+                push(f, Value::fromString(substring(s, index, count, op == 0x35, version_)));
                 break;
             }
             case 0x21: {  // StringAdd
-                std::string a = toString(pop(f), version_);
-                std::string b = toString(pop(f), version_);
+                std::string a = toStr(f, pop(f), callDepth);
+                std::string b = toStr(f, pop(f), callDepth);
                 if (a.size() + b.size() <= kMaxString) b += a;
                 push(f, Value::fromString(std::move(b)));
                 break;
@@ -584,7 +588,7 @@ void Avm1::exec(Frame& f, const uint8_t* code, size_t size, int callDepth, size_
                 break;
             }
             case 0x26: {  // Trace
-                std::string s = toString(pop(f), version_);
+                std::string s = toStr(f, pop(f), callDepth);
                 engine_.trace(s);
                 break;
             }
@@ -732,21 +736,37 @@ void Avm1::exec(Frame& f, const uint8_t* code, size_t size, int callDepth, size_
             case 0x55: {  // Enumerate2: an object
                 Value object = op == 0x55 ? pop(f) : getVariable(f, toString(pop(f), version_));
                 push(f, Value::null());
+                // Own members first, then those inherited along the
+                // prototype chain; a name met nearer (even hidden) is not
+                // listed again. The loop pops names: the first goes last.
+                std::vector<std::string> names;
+                std::shared_ptr<ScriptObject> o;
+                const std::map<std::string, Value>* vars = nullptr;
                 if (object.type == Value::Object && object.object) {
-                    std::shared_ptr<ScriptObject> o = object.object;
+                    o = object.object;
                     for (size_t i = 0; i < o->elements.size() && f.budget > 0; ++i, --f.budget)
-                        push(f, Value::fromString(numberToString(static_cast<double>(i))));
+                        names.push_back(numberToString(static_cast<double>(i)));
+                } else if (auto c = clipOf(object)) {
+                    vars = &c->variables;
+                    for (const auto& kv : c->variables) {
+                        if (--f.budget < 0) break;
+                        names.push_back(kv.first);
+                    }
+                    o = c->proto ? c->proto : protos_.movieClip;
+                }
+                std::vector<const ScriptObject*> nearer;
+                for (int hops = 0; o && hops < 64 && f.budget > 0; ++hops, o = o->proto) {
                     for (const auto& kv : o->props) {
                         if (--f.budget < 0) break;
                         if (kv.second.flags & kDontEnum) continue;
-                        push(f, Value::fromString(kv.first));
+                        bool shadowed = vars && vars->count(kv.first);
+                        for (const ScriptObject* n : nearer) shadowed = shadowed || n->props.count(kv.first);
+                        if (!shadowed) names.push_back(kv.first);
                     }
-                } else if (auto c = clipOf(object)) {
-                    for (const auto& kv : c->variables) {
-                        if (--f.budget < 0) break;
-                        push(f, Value::fromString(kv.first));
-                    }
+                    nearer.push_back(o.get());
                 }
+                for (auto it = names.rbegin(); it != names.rend(); ++it)
+                    push(f, Value::fromString(std::move(*it)));
                 break;
             }
             case 0x45: {  // TargetPath

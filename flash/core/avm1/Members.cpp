@@ -31,7 +31,7 @@ std::shared_ptr<ScriptObject> Avm1::protoOf(const DisplayObject* c) const {
 std::shared_ptr<DisplayObject> Avm1::clipOf(const Value& v) {
     if (v.type != Value::Clip) return nullptr;
     std::shared_ptr<DisplayObject> c = v.clip.lock();
-    if (!c || (c.get() != engine_.root() && !c->parent)) return nullptr;
+    if (!c || (!c->parent && c.get() != engine_.root() && engine_.level(c->depth) != c.get())) return nullptr;
     return c;
 }
 
@@ -86,7 +86,7 @@ Value Avm1::getMember(Frame& f, const Value& object, const std::string& name) {
     switch (object.type) {
         case Value::String:
             if (key == "length")
-                return Value::fromNumber(static_cast<double>(charStarts(object.string).size()));
+                return Value::fromNumber(static_cast<double>(CharIndex(object.string, version_).count()));
             proto = protos_.string;
             break;
         case Value::Number:

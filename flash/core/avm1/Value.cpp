@@ -68,8 +68,8 @@ std::string clipPath(const DisplayObject* clip) {
     std::string path;
     const DisplayObject* o = clip;
     for (; o->parent; o = o->parent) path = "." + o->name + path;
-    if (o->character) return "";  // detached from the stage (only the main movie has none)
-    return "_level0" + path;
+    if (o->character) return "";  // detached from the stage (only level roots have none)
+    return (o->name.empty() ? "_level0" : o->name) + path;
 }
 
 static std::string objectToString(const ScriptObject& o, int version, int depth) {

@@ -9,7 +9,8 @@ DisplayObject* Avm1::targetOf(Frame& f) {
     if (!f.targetValid) return nullptr;
     std::shared_ptr<DisplayObject> t = f.target.lock();
     if (!t) return nullptr;
-    if (t.get() != engine_.root() && !t->parent) return nullptr;  // removed meanwhile
+    if (!t->parent && t.get() != engine_.root() && engine_.level(t->depth) != t.get())
+        return nullptr;  // removed meanwhile
     return t.get();
 }
 
@@ -74,8 +75,14 @@ Value Avm1::getVariable(Frame& f, const std::string& path) {
         if (f.thisValue.type != Value::Undefined) return f.thisValue;
         return clip ? Value::fromClip(clip->shared_from_this()) : Value();
     }
-    if (key == "_root" || key == "_level0")
+    if (key == "_level0")
         return engine_.root() ? Value::fromClip(engine_.root()->shared_from_this()) : Value();
+    if (key == "_root") {
+        // The root of the level the script runs in.
+        DisplayObject* top = clip ? clip : engine_.root();
+        while (top && top->parent) top = top->parent;
+        return top ? Value::fromClip(top->shared_from_this()) : Value();
+    }
     if (key == "_parent")
         return clip && clip->parent ? Value::fromClip(clip->parent->shared_from_this()) : Value();
     if (key == "_global") return Value::fromObject(engine_.globals);

@@ -44,20 +44,8 @@ Value parseFloatFn(NativeCall& c) {
     return Value::fromNumber(end == s.c_str() ? std::nan("") : v);
 }
 
-// escape: every byte but letters, digits and @-*_+./ as %XX.
 Value escapeFn(NativeCall& c) {
-    std::string s = c.str(0), out;
-    static const char* const kHex = "0123456789ABCDEF";
-    for (unsigned char ch : s) {
-        if ((ch >= 'a' && ch <= 'z') || (ch >= 'A' && ch <= 'Z') || (ch >= '0' && ch <= '9') ||
-            (ch && std::strchr("@-*_+./", ch))) {
-            out.push_back(static_cast<char>(ch));
-        } else {
-            out.push_back('%');
-            out.push_back(kHex[ch >> 4]);
-            out.push_back(kHex[ch & 15]);
-        }
-    }
+    std::string out = urlEncode(c.str(0));
     c.charge(out.size() / 64);
     return Value::fromString(out);
 }
@@ -87,6 +75,23 @@ Value isNaNFn(NativeCall& c) { return c.vm.boolResult(std::isnan(c.num(0))); }
 Value isFiniteFn(NativeCall& c) { return c.vm.boolResult(std::isfinite(c.num(0))); }
 
 }  // namespace
+
+// escape: every byte but letters, digits and @-*_+./ as %XX.
+std::string urlEncode(const std::string& s) {
+    std::string out;
+    static const char* const kHex = "0123456789ABCDEF";
+    for (unsigned char ch : s) {
+        if ((ch >= 'a' && ch <= 'z') || (ch >= 'A' && ch <= 'Z') || (ch >= '0' && ch <= '9') ||
+            (ch && std::strchr("@-*_+./", ch))) {
+            out.push_back(static_cast<char>(ch));
+        } else {
+            out.push_back('%');
+            out.push_back(kHex[ch >> 4]);
+            out.push_back(kHex[ch & 15]);
+        }
+    }
+    return out;
+}
 
 void installGlobals(Realm& realm) {
     realm.methods(realm.global, {{"parseInt", parseIntFn},

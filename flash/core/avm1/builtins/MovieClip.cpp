@@ -68,7 +68,7 @@ void initialise(NativeCall& c, DisplayObject* o, const Value& init) {
 Value attachMovie(NativeCall& c) {
     std::shared_ptr<DisplayObject> clip = c.clip();
     if (!clip || c.args.size() < 3) return Value();
-    uint16_t id = c.engine().movie().exportedCharacter(c.str(0));
+    uint16_t id = c.engine().movieOf(clip.get()).exportedCharacter(c.str(0));
     if (!id) return Value();
     DisplayObject* o = c.engine().attachClip(clip.get(), id, c.str(1), clampToInt(c.num(2, 0)));
     initialise(c, o, c.arg(3));
@@ -217,8 +217,30 @@ Value setMask(NativeCall& c) {
     return Value::fromBool(true);
 }
 
+// A clip shows the whole of its movie once loaded: loaded and total bytes
+// are the length of the file its timeline comes from.
 Value bytesTotal(NativeCall& c) {
-    return Value::fromNumber(static_cast<double>(c.engine().movie().header().fileLength));
+    std::shared_ptr<DisplayObject> clip = c.clip();
+    if (!clip) return Value();
+    return Value::fromNumber(static_cast<double>(c.engine().movieOf(clip.get()).header().fileLength));
+}
+
+Value loadMovie(NativeCall& c) {
+    if (std::shared_ptr<DisplayObject> clip = c.clip())
+        c.engine().startLoad(Engine::LoadKind::Movie, c.str(0), "", clip.get());
+    return Value();
+}
+
+Value loadVariables(NativeCall& c) {
+    if (std::shared_ptr<DisplayObject> clip = c.clip())
+        c.engine().startLoad(Engine::LoadKind::Variables, c.str(0), "", clip.get());
+    return Value();
+}
+
+Value unloadMovie(NativeCall& c) {
+    std::shared_ptr<DisplayObject> clip = c.clip();
+    if (clip && clip.get() != c.engine().root()) c.engine().unloadClip(clip.get());
+    return Value();
 }
 
 Value getURL(NativeCall& c) {
@@ -255,7 +277,10 @@ void installMovieClip(Realm& realm) {
                            {"getBytesLoaded", bytesTotal},
                            {"getBytesTotal", bytesTotal},
                            {"getURL", getURL},
-                           {"setMask", setMask}});
+                           {"setMask", setMask},
+                           {"loadMovie", loadMovie},
+                           {"loadVariables", loadVariables},
+                           {"unloadMovie", unloadMovie}});
 }
 
 }  // namespace flash

@@ -1,5 +1,6 @@
 // String: conversion function, boxed strings and String.prototype. Indexes
-// count bytes of the string as the movie stores it.
+// count characters as length does: UTF-8 characters from version 6, the
+// locale's double-byte characters before.
 #include <algorithm>
 #include <cmath>
 
@@ -27,7 +28,8 @@ Value stringCtor(NativeCall& c) {
     if (!c.constructing) return v;
     if (ScriptObject* o = c.self()) {
         o->internal = v;
-        o->set(c.vm.key("length"), Value::fromNumber(static_cast<double>(charStarts(v.string).size())),
+        o->set(c.vm.key("length"),
+               Value::fromNumber(static_cast<double>(CharIndex(v.string, c.vm.version()).count())),
                kDontEnum);
     }
     return Value();
@@ -48,48 +50,75 @@ Value toLowerCase(NativeCall& c) { return changeCase(c, false); }
 
 Value charAt(NativeCall& c) {
     std::string s = thisString(c);
+    CharIndex ix(s, c.vm.version());
     double d = c.num(0, 0);
-    if (!(d >= 0 && d < static_cast<double>(s.size()))) return Value::fromString("");
-    return Value::fromString(std::string(1, s[static_cast<size_t>(d)]));
+    if (!(d >= 0 && d < static_cast<double>(ix.count()))) return Value::fromString("");
+    long i = static_cast<long>(d);
+    return Value::fromString(ix.slice(i, i + 1));
+}
+
+// The code of one character: its code point in UTF-8 text, the byte pair of
+// a double-byte locale character.
+double codeOf(const std::string& ch, int version) {
+    if (ch.empty()) return std::nan("");
+    unsigned char c0 = static_cast<unsigned char>(ch[0]);
+    if (ch.size() == 1) return c0;
+    if (version < 6) return c0 * 256.0 + static_cast<unsigned char>(ch[1]);
+    int extra = static_cast<int>(ch.size()) - 1;
+    unsigned cp = c0 & (0x3F >> extra);
+    for (size_t i = 1; i < ch.size(); ++i) cp = (cp << 6) | (static_cast<unsigned char>(ch[i]) & 0x3F);
+    return cp;
 }
 
 Value charCodeAt(NativeCall& c) {
     std::string s = thisString(c);
+    CharIndex ix(s, c.vm.version());
     double d = c.num(0, 0);
-    if (!(d >= 0 && d < static_cast<double>(s.size()))) return Value::fromNumber(std::nan(""));
-    return Value::fromNumber(static_cast<unsigned char>(s[static_cast<size_t>(d)]));
+    if (!(d >= 0 && d < static_cast<double>(ix.count()))) return Value::fromNumber(std::nan(""));
+    long i = static_cast<long>(d);
+    return Value::fromNumber(codeOf(ix.slice(i, i + 1), c.vm.version()));
 }
 
 Value indexOf(NativeCall& c) {
     std::string s = thisString(c);
-    long n = static_cast<long>(s.size());
+    CharIndex ix(s, c.vm.version());
     c.charge(s.size() / 64);
-    size_t at = s.find(c.str(0), static_cast<size_t>(clampIndex(c.num(1, 0), n)));
-    return Value::fromNumber(at == std::string::npos ? -1.0 : static_cast<double>(at));
+    std::string what = c.str(0);
+    size_t at = s.find(what, ix.byteOf(clampIndex(c.num(1, 0), ix.count())));
+    // A match must start on a character, not inside one.
+    while (at != std::string::npos && !ix.ascii && ix.byteOf(ix.charOf(at)) != at) at = s.find(what, at + 1);
+    return Value::fromNumber(at == std::string::npos ? -1.0 : static_cast<double>(ix.charOf(at)));
 }
 
 Value lastIndexOf(NativeCall& c) {
     std::string s = thisString(c);
-    long n = static_cast<long>(s.size());
+    CharIndex ix(s, c.vm.version());
+    long n = ix.count();
     c.charge(s.size() / 64);
-    size_t at = s.rfind(c.str(0), static_cast<size_t>(clampIndex(c.num(1, static_cast<double>(n)), n)));
-    return Value::fromNumber(at == std::string::npos ? -1.0 : static_cast<double>(at));
+    std::string what = c.str(0);
+    size_t at = s.rfind(what, ix.byteOf(clampIndex(c.num(1, static_cast<double>(n)), n)));
+    while (at != std::string::npos && at > 0 && !ix.ascii && ix.byteOf(ix.charOf(at)) != at)
+        at = s.rfind(what, at - 1);
+    if (at != std::string::npos && !ix.ascii && ix.byteOf(ix.charOf(at)) != at) at = std::string::npos;
+    return Value::fromNumber(at == std::string::npos ? -1.0 : static_cast<double>(ix.charOf(at)));
 }
 
 Value substr(NativeCall& c) {
     std::string s = thisString(c);
-    long n = static_cast<long>(s.size());
+    CharIndex ix(s, c.vm.version());
+    long n = ix.count();
     double start = c.num(0, 0);
     if (start < 0) start += n;
     long b = clampIndex(start, n);
     double count = c.args.size() > 1 ? c.num(1, 0) : static_cast<double>(n);
     long e = std::min(n, b + clampIndex(count, n));
-    return Value::fromString(s.substr(b, std::max(0L, e - b)));
+    return Value::fromString(ix.slice(b, e));
 }
 
 Value substringOrSlice(NativeCall& c, bool slice) {
     std::string s = thisString(c);
-    long n = static_cast<long>(s.size());
+    CharIndex ix(s, c.vm.version());
+    long n = ix.count();
     double a = c.num(0, 0), b = c.args.size() > 1 ? c.num(1, 0) : static_cast<double>(n);
     if (slice) {
         if (a < 0) a += n;
@@ -97,7 +126,7 @@ Value substringOrSlice(NativeCall& c, bool slice) {
     }
     long x = clampIndex(a, n), y = clampIndex(b, n);
     if (!slice && x > y) std::swap(x, y);
-    return Value::fromString(x < y ? s.substr(x, y - x) : "");
+    return Value::fromString(ix.slice(x, y));
 }
 
 Value substring(NativeCall& c) { return substringOrSlice(c, false); }
@@ -113,8 +142,9 @@ Value split(NativeCall& c) {
     if (c.args.empty()) {
         el.push_back(Value::fromString(s));
     } else if (sep.empty()) {
-        for (size_t i = 0; i < s.size() && el.size() < kMaxElements; ++i)
-            el.push_back(Value::fromString(std::string(1, s[i])));
+        CharIndex ix(s, c.vm.version());
+        for (long i = 0; i < ix.count() && el.size() < kMaxElements; ++i)
+            el.push_back(Value::fromString(ix.slice(i, i + 1)));
     } else {
         size_t from = 0;
         while (el.size() < kMaxElements) {
@@ -137,7 +167,6 @@ Value concat(NativeCall& c) {
     c.charge(s.size() / 256);
     return Value::fromString(s);
 }
-
 
 // String.fromCharCode(codes...): UTF-8 in files of version 6 and later,
 // one byte per code before.

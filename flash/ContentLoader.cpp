@@ -12,18 +12,12 @@
 
 #include "flash/core/Engine.h"
 #include "platform/ExclusiveFile.h"
+#include "platform/InternetHandle.h"
 #include "ui/Handles.h"
 
 namespace kv {
 
 namespace {
-
-struct InternetTraits {
-    static HINTERNET invalid() { return nullptr; }
-    static bool valid(HINTERNET h) { return h != nullptr; }
-    static void close(HINTERNET h) { InternetCloseHandle(h); }
-};
-using UniqueInternet = UniqueHandle<HINTERNET, InternetTraits>;
 
 constexpr long long kMaxLoadBytes = 64LL << 20;
 constexpr DWORD kTimeoutMs = 30000;

@@ -9,18 +9,12 @@
 #include <thread>
 #include <vector>
 
+#include "platform/InternetHandle.h"
 #include "ui/Handles.h"
 
 namespace kv {
 
 namespace {
-struct InternetTraits {
-    static HINTERNET invalid() { return nullptr; }
-    static bool valid(HINTERNET h) { return h != nullptr; }
-    static void close(HINTERNET h) { InternetCloseHandle(h); }
-};
-using UniqueInternet = UniqueHandle<HINTERNET, InternetTraits>;
-
 const char* const kCopyPrefix = "KorvameldenDL_";
 constexpr DWORD kReadSize = 64 * 1024;
 constexpr size_t kBufferSize = 1024 * 1024;

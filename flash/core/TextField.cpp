@@ -111,7 +111,7 @@ bool parseHtmlColor(const std::string& s, Rgba& out) {
     return true;
 }
 
-void TextFormatSpec::apply(CharFormat& f) const {
+void FormatChange::apply(CharFormat& f) const {
     if (has(kFont)) f.font = chars.font;
     if (has(kSize)) f.size = chars.size;
     if (has(kColor)) f.color = chars.color;
@@ -122,7 +122,7 @@ void TextFormatSpec::apply(CharFormat& f) const {
     if (has(kTarget)) f.target = chars.target;
 }
 
-void TextFormatSpec::apply(ParagraphFormat& p) const {
+void FormatChange::apply(ParagraphFormat& p) const {
     if (has(kAlign)) p.align = paragraph.align;
     if (has(kLeftMargin)) p.leftMargin = paragraph.leftMargin;
     if (has(kRightMargin)) p.rightMargin = paragraph.rightMargin;
@@ -370,7 +370,7 @@ std::string TextFieldState::htmlText(bool utf8) const {
     return out;
 }
 
-void TextFieldState::setFormat(size_t begin, size_t end, const TextFormatSpec& f) {
+void TextFieldState::setFormat(size_t begin, size_t end, const FormatChange& f) {
     end = std::min(end, chars_.size());
     uint16_t from = 0, to = 0;
     for (size_t i = begin; i < end; ++i) {
@@ -387,11 +387,11 @@ void TextFieldState::setFormat(size_t begin, size_t end, const TextFormatSpec& f
     changed();
 }
 
-TextFormatSpec TextFieldState::format(size_t begin, size_t end) const {
-    TextFormatSpec out;
+FormatChange TextFieldState::format(size_t begin, size_t end) const {
+    FormatChange out;
     out.paragraph = paragraph;
-    out.set = TextFormatSpec::kAlign | TextFormatSpec::kLeftMargin | TextFormatSpec::kRightMargin |
-              TextFormatSpec::kIndent | TextFormatSpec::kLeading;
+    out.set = FormatChange::kAlign | FormatChange::kLeftMargin | FormatChange::kRightMargin |
+              FormatChange::kIndent | FormatChange::kLeading;
     end = std::min(end, chars_.size());
     if (begin >= end) {
         // An empty range: the format of the character before it (or the new-text one).
@@ -404,14 +404,14 @@ TextFormatSpec TextFieldState::format(size_t begin, size_t end) const {
     uint16_t same = 0xFF;
     for (size_t i = begin + 1; i < end && same; ++i) {
         const CharFormat& c = formats_[formatOf_[i]];
-        if (c.font != first.font) same &= ~TextFormatSpec::kFont;
-        if (c.size != first.size) same &= ~TextFormatSpec::kSize;
-        if (!(c.color == first.color)) same &= ~TextFormatSpec::kColor;
-        if (c.bold != first.bold) same &= ~TextFormatSpec::kBold;
-        if (c.italic != first.italic) same &= ~TextFormatSpec::kItalic;
-        if (c.underline != first.underline) same &= ~TextFormatSpec::kUnderline;
-        if (c.url != first.url) same &= ~TextFormatSpec::kUrl;
-        if (c.target != first.target) same &= ~TextFormatSpec::kTarget;
+        if (c.font != first.font) same &= ~FormatChange::kFont;
+        if (c.size != first.size) same &= ~FormatChange::kSize;
+        if (!(c.color == first.color)) same &= ~FormatChange::kColor;
+        if (c.bold != first.bold) same &= ~FormatChange::kBold;
+        if (c.italic != first.italic) same &= ~FormatChange::kItalic;
+        if (c.underline != first.underline) same &= ~FormatChange::kUnderline;
+        if (c.url != first.url) same &= ~FormatChange::kUrl;
+        if (c.target != first.target) same &= ~FormatChange::kTarget;
     }
     out.set |= same;
     return out;

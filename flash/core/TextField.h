@@ -38,7 +38,7 @@ struct ParagraphFormat {
 };
 
 // A TextFormat of scripts: each member may be left unset (null).
-struct TextFormatSpec {
+struct FormatChange {
     enum Member : uint16_t {
         kFont = 1,
         kSize = 2,
@@ -88,9 +88,9 @@ public:
 
     // ---- Formats ----
     // Applies a TextFormat to characters [begin, end) (and the paragraph settings).
-    void setFormat(size_t begin, size_t end, const TextFormatSpec& f);
+    void setFormat(size_t begin, size_t end, const FormatChange& f);
     // What characters [begin, end) share: members that differ stay unset.
-    TextFormatSpec format(size_t begin, size_t end) const;
+    FormatChange format(size_t begin, size_t end) const;
     CharFormat newFormat;  // for text typed or set from now on
     ParagraphFormat paragraph;
 

@@ -32,7 +32,7 @@ enum class Rule : uint8_t {
     Numbers,  // array of finite numbers, at most 225
 };
 
-struct FieldSpec {
+struct FilterField {
     const char* name;
     Rule rule;
 };
@@ -67,7 +67,7 @@ enum FieldId {
     kFieldCount
 };
 
-constexpr FieldSpec kFields[kFieldCount] = {
+constexpr FilterField kFields[kFieldCount] = {
     {"distance", Rule::Number},     {"angle", Rule::Number},      {"color", Rule::Color},
     {"alpha", Rule::Unit},          {"blurX", Rule::Byte},        {"blurY", Rule::Byte},
     {"strength", Rule::Byte},       {"quality", Rule::Quality},   {"inner", Rule::Bool},
@@ -86,14 +86,14 @@ struct Param {
     const char* text;  // for `type`
 };
 
-struct ClassSpec {
+struct FilterClass {
     const char* name;
     FilterKind kind;
     std::vector<Param> params;
 };
 
-const std::vector<ClassSpec>& classes() {
-    static const std::vector<ClassSpec> table = {
+const std::vector<FilterClass>& classes() {
+    static const std::vector<FilterClass> table = {
         {"DropShadowFilter",
          FilterKind::DropShadow,
          {{kDistance, 4, nullptr},
@@ -227,7 +227,7 @@ Value listValue(Avm1& vm, Rule rule, const Value& from) {
 }
 
 void store(Avm1& vm, ScriptObject& state, FieldId id, const Value& v) {
-    const FieldSpec& f = kFields[id];
+    const FilterField& f = kFields[id];
     if (isList(f.rule)) {
         state.set(f.name, listValue(vm, f.rule, v));
     } else if (f.rule == Rule::Bool) {
@@ -272,15 +272,15 @@ void construct(NativeCall& c, size_t k) {
     if (!self || !c.constructing) return;
     Value state = c.vm.newObject();
     if (!state.object) return;
-    const ClassSpec& spec = classes()[k];
-    state.object->set(kKindKey, Value::fromNumber(static_cast<double>(spec.kind)));
-    for (size_t i = 0; i < spec.params.size(); ++i) {
-        const Param& p = spec.params[i];
+    const FilterClass& cls = classes()[k];
+    state.object->set(kKindKey, Value::fromNumber(static_cast<double>(cls.kind)));
+    for (size_t i = 0; i < cls.params.size(); ++i) {
+        const Param& p = cls.params[i];
         Value v = c.arg(i);
         if (v.type == Value::Undefined) {
             if (p.text) {
                 v = Value::fromString(p.text);
-            } else if (p.field == kMatrix && spec.kind == FilterKind::ColorMatrix) {
+            } else if (p.field == kMatrix && cls.kind == FilterKind::ColorMatrix) {
                 v = c.vm.newObject(true);
                 for (int j = 0; j < 20 && v.object; ++j)
                     v.object->elements.push_back(Value::fromNumber(j % 6 == 0 ? 1 : 0));

@@ -89,11 +89,11 @@ Value getTextColor(NativeCall& c) {
 }
 Value setTextColor(NativeCall& c) {
     FIELD_OR_UNDEFINED
-    TextFormatSpec spec;
-    spec.set = TextFormatSpec::kColor;
-    spec.chars.color = colorOf(c, c.arg(0));
-    f->setFormat(0, f->length(), spec);
-    spec.apply(f->newFormat);
+    FormatChange change;
+    change.set = FormatChange::kColor;
+    change.chars.color = colorOf(c, c.arg(0));
+    f->setFormat(0, f->length(), change);
+    change.apply(f->newFormat);
     fit(c, f);
     return Value();
 }
@@ -231,56 +231,56 @@ Value setVariable(NativeCall& c) {
 
 const struct {
     const char* name;
-    TextFormatSpec::Member member;
-} kFormatMembers[] = {{"font", TextFormatSpec::kFont},
-                      {"size", TextFormatSpec::kSize},
-                      {"color", TextFormatSpec::kColor},
-                      {"bold", TextFormatSpec::kBold},
-                      {"italic", TextFormatSpec::kItalic},
-                      {"underline", TextFormatSpec::kUnderline},
-                      {"url", TextFormatSpec::kUrl},
-                      {"target", TextFormatSpec::kTarget},
-                      {"align", TextFormatSpec::kAlign},
-                      {"leftMargin", TextFormatSpec::kLeftMargin},
-                      {"rightMargin", TextFormatSpec::kRightMargin},
-                      {"indent", TextFormatSpec::kIndent},
-                      {"leading", TextFormatSpec::kLeading}};
+    FormatChange::Member member;
+} kFormatMembers[] = {{"font", FormatChange::kFont},
+                      {"size", FormatChange::kSize},
+                      {"color", FormatChange::kColor},
+                      {"bold", FormatChange::kBold},
+                      {"italic", FormatChange::kItalic},
+                      {"underline", FormatChange::kUnderline},
+                      {"url", FormatChange::kUrl},
+                      {"target", FormatChange::kTarget},
+                      {"align", FormatChange::kAlign},
+                      {"leftMargin", FormatChange::kLeftMargin},
+                      {"rightMargin", FormatChange::kRightMargin},
+                      {"indent", FormatChange::kIndent},
+                      {"leading", FormatChange::kLeading}};
 
-// A script's TextFormat (any object with these members) as a spec.
-TextFormatSpec specOf(NativeCall& c, const Value& fmt) {
-    TextFormatSpec s;
+// A script's TextFormat (any object with these members) as a format change.
+FormatChange changeOf(NativeCall& c, const Value& fmt) {
+    FormatChange s;
     if (fmt.type != Value::Object) return s;
     for (const auto& m : kFormatMembers) {
         Value v = c.vm.getMember(c.frame, fmt, m.name);
         if (v.type == Value::Null || v.type == Value::Undefined) continue;
         double d = c.vm.toNum(v);
         switch (m.member) {
-            case TextFormatSpec::kFont:
+            case FormatChange::kFont:
                 s.chars.font = c.vm.toStr(v);
                 break;
-            case TextFormatSpec::kSize:
+            case FormatChange::kSize:
                 if (!(d > 0 && d < 1000)) continue;
                 s.chars.size = d;
                 break;
-            case TextFormatSpec::kColor:
+            case FormatChange::kColor:
                 s.chars.color = colorOf(c, v);
                 break;
-            case TextFormatSpec::kBold:
+            case FormatChange::kBold:
                 s.chars.bold = c.vm.toBool(v);
                 break;
-            case TextFormatSpec::kItalic:
+            case FormatChange::kItalic:
                 s.chars.italic = c.vm.toBool(v);
                 break;
-            case TextFormatSpec::kUnderline:
+            case FormatChange::kUnderline:
                 s.chars.underline = c.vm.toBool(v);
                 break;
-            case TextFormatSpec::kUrl:
+            case FormatChange::kUrl:
                 s.chars.url = c.vm.toStr(v);
                 break;
-            case TextFormatSpec::kTarget:
+            case FormatChange::kTarget:
                 s.chars.target = c.vm.toStr(v);
                 break;
-            case TextFormatSpec::kAlign: {
+            case FormatChange::kAlign: {
                 std::string a = foldCase(c.vm.toStr(v));
                 if (a != "left" && a != "right" && a != "center") continue;
                 s.paragraph.align = a == "right" ? 1 : a == "center" ? 2 : 0;
@@ -289,10 +289,10 @@ TextFormatSpec specOf(NativeCall& c, const Value& fmt) {
             default:
                 if (!std::isfinite(d)) continue;
                 d = std::max(-720.0, std::min(720.0, d));
-                if (m.member == TextFormatSpec::kLeftMargin) s.paragraph.leftMargin = std::max(0.0, d);
-                if (m.member == TextFormatSpec::kRightMargin) s.paragraph.rightMargin = std::max(0.0, d);
-                if (m.member == TextFormatSpec::kIndent) s.paragraph.indent = d;
-                if (m.member == TextFormatSpec::kLeading) s.paragraph.leading = d;
+                if (m.member == FormatChange::kLeftMargin) s.paragraph.leftMargin = std::max(0.0, d);
+                if (m.member == FormatChange::kRightMargin) s.paragraph.rightMargin = std::max(0.0, d);
+                if (m.member == FormatChange::kIndent) s.paragraph.indent = d;
+                if (m.member == FormatChange::kLeading) s.paragraph.leading = d;
                 break;
         }
         s.set |= m.member;
@@ -300,8 +300,8 @@ TextFormatSpec specOf(NativeCall& c, const Value& fmt) {
     return s;
 }
 
-// A new TextFormat object holding a spec (members not set are null).
-Value formatObject(NativeCall& c, const TextFormatSpec& s) {
+// A new TextFormat object holding a format change (members not set are null).
+Value formatObject(NativeCall& c, const FormatChange& s) {
     Value v = c.vm.newObject();
     if (!v.object) return v;
     const Value* proto = c.engine().globals ? c.engine().globals->find(c.vm.key("TextFormat")) : nullptr;
@@ -314,43 +314,43 @@ Value formatObject(NativeCall& c, const TextFormatSpec& s) {
         Value x = Value::null();
         if (s.has(m.member)) {
             switch (m.member) {
-                case TextFormatSpec::kFont:
+                case FormatChange::kFont:
                     x = Value::fromString(s.chars.font);
                     break;
-                case TextFormatSpec::kSize:
+                case FormatChange::kSize:
                     x = Value::fromNumber(s.chars.size);
                     break;
-                case TextFormatSpec::kColor:
+                case FormatChange::kColor:
                     x = colorValue(s.chars.color);
                     break;
-                case TextFormatSpec::kBold:
+                case FormatChange::kBold:
                     x = Value::fromBool(s.chars.bold);
                     break;
-                case TextFormatSpec::kItalic:
+                case FormatChange::kItalic:
                     x = Value::fromBool(s.chars.italic);
                     break;
-                case TextFormatSpec::kUnderline:
+                case FormatChange::kUnderline:
                     x = Value::fromBool(s.chars.underline);
                     break;
-                case TextFormatSpec::kUrl:
+                case FormatChange::kUrl:
                     x = Value::fromString(s.chars.url);
                     break;
-                case TextFormatSpec::kTarget:
+                case FormatChange::kTarget:
                     x = Value::fromString(s.chars.target);
                     break;
-                case TextFormatSpec::kAlign:
+                case FormatChange::kAlign:
                     x = Value::fromString(kAlign[std::max(0, std::min(2, s.paragraph.align))]);
                     break;
-                case TextFormatSpec::kLeftMargin:
+                case FormatChange::kLeftMargin:
                     x = Value::fromNumber(s.paragraph.leftMargin);
                     break;
-                case TextFormatSpec::kRightMargin:
+                case FormatChange::kRightMargin:
                     x = Value::fromNumber(s.paragraph.rightMargin);
                     break;
-                case TextFormatSpec::kIndent:
+                case FormatChange::kIndent:
                     x = Value::fromNumber(s.paragraph.indent);
                     break;
-                case TextFormatSpec::kLeading:
+                case FormatChange::kLeading:
                     x = Value::fromNumber(s.paragraph.leading);
                     break;
             }
@@ -375,7 +375,7 @@ Value textFormatCtor(NativeCall& c) {
 Value setTextFormat(NativeCall& c) {
     FIELD_OR_UNDEFINED
     if (c.args.empty()) return Value();
-    TextFormatSpec spec = specOf(c, c.args.back());
+    FormatChange change = changeOf(c, c.args.back());
     size_t begin = 0, end = f->length();
     if (c.args.size() == 2) {
         begin = indexArg(c, 0, 0);
@@ -384,7 +384,7 @@ Value setTextFormat(NativeCall& c) {
         begin = indexArg(c, 0, 0);
         end = indexArg(c, 1, f->length());
     }
-    if (begin < end) f->setFormat(begin, end, spec);
+    if (begin < end) f->setFormat(begin, end, change);
     c.charge((end > begin ? std::min(end, f->length()) - std::min(begin, end) : 0) / 16);
     fit(c, f);
     return Value();
@@ -406,9 +406,9 @@ Value getTextFormat(NativeCall& c) {
 
 Value setNewTextFormat(NativeCall& c) {
     FIELD_OR_UNDEFINED
-    TextFormatSpec spec = specOf(c, c.arg(0));
-    spec.apply(f->newFormat);
-    spec.apply(f->paragraph);
+    FormatChange change = changeOf(c, c.arg(0));
+    change.apply(f->newFormat);
+    change.apply(f->paragraph);
     f->changed();
     fit(c, f);
     return Value();
@@ -416,7 +416,7 @@ Value setNewTextFormat(NativeCall& c) {
 
 Value getNewTextFormat(NativeCall& c) {
     FIELD_OR_UNDEFINED
-    TextFormatSpec s;
+    FormatChange s;
     s.set = 0x1FFF;
     s.chars = f->newFormat;
     s.paragraph = f->paragraph;

@@ -239,41 +239,41 @@ TEST(FilterScript, AssignedFiltersDrawLikeTimelineFilters) {
     std::vector<Case> cases = {
         {make("GlowFilter", {num(0xFFC800), num(1), num(8), num(8), num(2), num(2)}),
          placed(2,
-              [](swfw::FilterSpec& f) {
-                  f.color = {255, 200, 0, 255};
-                  f.blurX = f.blurY = 8;
-                  f.strength = 2;
-                  f.passes = 2;
-              })},
+                [](swfw::FilterSpec& f) {
+                    f.color = {255, 200, 0, 255};
+                    f.blurX = f.blurY = 8;
+                    f.strength = 2;
+                    f.passes = 2;
+                })},
         {make("DropShadowFilter", {num(6), num(90), num(0), num(0.5), num(4), num(4), num(1), num(1)}),
          placed(0,
-              [](swfw::FilterSpec& f) {
-                  f.color = {0, 0, 0, 128};
-                  f.distance = 6;
-                  f.angle = 3.14159265358979 / 2;
-              })},
+                [](swfw::FilterSpec& f) {
+                    f.color = {0, 0, 0, 128};
+                    f.distance = 6;
+                    f.angle = 3.14159265358979 / 2;
+                })},
         {make("BlurFilter", {num(10), num(2), num(3)}), placed(1,
-                                                             [](swfw::FilterSpec& f) {
-                                                                 f.blurX = 10;
-                                                                 f.blurY = 2;
-                                                                 f.passes = 3;
-                                                             })},
+                                                               [](swfw::FilterSpec& f) {
+                                                                   f.blurX = 10;
+                                                                   f.blurY = 2;
+                                                                   f.passes = 3;
+                                                               })},
         {make("BevelFilter", {num(3), num(45), num(0xFFFFFF), num(1), num(0x000080), num(1), num(5), num(5)}),
          placed(3,
-              [](swfw::FilterSpec& f) {
-                  f.color = {0, 0, 128, 255};
-                  f.highlight = {255, 255, 255, 255};
-                  f.distance = 3;
-                  f.blurX = f.blurY = 5;
-                  f.inner = true;
-              })},
+                [](swfw::FilterSpec& f) {
+                    f.color = {0, 0, 128, 255};
+                    f.highlight = {255, 255, 255, 255};
+                    f.distance = 3;
+                    f.blurX = f.blurY = 5;
+                    f.inner = true;
+                })},
         {make("ColorMatrixFilter",
               {array({num(0), num(0), num(1), num(0), num(0),  num(0), num(1), num(0), num(0), num(0),
                       num(1), num(0), num(0), num(0), num(40), num(0), num(0), num(0), num(1), num(0)})}),
          placed(6,
-              [](swfw::FilterSpec& f) {
-                  f.matrix = {0, 0, 1, 0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0, 40, 0, 0, 0, 1, 0};
-              })},
+                [](swfw::FilterSpec& f) {
+                    f.matrix = {0, 0, 1, 0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0, 40, 0, 0, 0, 1, 0};
+                })},
     };
     for (size_t i = 0; i < cases.size(); ++i) {
         SCOPED_TRACE(i);

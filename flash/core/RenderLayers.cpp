@@ -8,6 +8,7 @@
 #include "flash/core/Renderer.h"
 #include "flash/core/TextField.h"
 #include "flash/core/raster/BlendStage.h"
+#include "flash/core/raster/LayerColor.h"
 
 namespace flash {
 
@@ -66,8 +67,12 @@ void hashTree(const DisplayObject& o, Hasher& h, int level) {
     if (level > kMaxLevels) return;
     h.add(o.characterId);
     h.add(o.depth);
-    if (level > 0) h.matrix(o.matrix);  // the instance's own placement is in the device matrix
-    h.cxform(o.cxform);
+    // The instance's own placement is in the device matrix; its own colour
+    // transform is applied to the finished layer.
+    if (level > 0) {
+        h.matrix(o.matrix);
+        h.cxform(o.cxform);
+    }
     h.add(o.ratio);
     h.add(o.clipDepth);
     h.add(o.visible);
@@ -88,9 +93,10 @@ void hashTree(const DisplayObject& o, Hasher& h, int level) {
 
 }  // namespace
 
-// The picture an instance's layer holds depends on its device matrix and
-// colour transform, the target's size, the quality and everything placed
-// inside it; all of it goes into one signature.
+// The picture an instance's layer holds depends on its device matrix, the
+// target's size, the quality and everything placed inside it; all of it
+// goes into one signature. Colour transforms from the instance outwards are
+// applied when the layer is composited, so recolouring keeps the layer.
 struct LayerCache {
     std::vector<uint32_t> pixels;
     int x0 = 0, y0 = 0, w = 0, h = 0;
@@ -98,7 +104,7 @@ struct LayerCache {
     uint64_t signature = 0;
 };
 
-uint64_t Renderer::contentSignature(const DisplayObject& o, const Matrix& m, const ColorTransform& cx) const {
+uint64_t Renderer::contentSignature(const DisplayObject& o, const Matrix& m) const {
     Hasher h;
     // Of the translation only the part below a pixel changes the picture.
     auto fraction = [](double t) {
@@ -106,7 +112,6 @@ uint64_t Renderer::contentSignature(const DisplayObject& o, const Matrix& m, con
         return q - std::floor(q);
     };
     h.matrix(Matrix{m.a, m.b, m.c, m.d, fraction(m.tx), fraction(m.ty)});
-    h.cxform(cx);
     h.add(filterSx_);
     h.add(filterSy_);
     h.add(antialias_);
@@ -218,7 +223,7 @@ void Renderer::drawLayered(const DisplayObject& o, const Matrix& m, const ColorT
     // changes; others draw into the pool layer of their nesting level.
     std::vector<uint32_t>* pixels;
     if (cached) {
-        const uint64_t signature = contentSignature(o, m, cx);
+        const uint64_t signature = contentSignature(o, m);
         if (!o.layerCache) o.layerCache = std::make_shared<LayerCache>();
         LayerCache& c = *o.layerCache;
         // A picture moved by whole pixels is the old one moved, as long as
@@ -233,7 +238,7 @@ void Renderer::drawLayered(const DisplayObject& o, const Matrix& m, const ColorT
             c.y0 += sy;
             c.tx = m.tx;
             c.ty = m.ty;
-            composite(o, c.pixels, c.x0, c.y0, c.w, c.h);
+            composite(o, cx, c.pixels, c.x0, c.y0, c.w, c.h);
             return;
         }
         c.signature = signature;
@@ -261,7 +266,9 @@ void Renderer::drawLayered(const DisplayObject& o, const Matrix& m, const ColorT
     // An instance with effects of its own scales plainly, as its bounds say.
     const GridMap* grid = grid_;
     grid_ = nullptr;
-    drawObject(o, Matrix::translate(-x0, -y0) * m, cx, false, level);
+    // The layer holds the instance as filters see it: filters work on its
+    // own colours and the colour transform applies to their result.
+    drawObject(o, Matrix::translate(-x0, -y0) * m, ColorTransform(), false, level);
     grid_ = grid;
     --layerDepth_;
     cv_ = target;
@@ -273,16 +280,21 @@ void Renderer::drawLayered(const DisplayObject& o, const Matrix& m, const ColorT
     if (hasFilters(o))
         for (const Filter& f : *o.filters)
             filterStage_.apply(f, filterSx_, filterSy_, LayerPixels{pixels->data(), w, h, w});
-    composite(o, *pixels, x0, y0, w, h);
+    composite(o, cx, *pixels, x0, y0, w, h);
 }
 
-void Renderer::composite(const DisplayObject& o, const std::vector<uint32_t>& pixels, int x0, int y0, int w,
-                         int h) {
+void Renderer::composite(const DisplayObject& o, const ColorTransform& cx,
+                         const std::vector<uint32_t>& pixels, int x0, int y0, int w, int h) {
     Canvas* target = cv_;
     const int cx0 = std::max(0, x0), cx1 = std::min(target->width(), x0 + w);
     const int cy0 = std::max(0, y0), cy1 = std::min(target->height(), y0 + h);
     for (int y = cy0; y < cy1; ++y) {
         const uint32_t* src = pixels.data() + static_cast<size_t>(y - y0) * w + (cx0 - x0);
+        if (!cx.isIdentity()) {
+            layerRow_.resize(static_cast<size_t>(cx1 - cx0));
+            transformLayerSpan(cx, src, layerRow_.data(), cx1 - cx0);
+            src = layerRow_.data();
+        }
         const uint8_t* mask = target->activeMaskRow(y);
         blendLayerSpan(o.blendMode, target->row(y) + cx0, src, mask ? mask + cx0 : nullptr, cx1 - cx0);
     }

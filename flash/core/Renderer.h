@@ -69,7 +69,10 @@ private:
     // filters and of those of everything inside it.
     void addBounds(const DisplayObject& o, const Matrix& m, int level, BoundsF& b);
     void drawLayered(const DisplayObject& o, const Matrix& m, const ColorTransform& cx, int level);
-    void composite(const DisplayObject& o, const std::vector<uint32_t>& pixels, int x0, int y0, int w, int h);
+    // Blends a finished layer onto the target through the instance's colour
+    // transform and blend mode.
+    void composite(const DisplayObject& o, const ColorTransform& cx, const std::vector<uint32_t>& pixels,
+                   int x0, int y0, int w, int h);
 
     void renderChildren(const DisplayObject& clip, const Matrix& m, const ColorTransform& cx, bool mask,
                         int level);
@@ -94,7 +97,8 @@ private:
     FilterStage filterStage_;
     float filterSx_ = 1, filterSy_ = 1;  // device pixels per stage pixel
     int layersDrawn_ = 0;
-    uint64_t contentSignature(const DisplayObject& o, const Matrix& m, const ColorTransform& cx) const;
+    uint64_t contentSignature(const DisplayObject& o, const Matrix& m) const;
+    std::vector<uint32_t> layerRow_;  // one layer row after its colour transform
     Rasterizer ras_;
     Stroker stroker_;
     Paint paint_;

@@ -10,6 +10,7 @@
 #include <functional>
 
 #include "flash/core/raster/FilterStage.h"
+#include "flash/core/raster/LayerColor.h"
 #include "tests/flashcore/TestSupport.h"
 #include "tools/swfwriter/FilterWriter.h"
 
@@ -297,18 +298,36 @@ Bytes shapeOf(uint16_t id, const RectSpec& r) {
 }
 
 Bytes place3(uint16_t depth, uint16_t id, const swfw::Matrix& m, const std::vector<swfw::FilterSpec>& filters,
-             int blend) {
+             int blend, const swfw::CxForm* cx = nullptr) {
     swfw::Place p = fctest::place(depth, id, m);
     if (!filters.empty()) p.filters = swfw::filterList(filters);
     p.blendMode = blend;
+    if (cx) {
+        p.hasCxForm = true;
+        p.cxform = *cx;
+    }
     return swfw::placeObject3(p);
+}
+
+// A colour transform on straight colours, applied to a finished layer;
+// transparent pixels stay transparent.
+void transformImage(FImage& img, const swfw::CxForm& cx) {
+    auto q = [](double m) { return std::lround(m * 256) / 256.0f; };  // as stored
+    const float mul[4] = {q(cx.mr), q(cx.mg), q(cx.mb), q(cx.ma)};
+    const float add[4] = {float(cx.ar), float(cx.ag), float(cx.ab), float(cx.aa)};
+    for (Px& p : img.p) {
+        if (p[3] <= 0) continue;
+        float c[4] = {p[0] / p[3] * 255, p[1] / p[3] * 255, p[2] / p[3] * 255, p[3] * 255};
+        for (int i = 0; i < 4; ++i) c[i] = std::clamp(c[i] * mul[i] + add[i], 0.0f, 255.0f) / 255;
+        p = {c[0] * c[3], c[1] * c[3], c[2] * c[3], c[3]};
+    }
 }
 
 // A movie of one sprite (id 100, placed with the given effects) holding the
 // items, over the background items placed directly on the stage.
 Bytes movieOf(const std::vector<Item>& background, const std::vector<Item>& inner,
               const swfw::Matrix& spriteMatrix, const std::vector<swfw::FilterSpec>& spriteFilters,
-              int spriteBlend) {
+              int spriteBlend, const swfw::CxForm* spriteCx) {
     swfw::Movie m = fctest::stage100();
     m.version = 8;
     uint16_t id = 1;
@@ -327,15 +346,16 @@ Bytes movieOf(const std::vector<Item>& background, const std::vector<Item>& inne
     Bytes show = swfw::tag(1, {});
     spriteTags.insert(spriteTags.end(), show.begin(), show.end());
     m.add(swfw::defineSprite(100, spriteTags, 1));
-    m.add(place3(60, 100, spriteMatrix, spriteFilters, spriteBlend));
+    m.add(place3(60, 100, spriteMatrix, spriteFilters, spriteBlend, spriteCx));
     m.showFrame();
     return m.build();
 }
 
-// The same scene in float at `size` pixels (view scale size / 100).
+// The same scene in float at `size` pixels (view scale size / 100). The
+// sprite's colour transform applies to its filtered layer.
 FImage referenceOf(const std::vector<Item>& background, const std::vector<Item>& inner,
                    const swfw::Matrix& spriteMatrix, const std::vector<swfw::FilterSpec>& spriteFilters,
-                   int spriteBlend, int size) {
+                   int spriteBlend, int size, const swfw::CxForm* spriteCx) {
     const float s = size / 100.0f;
     const int pad = 60;  // room for effects of content outside the view
     Affine view{s / 20, 0, 0, s / 20, 0, 0};
@@ -358,6 +378,7 @@ FImage referenceOf(const std::vector<Item>& background, const std::vector<Item>&
     Affine sm = view * fromSwf(spriteMatrix);
     for (const Item& it : inner) composite(group, layerOf(it, sm), std::max(it.blend, 0));
     for (const auto& f : spriteFilters) applyFilter(group, f, s, s);
+    if (spriteCx) transformImage(group, *spriteCx);
     composite(stage, crop(group), std::max(spriteBlend, 0));
     return stage;
 }
@@ -374,11 +395,11 @@ fctest::Image toImage(const FImage& f) {
 }
 
 double compare(const std::vector<Item>& background, const std::vector<Item>& inner, const swfw::Matrix& sm,
-               const std::vector<swfw::FilterSpec>& sf, int sb, int size) {
+               const std::vector<swfw::FilterSpec>& sf, int sb, int size, const swfw::CxForm* cx = nullptr) {
     Player p;
-    EXPECT_TRUE(fctest::load(p, movieOf(background, inner, sm, sf, sb)));
+    EXPECT_TRUE(fctest::load(p, movieOf(background, inner, sm, sf, sb, cx)));
     fctest::Image got = fctest::render(p, size, size);
-    return fctest::psnr(got, toImage(referenceOf(background, inner, sm, sf, sb, size)));
+    return fctest::psnr(got, toImage(referenceOf(background, inner, sm, sf, sb, size, cx)));
 }
 
 swfw::Matrix rotation(double degrees, double scale, int32_t tx, int32_t ty) {
@@ -551,6 +572,113 @@ TEST(Effects, BlendAndFiltersTogetherUnderAViewScale) {
     std::vector<Item> background = {{{0, 0, 2000, 2000, {60, 60, 160, 255}}, swfw::Matrix(), {}, -1}};
     Item c{kGlassBox, rotation(15, 1, 0, 0), {glow}, 4};
     EXPECT_GE(compare(background, {c}, swfw::Matrix::translate(1000, 1000), {}, 2, 200), 40);
+}
+
+TEST(Effects, ColourTransformsApplyToTheFilteredLayer) {
+    auto glow = filterOfKind(2);
+    glow.color = {255, 230, 40, 255};
+    glow.blurX = glow.blurY = 10;
+    glow.strength = 1.5;
+    auto shadow = filterOfKind(0);
+    shadow.color = {0, 0, 0, 200};
+    shadow.distance = 6;
+    shadow.blurX = shadow.blurY = 6;
+    std::vector<Item> background = {{{0, 0, 2000, 1000, {60, 60, 160, 255}}, swfw::Matrix(), {}, -1}};
+    Item box{kBox, rotation(20, 1, 0, 0), {}, -1};
+    // A tint that also tints the glow, with a fade; a negative multiplier.
+    swfw::CxForm tint;
+    tint.mr = 0.3;
+    tint.mb = 1.6;
+    tint.ag = -40;
+    tint.ab = 60;
+    tint.ma = 0.7;
+    swfw::CxForm negative;
+    negative.mr = -1;
+    negative.ar = 255;
+    const swfw::Matrix at = swfw::Matrix::translate(1000, 1000);
+    for (int size : {100, 200}) {
+        EXPECT_GE(compare(background, {box}, at, {glow, shadow}, -1, size, &tint), 40) << size;
+        EXPECT_GE(compare(background, {box}, at, {glow}, -1, size, &negative), 40) << size;
+        EXPECT_GE(compare(background, {box}, at, {shadow}, 3, size, &tint), 40) << "multiply " << size;
+    }
+    // A faded layer is faded as one picture: the overlap of its two
+    // children does not show through.
+    swfw::CxForm half;
+    half.ma = 0.5;
+    Item a{{0, 0, 900, 900, {200, 40, 40, 255}}, swfw::Matrix::translate(-600, -600), {}, -1};
+    Item b{{0, 0, 900, 900, {40, 200, 40, 255}}, swfw::Matrix::translate(-200, -200), {}, -1};
+    EXPECT_GE(compare(background, {a, b}, at, {}, 2, 100, &half), 40);
+}
+
+TEST(Effects, LayerColourTransformMatchesThePerColourFormula) {
+    // Opaque runs (the fast path), transparent runs, mixed runs and a tail.
+    std::vector<uint32_t> px;
+    uint32_t seed = 12345;
+    auto next = [&] { return seed = seed * 1103515245u + 12345u; };
+    for (int i = 0; i < 203; ++i) {
+        const uint32_t kind = (i / 8) % 3, a = kind == 0 ? 255 : (kind == 1 ? 0 : next() >> 24);
+        Rgba c{uint8_t(next() >> 24), uint8_t(next() >> 24), uint8_t(next() >> 24), uint8_t(a)};
+        px.push_back(premultiply(c));
+    }
+    ColorTransform tint, fade, invert, wild;
+    tint.rMul = 77;
+    tint.bAdd = 60;
+    tint.gAdd = -40;
+    fade.aMul = 140;
+    fade.rMul = 300;
+    invert.rMul = invert.gMul = invert.bMul = -256;
+    invert.rAdd = invert.gAdd = invert.bAdd = 255;
+    wild.gMul = 9000;
+    wild.aAdd = 30;
+    wild.rAdd = -300;
+    for (const ColorTransform& cx : {tint, fade, invert, wild}) {
+        std::vector<uint32_t> got(px.size());
+        transformLayerSpan(cx, px.data(), got.data(), static_cast<int>(px.size()));
+        for (size_t i = 0; i < px.size(); ++i) {
+            const uint32_t p = px[i], a = p >> 24;
+            uint32_t want = 0;
+            if (a) {
+                auto un = [&](int shift) { return uint8_t((((p >> shift) & 255) * 255 + a / 2) / a); };
+                want = premultiply(cx.apply(Rgba{un(16), un(8), un(0), uint8_t(a)}));
+            }
+            ASSERT_EQ(got[i], want) << i;
+        }
+    }
+}
+
+TEST(Effects, RecolouringAFilteredClipReusesItsLayer) {
+    swfw::FilterSpec blur = filterOfKind(1);
+    blur.blurX = blur.blurY = 8;
+    blur.passes = 2;
+    auto movieUpTo = [&](int last) {
+        swfw::Movie m = fctest::stage100();
+        m.version = 8;
+        m.add(shapeOf(1, kBox));
+        for (int i = 0; i <= last; ++i) {
+            swfw::Place p = fctest::place(1, i ? -1 : 1, swfw::Matrix::translate(1000, 1000));
+            p.move = i > 0;
+            p.filters = swfw::filterList({blur});
+            p.hasCxForm = true;
+            p.cxform.mr = 1 - 0.3 * i;
+            p.cxform.ab = 40 * i;
+            p.cxform.ma = 1 - 0.2 * i;
+            m.add(swfw::placeObject3(p));
+            m.showFrame();
+        }
+        return m.build();
+    };
+    Player p;
+    ASSERT_TRUE(fctest::load(p, movieUpTo(3)));
+    for (int i = 0; i <= 3; ++i) {
+        SCOPED_TRACE(i);
+        if (i) p.tick();
+        fctest::Image got = fctest::render(p, 100, 100);
+        EXPECT_EQ(p.layersDrawn(), i ? 0 : 1);
+        Player fresh;
+        ASSERT_TRUE(fctest::load(fresh, movieUpTo(i)));
+        for (int k = 0; k < i; ++k) fresh.tick();
+        EXPECT_EQ(got.pixels, fctest::render(fresh, 100, 100).pixels);
+    }
 }
 
 TEST(Effects, FilterListsParseAndSurviveBadValues) {

@@ -103,7 +103,9 @@ void blendLayerSpan(BlendMode mode, uint32_t* dst, const uint32_t* src, const ui
                                               255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255,
                                               255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255,
                                               255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255};
-            for (int i = 0; i < len; i += 64) blendColorSpan(dst + i, std::min(64, len - i), src + i, kFull);
+            // Layers are often opaque inside (blurred backgrounds, video).
+            for (int i = 0; i < len; i += 64)
+                blendColorSpan(dst + i, std::min(64, len - i), src + i, kFull, true);
         } else {
             blendColorSpan(dst, len, src, mask);
         }

@@ -1,6 +1,6 @@
 // Video instances: the stream is brought to the frame the instance's ratio
 // names and its picture is drawn as a bitmap-filled rectangle of the
-// stream's size, smoothed when the stream asks for it.
+// stream's size, smoothed when the stream asks for it (and quality allows).
 #include "flash/core/Renderer.h"
 
 namespace flash {
@@ -11,6 +11,10 @@ void Renderer::drawVideo(const DisplayObject& o, const Matrix& m, const ColorTra
     o.video->show(def, o.ratio);
     const BitmapData& picture = o.video->bitmap();
     if (!picture.ready() && !mask) return;
+    // A picture that is only scaled and moved, edges on whole pixels, is
+    // drawn row by row without the rasterizer (the usual full-screen case).
+    if (!mask && videoScaler_.draw(*cv_, picture, m * Matrix::scale(20, 20), def.smoothing && antialias_, cx))
+        return;
 
     const float w = picture.ready() ? picture.width() * 20.0f : def.width * 20.0f;
     const float h = picture.ready() ? picture.height() * 20.0f : def.height * 20.0f;

@@ -17,6 +17,7 @@
 #include "flash/core/raster/Paint.h"
 #include "flash/core/raster/Rasterizer.h"
 #include "flash/core/raster/Stroker.h"
+#include "flash/core/video/VideoScaler.h"
 
 namespace flash {
 
@@ -104,6 +105,7 @@ private:
     Paint paint_;
     ShapeData morphScratch_;
     ShapeData videoRect_;
+    VideoScaler videoScaler_;
     // The grid of the clip whose children are being drawn, or null, and
     // that clip's device matrix.
     const GridMap* grid_ = nullptr;

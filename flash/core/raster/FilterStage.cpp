@@ -78,6 +78,36 @@ void boxRowPair(uint8_t* a, uint8_t* b, int width, int r, std::vector<uint8_t>& 
 }
 #endif
 
+#if defined(__SSE2__)
+// One horizontal box pass over a row of single bytes (n <= 257): the sum of
+// a window is the difference of two running sums, which 16-bit lanes hold
+// exactly even when the running sums themselves wrap around.
+void boxRowBytes(uint8_t* row, int width, int r, std::vector<uint16_t>& sums) {
+    const int n = 2 * r + 1;
+    // sums[k] = sum of row[0 .. k - r - 1], clamped to the row: the window
+    // of x is sums[x + n] - sums[x].
+    sums.resize(static_cast<size_t>(width) + 2 * r + 1 + 8);
+    uint16_t* q = sums.data();
+    std::fill(q, q + r + 1, uint16_t(0));
+    uint16_t run = 0;
+    for (int i = 0; i < width; ++i) q[r + 1 + i] = run = static_cast<uint16_t>(run + row[i]);
+    std::fill(q + r + 1 + width, q + sums.size(), run);
+    const __m128i half = _mm_set1_epi16(static_cast<short>(n / 2));
+    const __m128i mul = _mm_set1_epi16(static_cast<short>((65536 + n - 1) / n));
+    int x = 0;
+    for (; x + 8 <= width; x += 8) {
+        const __m128i hi = _mm_loadu_si128(reinterpret_cast<const __m128i*>(q + x + n));
+        const __m128i lo = _mm_loadu_si128(reinterpret_cast<const __m128i*>(q + x));
+        const __m128i v = _mm_mulhi_epu16(_mm_adds_epu16(_mm_sub_epi16(hi, lo), half), mul);
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(row + x), _mm_packus_epi16(v, v));
+    }
+    for (; x < width; ++x) {
+        const uint32_t sum = std::min(65535u, static_cast<uint16_t>(q[x + n] - q[x]) + n / 2u);
+        row[x] = static_cast<uint8_t>((sum * static_cast<uint32_t>((65536 + n - 1) / n)) >> 16);
+    }
+}
+#endif
+
 // One vertical box pass: a running sum per byte column, a row at a time.
 // Sums of up to 257 rows fit 16 bits, which SSE2 adds eight at a time.
 void boxColumns(uint8_t* data, int rowBytes, int height, int stride, int r, std::vector<uint32_t>& acc,
@@ -197,6 +227,7 @@ void boxBlur(uint8_t* data, int width, int height, int strideBytes, int channels
     if (width <= 0 || height <= 0) return;
     std::vector<uint8_t> tmp;
     std::vector<uint32_t> acc;
+    std::vector<uint16_t> sums;
     for (int p = 0; p < passes; ++p) {
         if (rx > 0) {
             int y = 0;
@@ -205,6 +236,9 @@ void boxBlur(uint8_t* data, int width, int height, int strideBytes, int channels
                 for (; y + 2 <= height; y += 2)
                     boxRowPair(data + static_cast<size_t>(y) * strideBytes,
                                data + static_cast<size_t>(y + 1) * strideBytes, width, rx, tmp);
+            if (channels == 1 && rx <= 128)
+                for (; y < height; ++y)
+                    boxRowBytes(data + static_cast<size_t>(y) * strideBytes, width, rx, sums);
 #endif
             for (; y < height; ++y)
                 boxRow(data + static_cast<size_t>(y) * strideBytes, width, channels, rx, tmp);

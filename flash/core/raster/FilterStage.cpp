@@ -305,6 +305,10 @@ void FilterStage::shadow(const Filter& f, float sx, float sy, const LayerPixels&
     }
     const uint8_t outside = f.inner ? 255 : 0;
     const bool plainOuter = !f.inner && !f.knockout && !f.hideObject;
+    if (plainOuter) {
+        shadowBehind(shade, outside, dx, dy, layer);
+        return;
+    }
     for (int y = 0; y < h; ++y) {
         uint32_t* row = layer.px + static_cast<size_t>(y) * layer.stride;
         int syy = y - dy;
@@ -315,12 +319,7 @@ void FilterStage::shadow(const Filter& f, float sx, float sy, const LayerPixels&
             uint32_t sh = shade[a];
             uint32_t src = row[x];
             uint32_t sa = alphaOf(src);
-            if (plainOuter) {  // the usual glow and drop shadow: behind the object
-                if (sa == 0)
-                    row[x] = sh;
-                else if (sa != 255)
-                    row[x] = src + mulPixel(sh, 255 - sa);
-            } else if (f.inner) {
+            if (f.inner) {
                 uint32_t in = mulPixel(sh, sa);
                 row[x] = (f.knockout || f.hideObject) ? in : in + mulPixel(src, 255 - alphaOf(sh));
             } else if (f.knockout) {
@@ -331,6 +330,51 @@ void FilterStage::shadow(const Filter& f, float sx, float sy, const LayerPixels&
                 row[x] = src + mulPixel(sh, 255 - sa);
             }
         }
+    }
+}
+
+void FilterStage::shadowBehind(const uint32_t shade[256], uint8_t outside, int dx, int dy,
+                               const LayerPixels& layer) {
+    const int w = layer.width, h = layer.height;
+    auto put = [](uint32_t& p, uint32_t sh) {
+        const uint32_t sa = p >> 24;
+        if (sa == 0)
+            p = sh;
+        else if (sa != 255)
+            p += mulPixel(sh, 255 - sa);
+    };
+    const uint32_t edge = shade[outside];
+    // Columns whose shifted alpha lies inside the layer.
+    const int xa = std::clamp(dx, 0, w), xb = std::clamp(w + dx, 0, w);
+    for (int y = 0; y < h; ++y) {
+        uint32_t* row = layer.px + static_cast<size_t>(y) * layer.stride;
+        const int sy = y - dy;
+        if (sy < 0 || sy >= h) {
+            for (int x = 0; x < w; ++x) put(row[x], edge);
+            continue;
+        }
+        const uint8_t* a = alpha_.data() + static_cast<size_t>(sy) * w - dx;
+        for (int x = 0; x < xa; ++x) put(row[x], edge);
+        int x = xa;
+#if defined(__SSE2__)
+        // Runs inside the object stay; runs of empty pixels take the shadow.
+        const __m128i opaque = _mm_set1_epi32(static_cast<int>(0xFF000000u));
+        for (; x + 4 <= xb; x += 4) {
+            const __m128i alpha =
+                _mm_and_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(row + x)), opaque);
+            if (_mm_movemask_epi8(_mm_cmpeq_epi32(alpha, opaque)) == 0xFFFF) continue;
+            if (_mm_movemask_epi8(_mm_cmpeq_epi32(alpha, _mm_setzero_si128())) == 0xFFFF) {
+                row[x] = shade[a[x]];
+                row[x + 1] = shade[a[x + 1]];
+                row[x + 2] = shade[a[x + 2]];
+                row[x + 3] = shade[a[x + 3]];
+                continue;
+            }
+            for (int k = 0; k < 4; ++k) put(row[x + k], shade[a[x + k]]);
+        }
+#endif
+        for (; x < xb; ++x) put(row[x], shade[a[x]]);
+        for (x = xb; x < w; ++x) put(row[x], edge);
     }
 }
 

@@ -27,6 +27,9 @@ public:
 private:
     void blur(const Filter& f, float sx, float sy, const LayerPixels& layer);
     void shadow(const Filter& f, float sx, float sy, const LayerPixels& layer);
+    // The usual glow and drop shadow: the shade of the blurred alpha, moved
+    // by dx, dy, behind the object.
+    void shadowBehind(const uint32_t shade[256], uint8_t outside, int dx, int dy, const LayerPixels& layer);
     void bevel(const Filter& f, float sx, float sy, const LayerPixels& layer);
     void colorMatrix(const Filter& f, const LayerPixels& layer);
     void convolution(const Filter& f, const LayerPixels& layer);

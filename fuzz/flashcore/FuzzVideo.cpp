@@ -1,6 +1,7 @@
 // The video decoders: the input is split into frames at every 0xFF 0xD9
 // pair; the first byte picks Sorenson H.263 or screen video. Frames are
-// decoded in order, then a playback seeks back and forth through them.
+// decoded in order, then a playback seeks back and forth through them and
+// its picture is drawn scaled onto a small target.
 // Frames larger than 48 x 48 pixels are left out (and at most 6 are made),
 // so that one input costs bounded time; the decoders' own limits are far
 // larger.
@@ -11,6 +12,7 @@
 #include "flash/core/ByteReader.h"
 #include "flash/core/video/H263Decoder.h"
 #include "flash/core/video/ScreenVideoDecoder.h"
+#include "flash/core/video/VideoScaler.h"
 #include "flash/core/video/VideoStream.h"
 
 namespace {
@@ -60,5 +62,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     flash::VideoPlayback play;
     const int order[] = {3, 1, 7, 0, 2};
     for (int n : order) play.show(def, n);
+    // Whole scales and offsets from the first byte, some partly off the target.
+    std::vector<uint32_t> px(64 * 64, 0xFF102030u);
+    flash::Canvas target;
+    target.attach(px.data(), 64, 64, 64);
+    const double s = 0.5 * (1 + (data[0] >> 6));
+    const flash::Matrix m{s, 0, 0, s, double((data[0] >> 1) & 7) * 4 - 8, double((data[0] >> 4) & 3) * 4 - 4};
+    flash::VideoScaler scaler;
+    scaler.draw(target, play.bitmap(), m, (data[0] & 2) != 0, flash::ColorTransform());
     return 0;
 }

@@ -416,6 +416,38 @@ swfw::FilterSpec filterOfKind(int id) {
 const RectSpec kBox{-400, -300, 400, 300, {40, 120, 220, 255}};
 const RectSpec kGlassBox{-400, -300, 400, 300, {230, 60, 30, 160}};
 
+// A box placed in every frame as `frame` sets it. Played frame by frame,
+// frame i must draw drawn[i] layers anew and equal the picture of a fresh
+// player of the movie that ends with that frame.
+void expectFramesLikeFreshPlayers(const std::function<void(swfw::Place&, size_t)>& frame,
+                                  const std::vector<int>& drawn) {
+    auto movieUpTo = [&](size_t last) {
+        swfw::Movie m = fctest::stage100();
+        m.version = 8;
+        m.add(shapeOf(1, kBox));
+        for (size_t i = 0; i <= last; ++i) {
+            swfw::Place p = fctest::place(1, i ? -1 : 1, swfw::Matrix());
+            p.move = i > 0;
+            frame(p, i);
+            m.add(swfw::placeObject3(p));
+            m.showFrame();
+        }
+        return m.build();
+    };
+    Player p;
+    ASSERT_TRUE(fctest::load(p, movieUpTo(drawn.size() - 1)));
+    for (size_t i = 0; i < drawn.size(); ++i) {
+        SCOPED_TRACE(i);
+        if (i) p.tick();
+        fctest::Image got = fctest::render(p, 100, 100);
+        EXPECT_EQ(p.layersDrawn(), drawn[i]);
+        Player fresh;
+        ASSERT_TRUE(fctest::load(fresh, movieUpTo(i)));
+        for (size_t k = 0; k < i; ++k) fresh.tick();
+        EXPECT_EQ(got.pixels, fctest::render(fresh, 100, 100).pixels);
+    }
+}
+
 }  // namespace
 
 TEST(Effects, FiltersMatchTheFloatReferenceUnderRotationScaleAndViewScale) {
@@ -650,35 +682,16 @@ TEST(Effects, RecolouringAFilteredClipReusesItsLayer) {
     swfw::FilterSpec blur = filterOfKind(1);
     blur.blurX = blur.blurY = 8;
     blur.passes = 2;
-    auto movieUpTo = [&](int last) {
-        swfw::Movie m = fctest::stage100();
-        m.version = 8;
-        m.add(shapeOf(1, kBox));
-        for (int i = 0; i <= last; ++i) {
-            swfw::Place p = fctest::place(1, i ? -1 : 1, swfw::Matrix::translate(1000, 1000));
-            p.move = i > 0;
+    expectFramesLikeFreshPlayers(
+        [&](swfw::Place& p, size_t i) {
+            p.matrix = swfw::Matrix::translate(1000, 1000);
             p.filters = swfw::filterList({blur});
             p.hasCxForm = true;
             p.cxform.mr = 1 - 0.3 * i;
-            p.cxform.ab = 40 * i;
+            p.cxform.ab = static_cast<int>(40 * i);
             p.cxform.ma = 1 - 0.2 * i;
-            m.add(swfw::placeObject3(p));
-            m.showFrame();
-        }
-        return m.build();
-    };
-    Player p;
-    ASSERT_TRUE(fctest::load(p, movieUpTo(3)));
-    for (int i = 0; i <= 3; ++i) {
-        SCOPED_TRACE(i);
-        if (i) p.tick();
-        fctest::Image got = fctest::render(p, 100, 100);
-        EXPECT_EQ(p.layersDrawn(), i ? 0 : 1);
-        Player fresh;
-        ASSERT_TRUE(fctest::load(fresh, movieUpTo(i)));
-        for (int k = 0; k < i; ++k) fresh.tick();
-        EXPECT_EQ(got.pixels, fctest::render(fresh, 100, 100).pixels);
-    }
+        },
+        {1, 0, 0, 0});
 }
 
 TEST(Effects, FilterListsParseAndSurviveBadValues) {
@@ -766,36 +779,15 @@ TEST(Effects, CachedLayersMovedByWholePixelsAreReusedAndMatchAFreshDrawing) {
     // that shows).
     const int32_t moves[][2] = {{700, 700},  {740, 680},  {750, 680}, {-300, 680},
                                 {1500, 300}, {1540, 300}, {2040, 300}};
-    const int drawn[] = {1, 0, 1, 1, 1, 0, 0};
     swfw::FilterSpec glow = filterOfKind(2);
     glow.blurX = glow.blurY = 12;
     glow.passes = 2;
-    auto movieUpTo = [&](size_t last) {
-        swfw::Movie m = fctest::stage100();
-        m.version = 8;
-        m.add(shapeOf(1, kBox));
-        for (size_t i = 0; i <= last; ++i) {
-            swfw::Place p = fctest::place(1, i ? -1 : 1, swfw::Matrix::translate(moves[i][0], moves[i][1]));
-            p.move = i > 0;
+    expectFramesLikeFreshPlayers(
+        [&](swfw::Place& p, size_t i) {
+            p.matrix = swfw::Matrix::translate(moves[i][0], moves[i][1]);
             p.filters = swfw::filterList({glow});
-            m.add(swfw::placeObject3(p));
-            m.showFrame();
-        }
-        return m.build();
-    };
-    const size_t n = sizeof moves / sizeof moves[0];
-    Player p;
-    ASSERT_TRUE(fctest::load(p, movieUpTo(n - 1)));
-    for (size_t i = 0; i < n; ++i) {
-        SCOPED_TRACE(i);
-        if (i) p.tick();
-        fctest::Image got = fctest::render(p, 100, 100);
-        EXPECT_EQ(p.layersDrawn(), drawn[i]);
-        Player fresh;
-        ASSERT_TRUE(fctest::load(fresh, movieUpTo(i)));
-        for (size_t k = 0; k < i; ++k) fresh.tick();
-        EXPECT_EQ(got.pixels, fctest::render(fresh, 100, 100).pixels);
-    }
+        },
+        {1, 0, 1, 1, 1, 0, 0});
 }
 
 TEST(Effects, BoxBlurMatchesDirectSumsForAnyRadiusAndShape) {

@@ -100,9 +100,9 @@ private:
     // long drawing give way to waiting messages (painting); a caller that
     // needs the picture now (paintToBitmap) waits for the whole frame.
     void renderIfStale(bool mayYield = false);
-    // Asks for painting of the rows the last render drew that lie outside
+    // Asks for painting of the rectangles the last render drew that lie outside
     // `painted` (the area being painted now, or null for none).
-    void paintDrawnRows(const RECT* painted);
+    void paintDrawnRects(const RECT* painted);
     // Pointer input for the engine (buttons): the position in stage twips.
     void pointerInput(int x, int y, bool down);
     // A key pressed (with the character it types, 0 none) or released.

@@ -5,7 +5,9 @@
 
 #include "flash/core/Player.h"
 #include "tests/flashcore/RandomMovie.h"
+#include "tests/flashcore/ScriptNotation.h"
 #include "tests/flashcore/TestSupport.h"
+#include "tools/swfwriter/VideoWriter.h"
 
 using namespace fctest;
 
@@ -64,6 +66,57 @@ TEST(DirtyRowsTest, ChangedRectanglesWithEffectsEqualAWholeRender) {
             comparePlaying(RandomMovie(seed, 0.3).withEffects().build(12, 24), 331, 257, 24, name.c_str());
     }
     EXPECT_GT(partial, 40);
+}
+
+// What scripts change and a video's new frames are drawn again too: lines
+// drawn into a clip frame by frame, a mask set by setMask that moves, a
+// text field whose text grows, a screen video stepping through its frames.
+TEST(DirtyRowsTest, ScriptChangesAndVideoFramesAreDrawn) {
+    swfw::Movie m = stage100();
+    m.version = 8;
+    swfw::ShapeBuilder back;
+    back.rect(0, 0, 2000, 2000,
+              back.addFill(swfw::FillStyle::linear(swfw::Matrix::scale(0.06, 0.06),
+                                                   {{0, {250, 250, 200, 255}}, {255, {90, 120, 200, 255}}})));
+    m.add(back.defineShape(1));
+    m.add(swfw::placeObject2(place(1, 1)));
+    const int vw = 32, vh = 16, frames = 8;
+    m.add(swfw::defineVideoStream(2, frames, vw, vh, 3));
+    std::vector<uint32_t> previous;
+    for (int k = 0; k < frames; ++k) {
+        std::vector<uint32_t> px(size_t(vw) * vh);
+        for (int i = 0; i < vw * vh; ++i) px[i] = (i % vw < 4 * k) ? 0x3050A0u * (k + 1) : 0x808080u + i;
+        m.add(swfw::videoFrame(2, static_cast<uint16_t>(k),
+                               swfw::screenVideoFrame(px, vw, vh, 16, k % 4 ? &previous : nullptr)));
+        previous = px;
+        swfw::Place v = place(2, k == 0 ? 2 : -1, swfw::Matrix::translate(1300, 1500));
+        v.move = k > 0;
+        v.ratio = k;
+        m.add(swfw::placeObject2(v));
+        Script s;
+        if (k == 0) {
+            s.call("_root", "createEmptyMovieClip", {"'d", "10"});
+            s.call("d", "lineStyle", {"3", "16711680", "100"});
+            s.call("d", "moveTo", {"5", "5"});
+            s.call("_root", "createEmptyMovieClip", {"'mk", "11"});
+            s.call("mk", "beginFill", {"0", "100"});
+            s.call("mk", "moveTo", {"0", "0"});
+            s.call("mk", "lineTo", {"25", "0"})
+                .call("mk", "lineTo", {"25", "25"})
+                .call("mk", "lineTo", {"0", "25"});
+            s.call("mk", "endFill");
+            s.call("d", "setMask", {"mk"});
+            s.field("t", 12, 55, 5, 10, 12);
+            s.set("t", "background", "true").set("t", "border", "true").set("t", "autoSize", "'left");
+        }
+        s.call("d", "lineTo", {std::to_string(5 + k * 3), std::to_string(5 + (k % 2) * 15)});
+        s.set("mk", "_x", std::to_string(k * 2));
+        s.set("t", "text", "'" + std::string(static_cast<size_t>(k + 1), 'W'));
+        m.add(swfw::doAction(s.a.bytes()));
+        m.showFrame();
+    }
+    const int partial = comparePlaying(m.build(), 100, 100, 2 * frames, "scripts and video");
+    EXPECT_GE(partial, 2 * frames - 3);
 }
 
 // A small shape moving over a still background: only its old and new

@@ -116,6 +116,7 @@ struct FrameItems::Group {
 
 bool FrameItems::take(const DisplayObject& root, const Matrix& view, int width, int height) {
     items_.clear();
+    guessed_ = false;
     width_ = width;
     height_ = height;
     view_ = view;
@@ -266,9 +267,11 @@ void FrameItems::addLeaf(const DisplayObject& o, const Walk& w) {
             // A new frame of the stream shows a new picture.
             const VideoDef& v = *o.character->video;
             float vw = v.width * 20.0f, vh = v.height * 20.0f;
-            if (o.video && o.video->bitmap().ready()) {
+            if (o.video && o.video->bitmap().ready() && o.video->shownFrame() == o.ratio) {
                 vw = std::max(vw, o.video->bitmap().width() * 20.0f);
                 vh = std::max(vh, o.video->bitmap().height() * 20.0f);
+            } else {
+                guessed_ = true;
             }
             Box box;
             box.add(0, 0);

@@ -28,6 +28,9 @@ public:
     // height pixels. False (and an empty list) when it cannot be tracked.
     bool take(const DisplayObject& root, const Matrix& view, int width, int height);
     void clear() { items_.clear(); }
+    // Some video's picture size was not known yet (not drawn): once drawn,
+    // the items are worth taking again.
+    bool guessedSizes() const { return guessed_; }
 
     // Rectangles where the pictures of two lists may differ: at most a
     // few, not overlapping, in no particular order.
@@ -62,6 +65,7 @@ private:
     std::vector<Item> items_;
     int width_ = 0, height_ = 0;
     Matrix view_;
+    bool guessed_ = false;
 };
 
 }  // namespace flash

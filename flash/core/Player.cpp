@@ -223,9 +223,9 @@ std::vector<DirtyRect> Player::renderChanged(uint32_t* pixels, int width, int he
     }
     if (complete) *complete = whole;
     Picture& p = picture_;
-    // A picture given up part-way is drawn whole next time. The items are
-    // taken again: drawing shows video frames whose size was not known yet.
-    p.valid = whole && isLoaded() && now.take(*engine_.root(), view, width, height);
+    // A picture given up part-way is drawn whole next time. Video frames
+    // whose size was not known before drawing are listed as drawn.
+    p.valid = whole && isLoaded() && (!now.guessedSizes() || now.take(*engine_.root(), view, width, height));
     p.pixels = pixels;
     p.width = width;
     p.height = height;

@@ -175,6 +175,8 @@ private:
         switch (rnd(3)) {
             case 0:
                 s.rect(-r, -r / 2, r, r / 2, f, ln);
+                // Sometimes a second fill in the same shape: fills drawn together.
+                if (rnd(2)) s.ellipse(r / 2, 0, r / 2, r / 3, s.addFill(fill()));
                 break;
             case 1:
                 s.ellipse(0, 0, r, r / 3 + rnd(r), f, ln);

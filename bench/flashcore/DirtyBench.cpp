@@ -23,22 +23,26 @@ Bytes stillSceneWithBall(bool glow) {
     m.version = 8;
     m.frameRate = 24;
     m.setBackground(235, 240, 245);
-    unsigned seed = 11;
-    auto rnd = [&seed](int n) {
-        seed = seed * 1103515245u + 12345u;
-        return static_cast<int>((seed >> 8) % static_cast<unsigned>(n));
+    // Sizes, colours and places from a fixed sequence.
+    uint32_t state = 2463534242u;
+    auto next = [&state](int n) {
+        state ^= state << 13;
+        state ^= state >> 17;
+        state ^= state << 5;
+        return static_cast<int>(state % static_cast<uint32_t>(n));
     };
     auto color = [&](int alpha) {
-        return Rgba{static_cast<uint8_t>(rnd(256)), static_cast<uint8_t>(rnd(256)),
-                    static_cast<uint8_t>(rnd(256)), static_cast<uint8_t>(alpha)};
+        const int rgb = next(1 << 24);
+        return Rgba{static_cast<uint8_t>(rgb >> 16), static_cast<uint8_t>(rgb >> 8),
+                    static_cast<uint8_t>(rgb), static_cast<uint8_t>(alpha)};
     };
     const int kStill = 150;
     for (int i = 0; i < kStill; ++i) {
-        const int size = (30 + rnd(80)) * 20;
+        const int size = (30 + next(80)) * 20;
         const Matrix g = Matrix::scale(size / 32768.0, size / 32768.0);
         ShapeBuilder s(3);
         LineStyle line;
-        line.width = static_cast<uint16_t>(20 + rnd(40));
+        line.width = static_cast<uint16_t>(20 + next(40));
         line.color = color(200);
         if (i % 3 == 0) {
             s.rect(-size / 2, -size / 3, size / 2, size / 3, s.addFill(FillStyle::solid(color(160))),
@@ -56,7 +60,7 @@ Bytes stillSceneWithBall(bool glow) {
         p.characterId = i + 1;
         p.hasMatrix = true;
         const double a = i * 0.41;
-        p.matrix = {std::cos(a), std::sin(a), -std::sin(a), std::cos(a), rnd(11000), rnd(8000)};
+        p.matrix = {std::cos(a), std::sin(a), -std::sin(a), std::cos(a), next(11000), next(8000)};
         m.add(placeObject2(p));
     }
     ShapeBuilder ball(3);

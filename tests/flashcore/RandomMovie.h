@@ -129,8 +129,10 @@ private:
         p.depth = depth;
         p.characterId = character;
         p.hasMatrix = true;
-        const double a = rnd(628) / 100.0, s = 0.3 + rnd(150) / 100.0;
-        const double shear = rnd(4) == 0 ? (rnd(100) - 50) / 100.0 : 0;
+        // With effects, some placements stay upright: scale-9 grids apply to those.
+        const bool upright = effects_ && rnd(3) == 0;
+        const double a = upright ? 0 : rnd(628) / 100.0, s = 0.3 + rnd(150) / 100.0;
+        const double shear = !upright && rnd(4) == 0 ? (rnd(100) - 50) / 100.0 : 0;
         p.matrix = {s * std::cos(a), s * std::sin(a), -s * std::sin(a) + shear,
                     s * std::cos(a), rnd(9000) - 500, rnd(7000) - 500};
         return p;

@@ -142,6 +142,45 @@ TEST(Data, DatesReadAndSetLocalAndUtcFields) {
                      "Invalid Date", "NaN", "951782400000", "at Mon Feb 1 09:05:09 GMT+0800 2027"}));
 }
 
+// Converted without a script's help (inside an array, a bound field), a
+// Date reads as its text; XML prints attributes in the order given, and
+// childNodes follows later edits.
+TEST(Data, DatesReadAsTextAndXmlKeepsItsOrder) {
+    ActionWriter a;
+    a.pushInt(0).pushInt(1).push("Date").newObject().push("d").op(0x4D).setVariable();
+    a.getVar("d").pushInt(1).initArray().trace();
+    a.push("|").getVar("d").pushInt(2).pushInt(2).initArray().push("list").op(0x4D).setVariable();
+    call(a, "list.join", 1).trace();
+    a.push("<a z=\"1\" b=\"2\" m=\"3\"/>");
+    fctest::construct(a, "x", "XML", 1);
+    path(a, "x.firstChild.attributes").push("c").push("4").setMember();
+    call(a, "x.toString", 0).trace();
+    a.push("b");
+    call(a, "x.createElement", 1);
+    call(a, "x.appendChild", 1).pop();
+    fctest::tracePath(a, "x.childNodes.length");
+    call(a, "x.firstChild.removeNode", 0).pop();
+    fctest::tracePath(a, "x.childNodes.length");
+    a.pushInt(0)
+        .getVar("x")
+        .push("childNodes")
+        .getMember()
+        .push("0")
+        .getMember()
+        .push("nodeName")
+        .getMember()
+        .trace();
+    fctest::HostedMovie h(ActionWriter(), {}, 6);
+    h.player.engine().localOffset = [](double) { return 480.0; };
+    h.traces.clear();
+    swfw::Bytes code = a.bytes();
+    code.push_back(0);
+    h.player.engine().vm().run(h.player.engine().root(), flash::ActionBlock{code.data(), code.size()},
+                               100000);
+    EXPECT_EQ(h.traces, (Lines{"Thu Jan 1 08:00:00 GMT+0800 1970", "2|Thu Jan 1 08:00:00 GMT+0800 1970",
+                               "<a z=\"1\" b=\"2\" m=\"3\" c=\"4\" />", "2", "1", "b"}));
+}
+
 }  // namespace
 
 namespace {

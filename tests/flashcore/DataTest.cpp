@@ -82,6 +82,19 @@ namespace {
 // Tue Dec 8 2026 05:11:24.250 UTC; the zone is UTC+8 (China).
 const double kNow = 1796706684250.0;
 
+// Runs a script in a version 6 movie at kNow in UTC+8; what it traced.
+Lines runAtFixedTime(const ActionWriter& a) {
+    fctest::HostedMovie h(ActionWriter(), {}, 6);
+    h.player.engine().wallClock = [] { return kNow; };
+    h.player.engine().localOffset = [](double) { return 480.0; };
+    h.traces.clear();
+    swfw::Bytes code = a.bytes();
+    code.push_back(0);
+    h.player.engine().vm().run(h.player.engine().root(), flash::ActionBlock{code.data(), code.size()},
+                               100000);
+    return h.traces;
+}
+
 TEST(Data, DatesReadAndSetLocalAndUtcFields) {
     ActionWriter a;
     auto dateOf = [&](const std::string& name, std::vector<double> args) {
@@ -128,15 +141,7 @@ TEST(Data, DatesReadAndSetLocalAndUtcFields) {
     a.pushInt(29).pushInt(1).pushInt(2000);
     call(a, "Date.UTC", 3).trace();
     a.push("at ").getVar("d").add2().trace();
-    fctest::HostedMovie h(ActionWriter(), {}, 6);
-    h.player.engine().wallClock = [] { return kNow; };
-    h.player.engine().localOffset = [](double) { return 480.0; };
-    h.traces.clear();
-    swfw::Bytes code = a.bytes();
-    code.push_back(0);
-    h.player.engine().vm().run(h.player.engine().root(), flash::ActionBlock{code.data(), code.size()},
-                               100000);
-    EXPECT_EQ(h.traces,
+    EXPECT_EQ(runAtFixedTime(a),
               (Lines{"1796706684250 -480 ", "Tue Dec 8 13:11:24 GMT+0800 2026", "2026 11 8 2 13 5 7 ", "true",
                      "2027 1 8 ", "0 31 ", "1 1 9 ", "1999 99 ", "1969 11 31 3 999 ", "1 29 ", "2 1 ",
                      "Invalid Date", "NaN", "951782400000", "at Mon Feb 1 09:05:09 GMT+0800 2027"}));
@@ -170,15 +175,9 @@ TEST(Data, DatesReadAsTextAndXmlKeepsItsOrder) {
         .push("nodeName")
         .getMember()
         .trace();
-    fctest::HostedMovie h(ActionWriter(), {}, 6);
-    h.player.engine().localOffset = [](double) { return 480.0; };
-    h.traces.clear();
-    swfw::Bytes code = a.bytes();
-    code.push_back(0);
-    h.player.engine().vm().run(h.player.engine().root(), flash::ActionBlock{code.data(), code.size()},
-                               100000);
-    EXPECT_EQ(h.traces, (Lines{"Thu Jan 1 08:00:00 GMT+0800 1970", "2|Thu Jan 1 08:00:00 GMT+0800 1970",
-                               "<a z=\"1\" b=\"2\" m=\"3\" c=\"4\" />", "2", "1", "b"}));
+    EXPECT_EQ(runAtFixedTime(a),
+              (Lines{"Thu Jan 1 08:00:00 GMT+0800 1970", "2|Thu Jan 1 08:00:00 GMT+0800 1970",
+                     "<a z=\"1\" b=\"2\" m=\"3\" c=\"4\" />", "2", "1", "b"}));
 }
 
 }  // namespace

@@ -225,13 +225,20 @@ Value bytesTotal(NativeCall& c) {
     return Value::fromNumber(static_cast<double>(c.engine().movieOf(clip.get()).header().fileLength));
 }
 
+// A clip's variables as form text, its length charged to the script.
+std::string form(NativeCall& c, DisplayObject* clip) {
+    std::string text = c.vm.variablesForm(clip);
+    c.charge(text.size() / 64);
+    return text;
+}
+
 // loadMovie/loadVariables(url[, method]): with "GET" or "POST" the clip's
 // own variables go along.
 Value loadInto(NativeCall& c, Engine::LoadKind kind) {
     std::shared_ptr<DisplayObject> clip = c.clip();
     if (!clip) return Value();
     std::string url = c.str(0), post;
-    if (int method = sendMethod(c.str(1))) addForm(url, post, c.vm.variablesForm(clip.get()), method);
+    if (int method = sendMethod(c.str(1))) addForm(url, post, form(c, clip.get()), method);
     c.engine().startLoad(kind, url, post, clip.get());
     return Value();
 }
@@ -249,8 +256,7 @@ Value unloadMovie(NativeCall& c) {
 Value getURL(NativeCall& c) {
     std::string url = c.str(0), post;
     std::shared_ptr<DisplayObject> clip = c.clip();
-    if (int method = sendMethod(c.str(2)); method && clip)
-        addForm(url, post, c.vm.variablesForm(clip.get()), method);
+    if (int method = sendMethod(c.str(2)); method && clip) addForm(url, post, form(c, clip.get()), method);
     c.vm.openWindow(url, c.str(1), post);
     return Value();
 }

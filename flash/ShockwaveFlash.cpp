@@ -27,6 +27,8 @@ const char* const kClassName = "KvShockwaveFlash";
 constexpr UINT_PTR kFrameTimerId = 1;
 // Files larger than this are not movies the player could hold anyway.
 constexpr long long kMaxMovieBytes = 256LL * 1024 * 1024;
+// Pages for a browser window one engine call may raise; more are dropped.
+constexpr long kMaxPagesAtOnce = 4;
 
 double secondsNow() {
     static LARGE_INTEGER freq = [] {
@@ -73,7 +75,13 @@ struct TShockwaveFlash::Impl {
     RenderYield yield;
     bool mayYield = false;
 
-    std::vector<std::pair<std::string, std::string>> commands;
+    // What the movie raised for the program: FSCommands (command, arguments)
+    // and pages for a browser window (url, window, posted data).
+    struct Raised {
+        bool page;
+        std::string a, b, post;
+    };
+    std::vector<Raised> commands;
     int engineDepth = 0;
     bool delivering = false;
     unsigned loads = 0;  // counts loads, so a reload drops the old movie's commands
@@ -95,8 +103,17 @@ TShockwaveFlash::TShockwaveFlash(Control* parent) : Control(parent), impl_(std::
     impl_->player.engine().host = &impl_->content;
     impl_->content.setSharedFolder(ExecutableFolder() + "SharedObjects\\");
     impl_->player.setRenderInterrupt([this] { return impl_->mayYield && impl_->yield.due(); });
-    impl_->player.setFSCommandHandler(
-        [this](const std::string& c, const std::string& a) { impl_->commands.emplace_back(c, a); });
+    impl_->player.setFSCommandHandler([this](const std::string& c, const std::string& a) {
+        impl_->commands.push_back({false, c, a, {}});
+    });
+    impl_->content.onOpenUrl = [this](const std::string& url, const std::string& target,
+                                      const std::string& post) {
+        // A script calling getURL in a loop must not open a window per call.
+        auto& queued = impl_->commands;
+        if (std::count_if(queued.begin(), queued.end(), [](const Impl::Raised& r) { return r.page; }) <
+            kMaxPagesAtOnce)
+            queued.push_back({true, url, target, post});
+    };
     impl_->player.engine().onTrace = [this](const std::string& line) {
         debugOutput(line, impl_->player.version() >= 6);
     };
@@ -208,7 +225,11 @@ void TShockwaveFlash::deliverCommands() {
         for (auto& c : batch) {
             // Commands the old movie raised are dropped once another is loaded.
             if (impl_->loads != movie) break;
-            if (OnFSCommand) OnFSCommand(c.first, c.second);
+            if (c.page) {
+                if (OnGetURL) OnGetURL(c.a, c.b, c.post);
+            } else if (OnFSCommand) {
+                OnFSCommand(c.a, c.b);
+            }
         }
     }
     impl_->delivering = false;

@@ -334,8 +334,8 @@ TEST(Video, DeblockingSmoothsBlockEdgesAsTheFilterDefines) {
 
 TEST(Video, ScaledPicturesDrawnDirectlyEqualTheBitmapFill) {
     // A picture drawn by rows must equal the same picture drawn as a
-    // bitmap-filled rectangle, whatever the scale, position, band, quality
-    // and colour transform.
+    // bitmap-filled rectangle, whatever the scale, position, rectangle drawn,
+    // quality and colour transform.
     const int w = 40, h = 24;
     std::vector<uint32_t> px(static_cast<size_t>(w) * h);
     uint32_t seed = 99;
@@ -375,11 +375,17 @@ TEST(Video, ScaledPicturesDrawnDirectlyEqualTheBitmapFill) {
                     Renderer r;
                     r.setQuality(Quality::High);
                     r.canvas().attach(want.data(), cw, ch, cw);
-                    if (band) r.canvas().setRows(20, 61);
+                    if (band) {
+                        r.canvas().setRows(20, 61);
+                        r.canvas().setColumns(13, 77);
+                    }
                     r.drawShape(rect, m, cx, false);
                     Canvas target;
                     target.attach(got.data(), cw, ch, cw);
-                    if (band) target.setRows(20, 61);
+                    if (band) {
+                        target.setRows(20, 61);
+                        target.setColumns(13, 77);
+                    }
                     VideoScaler scaler;
                     ASSERT_TRUE(scaler.draw(target, picture, m * Matrix::scale(20, 20), smooth, cx));
                     for (size_t i = 0; i < want.size(); ++i)

@@ -42,8 +42,8 @@ bool VideoScaler::draw(Canvas& target, const BitmapData& picture, const Matrix& 
         return false;
     Matrix inv;
     if (!m.invert(inv)) return false;
-    const int x0 = std::max(0, static_cast<int>(std::lround(left)));
-    const int x1 = std::min(target.width(), static_cast<int>(std::lround(right)));
+    const int x0 = std::max(target.columnsLeft(), static_cast<int>(std::lround(left)));
+    const int x1 = std::min(target.columnsRight(), static_cast<int>(std::lround(right)));
     const int y0 = std::max(target.rowsTop(), static_cast<int>(std::lround(top)));
     const int y1 = std::min(target.rowsBottom(), static_cast<int>(std::lround(bottom)));
     if (x0 >= x1 || y0 >= y1) return true;

@@ -100,7 +100,8 @@ bool FrameItems::walk(const DisplayObject& clip, const Matrix& m, const ColorTra
 
 bool FrameItems::visit(const DisplayObject& o, const Matrix& m, const ColorTransform& cx, uint64_t path,
                        uint64_t masks, bool mask, int level) {
-    if (!o.character) return true;
+    if (!o.character)
+        return !o.hasTimeline() || walk(o, m, cx, path, masks, mask, level + 1);  // a level root
     if (o.character->kind == Character::Sprite) {
         // A scaling grid bends its shapes away from their plain transform.
         if (o.character->hasGrid) return false;

@@ -63,8 +63,15 @@ public:
     void unloadClip(DisplayObject* clip);
     // The host's answer to a fetch; the movie sees it on the next tick.
     void finishLoad(int request, bool ok, std::vector<uint8_t> data);
-    // Loaded movies loaded into levels above 0 (null when empty).
+    // The root of level n (0: the main movie; null when the level is empty).
     DisplayObject* level(int n) const;
+    // The root of the level a clip is in, or null for a clip off the stage.
+    DisplayObject* levelOf(const DisplayObject* clip) const;
+    // The number of "_levelN" (any case), false for other names.
+    static bool levelNumber(const std::string& name, int& level);
+    // Every level's root as a child at its level number: what is drawn and
+    // what the pointer meets, level 0 at the bottom.
+    const DisplayObject& stage() const { return *stage_; }
     size_t maxLoadBytes = size_t(64) << 20;  // of one loaded file
     size_t maxLoadedMovies = 64;             // movies loaded into clips and levels
     int maxPendingLoads = 256;
@@ -218,13 +225,20 @@ private:
     };
     // Hands the loads that arrived to the movie (each tick, first).
     void deliverLoads();
-    void loadMovieInto(DisplayObject* clip, const std::vector<uint8_t>& data);
+    // A loaded file as a movie (null: not one, or too many are loaded).
+    std::shared_ptr<MovieDef> parseMovie(const std::vector<uint8_t>& data);
+    void loadMovieInto(DisplayObject* clip, const std::shared_ptr<MovieDef>& md);
     void loadVariablesInto(DisplayObject* clip, const std::vector<uint8_t>& data);
     void cancelLoads();
     std::vector<PendingLoad> loads_;
     int nextLoad_ = 1;
     std::vector<std::shared_ptr<MovieDef>> loadedMovies_;
     std::map<int, std::shared_ptr<DisplayObject>> levels_;
+    std::shared_ptr<DisplayObject> stage_;
+    // Lists the level roots on the stage again after levels came or went.
+    void syncStage();
+    // Takes a level above 0 away: its clips' unload handlers run.
+    void removeLevel(int n);
     void advance(DisplayObject* clip);
     void applyNextFrame(DisplayObject* clip, int frame);
     void reconcile(DisplayObject* clip, const PlacementState& state);

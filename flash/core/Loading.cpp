@@ -38,11 +38,12 @@ int Engine::startLoad(LoadKind kind, const std::string& url, const std::string& 
 }
 
 int Engine::startLevelLoad(int level, const std::string& url) {
-    if (level < 0 || level > 0xFFFF) return 0;
-    if (level == 0) return startLoad(LoadKind::Movie, url, "", root_.get());
-    if (!root_ || url.empty() || static_cast<int>(loads_.size()) >= maxPendingLoads) return 0;
+    if (level < 0 || level > 0xFFFF || !root_ || url.empty() ||
+        static_cast<int>(loads_.size()) >= maxPendingLoads)
+        return 0;
     PendingLoad p;
     p.id = nextLoad_++;
+    if (nextLoad_ <= 0) nextLoad_ = 1;
     p.kind = LoadKind::Movie;
     p.level = level;
     p.tick = tick_;
@@ -69,12 +70,53 @@ void Engine::cancelLoads() {
         if (!p.arrived && host) host->cancel(p.id);
     levels_.clear();
     loadedMovies_.clear();
+    syncStage();
 }
 
 DisplayObject* Engine::level(int n) const {
     if (n == 0) return root_.get();
     auto it = levels_.find(n);
     return it == levels_.end() ? nullptr : it->second.get();
+}
+
+DisplayObject* Engine::levelOf(const DisplayObject* clip) const {
+    int hops = 0;
+    while (clip && clip->parent && hops++ < 256) clip = clip->parent;
+    if (!clip || level(clip->depth) != clip) return nullptr;
+    return const_cast<DisplayObject*>(clip);
+}
+
+bool Engine::levelNumber(const std::string& name, int& level) {
+    static const char kLevel[] = "_level";
+    if (name.size() <= 6 || name.size() > 11) return false;
+    for (size_t i = 0; i < 6; ++i)
+        if ((name[i] | 0x20) != (kLevel[i] | 0x20)) return false;
+    long n = 0;
+    for (size_t i = 6; i < name.size(); ++i) {
+        if (name[i] < '0' || name[i] > '9') return false;
+        n = n * 10 + (name[i] - '0');
+    }
+    if (n > 0xFFFF) return false;
+    level = static_cast<int>(n);
+    return true;
+}
+
+void Engine::syncStage() {
+    if (!stage_) stage_ = std::make_shared<DisplayObject>();
+    stage_->children.clear();
+    if (!root_) return;
+    stage_->children[0] = root_;
+    for (const auto& kv : levels_) stage_->children[static_cast<uint16_t>(kv.first)] = kv.second;
+}
+
+void Engine::removeLevel(int n) {
+    auto it = levels_.find(n);
+    if (n <= 0 || it == levels_.end()) return;
+    std::shared_ptr<DisplayObject> gone = it->second;
+    levels_.erase(it);
+    syncStage();
+    for (auto& kv : gone->children) countObjects(kv.second.get(), -1);
+    if (vm_) queueUnload(gone.get(), 0);
 }
 
 void Engine::deliverLoads() {
@@ -92,21 +134,35 @@ void Engine::deliverLoads() {
             continue;
         }
         if (!p.ok) continue;  // a failed load leaves the clip as it was
+        if (p.level == 0) {
+            // A movie into level 0 takes the place of everything shown;
+            // the stage keeps the first movie's size and frame rate.
+            std::shared_ptr<MovieDef> md = parseMovie(p.data);
+            if (!md) continue;
+            while (!levels_.empty()) removeLevel(levels_.begin()->first);
+            root_->matrix = Matrix();
+            root_->cxform = ColorTransform();
+            root_->visible = true;
+            loadMovieInto(root_.get(), md);
+            continue;
+        }
         if (p.level > 0) {
             auto& slot = levels_[p.level];
-            if (!slot) {
+            bool fresh = !slot;
+            if (fresh) {
                 slot = std::make_shared<DisplayObject>();
                 slot->name = "_level" + std::to_string(p.level);
                 slot->depth = static_cast<uint16_t>(p.level);
             }
-            loadMovieInto(slot.get(), p.data);
+            if (std::shared_ptr<MovieDef> md = parseMovie(p.data)) loadMovieInto(slot.get(), md);
             if (!slot->movie) levels_.erase(p.level);
+            syncStage();
             continue;
         }
         std::shared_ptr<DisplayObject> clip = p.clip.lock();
         if (!clip || !onStage(clip.get()) || !clip->hasTimeline()) continue;
         if (p.kind == LoadKind::Movie) {
-            loadMovieInto(clip.get(), p.data);
+            if (std::shared_ptr<MovieDef> md = parseMovie(p.data)) loadMovieInto(clip.get(), md);
         } else {
             loadVariablesInto(clip.get(), p.data);
         }
@@ -114,10 +170,14 @@ void Engine::deliverLoads() {
     runQueuedActions();
 }
 
-void Engine::loadMovieInto(DisplayObject* clip, const std::vector<uint8_t>& data) {
-    if (loadedMovies_.size() >= maxLoadedMovies) return;
+std::shared_ptr<MovieDef> Engine::parseMovie(const std::vector<uint8_t>& data) {
+    if (loadedMovies_.size() >= maxLoadedMovies) return nullptr;
     auto md = std::make_shared<MovieDef>();
-    if (!md->load(data.data(), data.size())) return;
+    if (!md->load(data.data(), data.size())) return nullptr;
+    return md;
+}
+
+void Engine::loadMovieInto(DisplayObject* clip, const std::shared_ptr<MovieDef>& md) {
     loadedMovies_.push_back(md);
     std::vector<uint16_t> depths;
     for (auto& kv : clip->children) depths.push_back(kv.first);
@@ -137,7 +197,7 @@ void Engine::unloadClip(DisplayObject* clip) {
     if (!clip || !clip->hasTimeline()) return;
     for (auto it = levels_.begin(); it != levels_.end(); ++it) {
         if (it->second.get() == clip) {
-            levels_.erase(it);
+            removeLevel(it->first);
             return;
         }
     }

@@ -42,7 +42,7 @@ void Player::unload() {
 }
 
 void Player::soundUpdate() {
-    if (isLoaded()) sound_.update(engine_.root());
+    if (isLoaded()) sound_.update(engine_.stage());
 }
 
 int Player::streamFramesDue(uint64_t heard) const {
@@ -160,7 +160,7 @@ bool Player::render(uint32_t* pixels, int width, int height, int stride, const M
                       pixels + static_cast<size_t>(y) * stride + width, 0xFFFFFFFFu);
         return true;
     }
-    return bands_.render(renderer_, *engine_.root(), backgroundColor(), pixels, width, height, stride, view,
+    return bands_.render(renderer_, engine_.stage(), backgroundColor(), pixels, width, height, stride, view,
                          quality, decoder_);
 }
 
@@ -174,7 +174,7 @@ bool sameMatrix(const Matrix& a, const Matrix& b) {
 
 bool Player::currentItems(uint32_t* pixels, int width, int height, int stride, const Matrix& view,
                           FrameItems& out) {
-    if (!isLoaded() || !out.take(*engine_.root(), view, height)) return false;
+    if (!isLoaded() || !out.take(engine_.stage(), view, height)) return false;
     const Picture& p = picture_;
     const Rgba bg = backgroundColor();
     return p.valid && p.pixels == pixels && p.width == width && p.height == height && p.stride == stride &&
@@ -212,13 +212,13 @@ std::vector<RowSpan> Player::renderChanged(uint32_t* pixels, int width, int heig
         hasView_ = true;
         renderer_.setImageDecoder(decoder_);
         for (const RowSpan& r : rows)
-            whole = whole && renderer_.renderRows(*engine_.root(), backgroundColor(), pixels, width, height,
+            whole = whole && renderer_.renderRows(engine_.stage(), backgroundColor(), pixels, width, height,
                                                   stride, view, quality_, r.top, r.bottom);
     }
     if (complete) *complete = whole;
     Picture& p = picture_;
     // A picture given up part-way is drawn whole next time.
-    p.valid = whole && isLoaded() && now.take(*engine_.root(), view, height);
+    p.valid = whole && isLoaded() && now.take(engine_.stage(), view, height);
     p.pixels = pixels;
     p.width = width;
     p.height = height;

@@ -152,7 +152,7 @@ void Engine::clickFields() {
         }
     };
     if (!root_) return;
-    DisplayObject* hit = Finder{*this, mouseX_, mouseY_}.find(root_.get(), Matrix(), 0);
+    DisplayObject* hit = Finder{*this, mouseX_, mouseY_}.find(stage_.get(), Matrix(), 0);
     if (!hit) {
         if (focus() && focus()->field) setFocus(nullptr);
         return;

@@ -42,6 +42,8 @@ void Engine::unload() {
     liveAfterCollection_ = 0;
     drag_ = Drag();
     focus_.reset();
+    keyFocus_ = false;
+    focusRect = true;
     noScale = false;
     clipHover_.reset();
     clipPressed_.reset();
@@ -71,7 +73,10 @@ void Engine::advance(DisplayObject* clip) {
     int n = clip->frameCount();
     if (clip->playing && n > 1) {
         int next = clip->currentFrame + 1;
-        if (next >= n) {
+        const MovieDef& md = movieOf(clip);
+        if (next >= n && clip->timeline == &md.root() && !md.complete()) {
+            // The next frame has not arrived yet: wait on this one.
+        } else if (next >= n) {
             if (clip == root_.get() && !loop) {
                 clip->playing = false;
             } else {
@@ -690,6 +695,7 @@ bool Engine::mouseDown() {
     }
     clipPointer(1);
     clickFields();
+    keyFocus_ = false;  // a click hides the focus rectangle
     queueEventTree(stage_.get(), kEventMouseDown);
     queueListeners(2, "onMouseDown");
     if (!queue_.empty()) pointerChanged_ = true;

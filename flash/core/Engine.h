@@ -62,7 +62,12 @@ public:
     // Empties a clip (unloadMovie): no children, no frames.
     void unloadClip(DisplayObject* clip);
     // The host's answer to a fetch; the movie sees it on the next tick.
+    // Empty data after parts were given (loadProgress) means those parts.
     void finishLoad(int request, bool ok, std::vector<uint8_t> data);
+    // A part of a fetch's bytes (appended to those before) while it goes on,
+    // and the whole size expected (0: unknown). A movie shows and plays the
+    // frames that have arrived from the next tick on; getBytesLoaded counts.
+    void loadProgress(int request, const uint8_t* data, size_t size, size_t total);
     // The root of level n (0: the main movie; null when the level is empty).
     DisplayObject* level(int n) const;
     // The root of the level a clip is in, or null for a clip off the stage.
@@ -162,6 +167,22 @@ public:
     // The old and new holders' onKillFocus/onSetFocus handlers run.
     bool setFocus(DisplayObject* o);
 
+    // ---- Keyboard focus traversal (TabFocus.cpp) ----
+    // What Tab visits, in order: buttons, clips acting as buttons (or with
+    // tabEnabled true) and input fields that are shown and not switched
+    // off by tabEnabled false or a tabChildren false around them; in
+    // tabIndex order when any of them has one (only those), else in
+    // reading order (top to bottom, then left to right).
+    std::vector<DisplayObject*> tabOrder() const;
+    // Tab (Shift+Tab backwards): the focus moves on, wrapping round. True
+    // when it moved.
+    bool tabFocus(bool backwards);
+    // _focusrect: a yellow rectangle shows round a button or clip that has
+    // the focus from the keyboard or a script (not after a click).
+    bool focusRect = true;
+    // The stage twips that rectangle surrounds, false when none shows.
+    bool focusRectangle(Rect& out) const;
+
     // ---- The display list as scripts change it (ScriptDisplay.cpp) ----
     // Depths of scripts are list depths - 16384; clips they make are
     // `dynamic`: the timeline neither moves nor removes them.
@@ -222,7 +243,15 @@ private:
         uint64_t tick = 0;
         bool arrived = false, ok = false;
         std::vector<uint8_t> data;
+        // A movie arriving in parts: parsed as far as it came, shown once
+        // its first frame is there.
+        std::shared_ptr<MovieDef> partial;
+        size_t fed = 0, total = 0;
+        bool shown = false;
     };
+    void feedPartialMovie(PendingLoad& p);
+    // Puts a loaded movie where the load sends it (a level or a clip).
+    bool showMovie(PendingLoad& p, const std::shared_ptr<MovieDef>& md);
     // Hands the loads that arrived to the movie (each tick, first).
     void deliverLoads();
     // A loaded file as a movie (null: not one, or too many are loaded).
@@ -280,6 +309,9 @@ private:
     void clickFields();
     void refreshField(DisplayObject* o, size_t& held);
     std::weak_ptr<DisplayObject> focus_;
+    bool keyFocus_ = false;  // the focus was not set by a click
+    // Enter or Space on a focused button or clip: pressed and released.
+    bool pressFocused(bool down);
 
     MovieDef movie_;
     std::shared_ptr<DisplayObject> root_;

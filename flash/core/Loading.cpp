@@ -3,6 +3,7 @@
 // handed to the movie at the start of the tick after they arrive, so a load
 // never completes inside the script that started it.
 #include <algorithm>
+#include <cstdint>
 
 #include "flash/core/Engine.h"
 #include "flash/core/avm1/Builtins.h"
@@ -57,10 +58,40 @@ void Engine::finishLoad(int request, bool ok, std::vector<uint8_t> data) {
     for (PendingLoad& p : loads_) {
         if (p.id != request || p.arrived) continue;
         p.arrived = true;
+        if (data.empty() && !p.data.empty()) data.swap(p.data);  // the parts given before
         p.ok = ok && data.size() <= maxLoadBytes;
-        if (p.ok) p.data = std::move(data);
+        if (p.ok || p.shown) p.data = std::move(data);
+        if (p.data.size() > maxLoadBytes) p.data.resize(maxLoadBytes);
         return;
     }
+}
+
+void Engine::loadProgress(int request, const uint8_t* data, size_t size, size_t total) {
+    for (PendingLoad& p : loads_) {
+        if (p.id != request || p.arrived) continue;
+        size = std::min(size, maxLoadBytes - std::min(maxLoadBytes, p.data.size()));
+        if (data && size) p.data.insert(p.data.end(), data, data + size);
+        p.total = total;
+        return;
+    }
+}
+
+void Engine::feedPartialMovie(PendingLoad& p) {
+    const bool last = p.arrived;
+    if (!p.partial) {
+        if (last || loadedMovies_.size() >= maxLoadedMovies) return;
+        p.partial = std::make_shared<MovieDef>();
+    }
+    p.partial->expectBytes(p.total);
+    bool good = p.partial->loadPart(p.data.data(), p.data.size(), last, maxLoadBytes);
+    p.fed = p.data.size();
+    if (!good && !p.shown) {
+        // Not a movie: the whole file gets its one try when it has arrived.
+        p.partial.reset();
+        p.fed = SIZE_MAX;
+        return;
+    }
+    if (!p.shown && p.partial->root().frameCount() > 0 && (!last || p.ok)) p.shown = showMovie(p, p.partial);
 }
 
 void Engine::cancelLoads() {
@@ -121,6 +152,13 @@ void Engine::removeLevel(int n) {
 
 void Engine::deliverLoads() {
     if (loads_.empty() || !root_) return;
+    // Movies arriving in parts show the frames they have.
+    for (size_t i = 0; i < loads_.size() && root_; ++i) {
+        PendingLoad& p = loads_[i];
+        if (p.kind == LoadKind::Movie && !p.arrived && p.fed != SIZE_MAX && p.data.size() > p.fed)
+            feedPartialMovie(p);
+    }
+    if (!root_) return;
     std::vector<PendingLoad> ready;
     auto split = std::stable_partition(loads_.begin(), loads_.end(), [this](const PendingLoad& p) {
         return !(p.arrived && p.tick < tick_);
@@ -133,41 +171,47 @@ void Engine::deliverLoads() {
             vm().dataLoaded(p.id, p.ok, p.data);
             continue;
         }
-        if (!p.ok) continue;  // a failed load leaves the clip as it was
-        if (p.level == 0) {
-            // A movie into level 0 takes the place of everything shown;
-            // the stage keeps the first movie's size and frame rate.
-            std::shared_ptr<MovieDef> md = parseMovie(p.data);
-            if (!md) continue;
-            while (!levels_.empty()) removeLevel(levels_.begin()->first);
-            root_->matrix = Matrix();
-            root_->cxform = ColorTransform();
-            root_->visible = true;
-            loadMovieInto(root_.get(), md);
+        if (p.partial) {
+            feedPartialMovie(p);  // the rest; a broken-off movie keeps its frames
             continue;
         }
-        if (p.level > 0) {
-            auto& slot = levels_[p.level];
-            bool fresh = !slot;
-            if (fresh) {
-                slot = std::make_shared<DisplayObject>();
-                slot->name = "_level" + std::to_string(p.level);
-                slot->depth = static_cast<uint16_t>(p.level);
-            }
-            if (std::shared_ptr<MovieDef> md = parseMovie(p.data)) loadMovieInto(slot.get(), md);
-            if (!slot->movie) levels_.erase(p.level);
-            syncStage();
+        if (!p.ok) continue;  // a failed load leaves the clip as it was
+        if (p.kind == LoadKind::Movie) {
+            if (std::shared_ptr<MovieDef> md = parseMovie(p.data)) showMovie(p, md);
             continue;
         }
         std::shared_ptr<DisplayObject> clip = p.clip.lock();
-        if (!clip || !onStage(clip.get()) || !clip->hasTimeline()) continue;
-        if (p.kind == LoadKind::Movie) {
-            if (std::shared_ptr<MovieDef> md = parseMovie(p.data)) loadMovieInto(clip.get(), md);
-        } else {
-            loadVariablesInto(clip.get(), p.data);
-        }
+        if (clip && onStage(clip.get()) && clip->hasTimeline()) loadVariablesInto(clip.get(), p.data);
     }
     runQueuedActions();
+}
+
+bool Engine::showMovie(PendingLoad& p, const std::shared_ptr<MovieDef>& md) {
+    if (p.level == 0) {
+        // A movie into level 0 takes the place of everything shown;
+        // the stage keeps the first movie's size and frame rate.
+        while (!levels_.empty()) removeLevel(levels_.begin()->first);
+        root_->matrix = Matrix();
+        root_->cxform = ColorTransform();
+        root_->visible = true;
+        loadMovieInto(root_.get(), md);
+        return true;
+    }
+    if (p.level > 0) {
+        auto& slot = levels_[p.level];
+        if (!slot) {
+            slot = std::make_shared<DisplayObject>();
+            slot->name = "_level" + std::to_string(p.level);
+            slot->depth = static_cast<uint16_t>(p.level);
+        }
+        loadMovieInto(slot.get(), md);
+        syncStage();
+        return true;
+    }
+    std::shared_ptr<DisplayObject> clip = p.clip.lock();
+    if (!clip || !onStage(clip.get()) || !clip->hasTimeline()) return false;
+    loadMovieInto(clip.get(), md);
+    return true;
 }
 
 std::shared_ptr<MovieDef> Engine::parseMovie(const std::vector<uint8_t>& data) {

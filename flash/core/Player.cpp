@@ -160,8 +160,47 @@ bool Player::render(uint32_t* pixels, int width, int height, int stride, const M
                       pixels + static_cast<size_t>(y) * stride + width, 0xFFFFFFFFu);
         return true;
     }
-    return bands_.render(renderer_, engine_.stage(), backgroundColor(), pixels, width, height, stride, view,
-                         quality, decoder_);
+    bool whole = bands_.render(renderer_, engine_.stage(), backgroundColor(), pixels, width, height, stride,
+                               view, quality, decoder_);
+    drawFocus(pixels, width, height, stride, view, 0, height);
+    return whole;
+}
+
+bool Player::focusBox(const Matrix& view, int box[4]) const {
+    Rect r;
+    if (!isLoaded() || !engine_.focusRectangle(r)) return false;
+    const double xs[2] = {static_cast<double>(r.xMin), static_cast<double>(r.xMax)};
+    const double ys[2] = {static_cast<double>(r.yMin), static_cast<double>(r.yMax)};
+    double x0 = 1e9, y0 = 1e9, x1 = -1e9, y1 = -1e9;
+    for (double x : xs)
+        for (double y : ys) {
+            x0 = std::min(x0, view.mapX(x, y));
+            x1 = std::max(x1, view.mapX(x, y));
+            y0 = std::min(y0, view.mapY(x, y));
+            y1 = std::max(y1, view.mapY(x, y));
+        }
+    if (!(x1 > -1e6 && y1 > -1e6 && x0 < 1e6 && y0 < 1e6)) return false;
+    // Two pixels wide, just outside the object.
+    box[0] = static_cast<int>(std::floor(x0)) - 2;
+    box[1] = static_cast<int>(std::floor(y0)) - 2;
+    box[2] = static_cast<int>(std::ceil(x1)) + 2;
+    box[3] = static_cast<int>(std::ceil(y1)) + 2;
+    return true;
+}
+
+void Player::drawFocus(uint32_t* pixels, int width, int height, int stride, const Matrix& view, int top,
+                       int bottom) const {
+    int b[4];
+    if (!focusBox(view, b)) return;
+    const uint32_t kYellow = 0xFFFFFF00u;
+    top = std::max({top, b[1], 0});
+    bottom = std::min({bottom, b[3], height});
+    for (int y = top; y < bottom; ++y) {
+        uint32_t* row = pixels + static_cast<size_t>(y) * stride;
+        const bool edge = y < b[1] + 2 || y >= b[3] - 2;
+        for (int x = std::max(b[0], 0); x < std::min(b[2], width); ++x)
+            if (edge || x < b[0] + 2 || x >= b[2] - 2) row[x] = kYellow;
+    }
 }
 
 namespace {
@@ -188,7 +227,20 @@ std::vector<RowSpan> Player::changedRows(int width, int height) {
     if (!currentItems(const_cast<uint32_t*>(picture_.pixels), width, height, picture_.stride,
                       viewMatrix(width, height), now))
         return {{0, height}};
-    return FrameItems::changedRows(picture_.items, now);
+    std::vector<RowSpan> rows = FrameItems::changedRows(picture_.items, now);
+    int box[4];
+    focusChange(viewMatrix(width, height), height, rows, box);
+    return rows;
+}
+
+void Player::focusChange(const Matrix& view, int height, std::vector<RowSpan>& rows, int now[4]) const {
+    if (!focusBox(view, now)) std::fill(now, now + 4, 0);
+    const int* was = picture_.focus;
+    if (std::equal(now, now + 4, was)) return;
+    for (const int* b : {was, static_cast<const int*>(now)}) {
+        RowSpan r{std::max(0, b[1]), std::min(height, b[3])};
+        if (r.bottom > r.top) rows.push_back(r);
+    }
 }
 
 std::vector<RowSpan> Player::renderChanged(uint32_t* pixels, int width, int height, int stride,
@@ -200,6 +252,8 @@ std::vector<RowSpan> Player::renderChanged(uint32_t* pixels, int width, int heig
     const bool tracked = currentItems(pixels, width, height, stride, view, now);
     std::vector<RowSpan> rows;
     if (tracked) rows = FrameItems::changedRows(picture_.items, now);
+    int focus[4];
+    focusChange(view, height, rows, focus);
     int changed = 0;
     for (const RowSpan& r : rows) changed += r.bottom - r.top;
     bool whole = true;
@@ -211,9 +265,11 @@ std::vector<RowSpan> Player::renderChanged(uint32_t* pixels, int width, int heig
         lastView_ = view;
         hasView_ = true;
         renderer_.setImageDecoder(decoder_);
-        for (const RowSpan& r : rows)
+        for (const RowSpan& r : rows) {
             whole = whole && renderer_.renderRows(engine_.stage(), backgroundColor(), pixels, width, height,
                                                   stride, view, quality_, r.top, r.bottom);
+            drawFocus(pixels, width, height, stride, view, r.top, r.bottom);
+        }
     }
     if (complete) *complete = whole;
     Picture& p = picture_;
@@ -227,6 +283,7 @@ std::vector<RowSpan> Player::renderChanged(uint32_t* pixels, int width, int heig
     p.quality = quality_;
     p.background = backgroundColor();
     p.items = std::move(now);
+    std::copy(focus, focus + 4, p.focus);
     return rows;
 }
 

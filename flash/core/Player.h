@@ -154,7 +154,16 @@ private:
         Quality quality = Quality::High;
         Rgba background;
         FrameItems items;
+        int focus[4] = {0, 0, 0, 0};  // the focus rectangle's box, all 0 when none
     } picture_;
+    // The focus rectangle (Engine::focusRectangle) in buffer pixels: its
+    // outer box, false when none shows. Drawn over rows [top, bottom).
+    bool focusBox(const Matrix& view, int box[4]) const;
+    // Adds the rows the rectangle left or reached since the last picture;
+    // `now` receives its box now.
+    void focusChange(const Matrix& view, int height, std::vector<RowSpan>& rows, int now[4]) const;
+    void drawFocus(uint32_t* pixels, int width, int height, int stride, const Matrix& view, int top,
+                   int bottom) const;
     // The items of the current frame, when they can be tracked; and whether
     // the last picture may be updated row by row to show them.
     bool currentItems(uint32_t* pixels, int width, int height, int stride, const Matrix& view,

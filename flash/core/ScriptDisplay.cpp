@@ -299,7 +299,12 @@ bool Engine::keyDown(int code, int ascii) {
     if (code >= 0 && code < 256) keys_[code] = true;
     lastKeyCode = code;
     lastKeyAscii = ascii;
-    bool typed = fieldKey(code, ascii);
+    // Tab moves the focus (Shift+Tab backwards); Enter and Space press the
+    // focused button; other keys go to the focused field.
+    pointerChanged_ = false;
+    bool typed = code == 9 ? tabFocus(keys_[16]) : fieldKey(code, ascii);
+    if (code == 13 || code == 32) typed = pressFocused(true) || typed;
+    typed = typed || pointerChanged_;
     // A focused clip hears its own keys.
     DisplayObject* f = focus();
     if (f && !f->field && vm_ && vm_->hasHandler(f, "onKeyDown")) queueHandler(f, "onKeyDown");
@@ -325,11 +330,13 @@ bool Engine::keyUp(int code) {
     if (!root_) return false;
     if (code >= 0 && code < 256) keys_[code] = false;
     lastKeyCode = code;
+    pointerChanged_ = false;
+    bool released = (code == 13 || code == 32) && pressFocused(false);
     DisplayObject* f = focus();
     if (f && !f->field && vm_ && vm_->hasHandler(f, "onKeyUp")) queueHandler(f, "onKeyUp");
     queueEventTree(stage_.get(), kEventKeyUp);
     queueListeners(1, "onKeyUp");
-    bool any = !queue_.empty();
+    bool any = !queue_.empty() || released || pointerChanged_;
     runQueuedActions();
     return any;
 }

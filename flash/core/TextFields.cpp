@@ -97,6 +97,7 @@ bool Engine::setFocus(DisplayObject* o) {
         if (vm_ && vm_->hasHandler(old, "onKillFocus")) queueHandler(old, "onKillFocus");
     }
     focus_ = o ? o->shared_from_this() : std::weak_ptr<DisplayObject>();
+    keyFocus_ = true;
     if (field) {
         field->focused = true;
         field->changed();

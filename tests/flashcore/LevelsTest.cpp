@@ -189,3 +189,122 @@ TEST(Levels, LoadingIntoLevelZeroReplacesEverythingAndUnloadingRemovesALevel) {
 }
 
 }  // namespace
+
+namespace {
+
+// A three-frame movie with a preloader: frame 1 traces what has arrived,
+// frame 2 goes back to frame 1 while bytes are missing, frame 3 stops.
+Bytes preloaderMovie(char signature) {
+    swfw::Movie m = fctest::stage100();
+    m.signature = signature;
+    m.version = 6;
+    m.add(rect(1, 0, 0, 10, 10, {0, 0, 255, 255}));
+    m.add(swfw::placeObject2(fctest::place(1, 1)));
+    ActionWriter f1;
+    f1.push("f1 ").getVar("_framesloaded").add2().push("/").add2().getVar("_totalframes").add2();
+    f1.push(" ").add2().pushInt(0).getVar("_root").push("getBytesLoaded").callMethod().add2();
+    f1.push("/").add2().pushInt(0).getVar("_root").push("getBytesTotal").callMethod().add2().trace();
+    m.add(swfw::doAction(f1.bytes()));
+    m.showFrame();
+    ActionWriter f2;
+    f2.pushInt(0).getVar("_root").push("getBytesLoaded").callMethod();
+    f2.pushInt(0).getVar("_root").push("getBytesTotal").callMethod();
+    f2.op(0x48).op(0x12).ifTrue("on");  // Less2, Not
+    f2.pushInt(1).gotoFrame2(true).label("on");
+    m.add(swfw::doAction(f2.bytes()));
+    m.showFrame();
+    // Frame 3 brings a large shape: most of the file.
+    swfw::ShapeBuilder big(3);
+    int fill = big.addFill(swfw::FillStyle::solid({255, 0, 255, 255}));
+    big.rect(0, 1000, 2000, 1200, fill);
+    for (int i = 0; i < 400; ++i)
+        big.rect(40 * (i % 50), 1300 + 40 * (i / 50), 40 * (i % 50) + 30, 1330 + 40 * (i / 50), fill);
+    m.add(big.defineShape(2));
+    m.add(swfw::placeObject2(fctest::place(2, 2)));
+    m.add(swfw::doAction(ActionWriter().push("f3 ").getVar("_framesloaded").add2().trace().stop().bytes()));
+    m.showFrame();
+    return m.build();
+}
+
+// File offsets just after each ShowFrame of an uncompressed movie.
+std::vector<size_t> frameEnds(const Bytes& file) {
+    size_t bits = file[8] >> 3;
+    size_t pos = 8 + (5 + 4 * bits + 7) / 8 + 4;
+    std::vector<size_t> ends;
+    while (pos + 2 <= file.size()) {
+        size_t head = file[pos] | (file[pos + 1] << 8), len = head & 0x3F;
+        pos += 2;
+        if (len == 0x3F) {
+            len = file[pos] | (file[pos + 1] << 8) | (file[pos + 2] << 16) | (size_t(file[pos + 3]) << 24);
+            pos += 4;
+        }
+        pos += len;
+        if ((head >> 6) == 1) ends.push_back(pos);
+    }
+    return ends;
+}
+
+TEST(Levels, AMovieArrivingInPartsPlaysItsFramesAsTheyComeAndItsPreloaderWaits) {
+    const Bytes file = preloaderMovie('F');
+    const std::vector<size_t> ends = frameEnds(file);
+    ASSERT_EQ(ends.size(), 3u);
+    fctest::HostedMovie h{ActionWriter()};
+    h.host.held["part.swf"] = 0;
+    Engine& e = h.player.engine();
+    run(e, e.root(), ActionWriter().getUrl("part.swf", "_level1"));
+    const int id = h.host.held["part.swf"];
+    ASSERT_GT(id, 0);
+    const std::string total = std::to_string(file.size());
+
+    e.loadProgress(id, file.data(), ends[0] - 3, file.size());  // frame 1 not quite whole
+    h.player.tick();
+    EXPECT_EQ(e.level(1), nullptr);
+    e.loadProgress(id, file.data() + ends[0] - 3, ends[1] - ends[0] + 3, file.size());
+    h.player.tick();
+    ASSERT_NE(e.level(1), nullptr);
+    EXPECT_EQ(at(fctest::render(h.player, 100, 100), 5, 5), kBlue);
+    for (int i = 0; i < 4; ++i) h.player.tick();  // the preloader holds frames 1 and 2
+    const std::string f1 = "f1 2/3 " + std::to_string(ends[1]) + "/" + total;
+    EXPECT_EQ(h.traces, Lines(h.traces.size(), f1));
+    EXPECT_GE(h.traces.size(), 5u);
+    EXPECT_EQ(e.level(1)->currentFrame, 0);
+
+    e.loadProgress(id, file.data() + ends[1], file.size() - ends[1], file.size());
+    e.finishLoad(id, true, {});
+    h.traces.clear();
+    for (int i = 0; i < 4; ++i) h.player.tick();
+    EXPECT_EQ(h.traces, (Lines{"f3 3"}));  // frame 2 saw every byte there and let it through
+    EXPECT_EQ(at(fctest::render(h.player, 100, 100), 10, 55), (Pixel{255, 0, 255}));
+}
+
+TEST(Levels, ACompressedMovieArrivingInPartsIsTheSameMovieWhenWhole) {
+    const Bytes file = preloaderMovie('C');
+    fctest::HostedMovie h{ActionWriter()};
+    h.host.held["part.swf"] = 0;
+    Engine& e = h.player.engine();
+    run(e, e.root(), ActionWriter().push("part.swf").push("clip").getUrl2(0x40));  // into a clip
+    const int id = h.host.held["part.swf"];
+    for (size_t at = 0; at < file.size(); at += 97) {
+        e.loadProgress(id, file.data() + at, std::min<size_t>(97, file.size() - at), 0);
+        h.player.tick();
+    }
+    e.finishLoad(id, true, {});
+    for (int i = 0; i < 4; ++i) h.player.tick();
+    ASSERT_FALSE(h.traces.empty());
+    EXPECT_EQ(h.traces.back(), "f3 3");
+    EXPECT_EQ(at(fctest::render(h.player, 100, 100), 10, 55), (Pixel{255, 0, 255}));
+
+    // Bytes that are no movie: nothing shows, the clip keeps its square.
+    fctest::HostedMovie g{ActionWriter()};
+    g.host.held["junk.swf"] = 0;
+    Engine& ge = g.player.engine();
+    run(ge, ge.root(), ActionWriter().getUrl("junk.swf", "_level2"));
+    const std::string junk(500, 'x');
+    ge.loadProgress(g.host.held["junk.swf"], reinterpret_cast<const uint8_t*>(junk.data()), junk.size(), 0);
+    g.player.tick();
+    ge.finishLoad(g.host.held["junk.swf"], true, {});
+    g.player.tick();
+    EXPECT_EQ(ge.level(2), nullptr);
+}
+
+}  // namespace

@@ -133,6 +133,11 @@ void Avm1::setVariable(Frame& f, const std::string& path, const Value& v) {
     DisplayObject* clip;
     std::string name;
     if (!splitVariable(f, path, clip, name)) return;
+    int index = name[0] == '_' ? propertyIndex(name) : -1;  // _x = 5, "/a:_x"
+    if (index >= 0) {
+        setProperty(clip, index, v);
+        return;
+    }
     if (clip->variables.size() >= kMaxProps && !clip->variables.count(engine_.nameKey(name))) return;
     clip->variables[engine_.nameKey(name)] = v;
 }

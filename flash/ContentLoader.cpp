@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <functional>
 #include <mutex>
 #include <thread>
 #include <utility>
@@ -37,8 +38,12 @@ bool isPageAddress(const std::string& url) {
     return isAddress(url) || startsWithNoCase(url, "mailto:") || startsWithNoCase(url, "javascript:");
 }
 
-// Downloads an address (GET, or POST of form data); false on any failure.
-bool download(const std::string& url, const std::string& post, std::vector<uint8_t>& out) {
+// Bytes read so far and the size the server announced (0 unknown).
+using Progress = std::function<void(const uint8_t* data, size_t size, size_t total)>;
+
+// Downloads an address (GET, or POST of form data), handing every block
+// read to `progress`; false on any failure.
+bool download(const std::string& url, const std::string& post, const Progress& progress) {
     UniqueInternet net(InternetOpenA("Korvamelden", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
     if (!net) return false;
     DWORD timeout = kTimeoutMs;
@@ -79,13 +84,20 @@ bool download(const std::string& url, const std::string& post, std::vector<uint8
                        nullptr) &&
         (status < 200 || status >= 300))
         return false;
+    DWORD length = 0;
+    size = sizeof length;
+    if (!HttpQueryInfoA(request.get(), HTTP_QUERY_CONTENT_LENGTH | HTTP_QUERY_FLAG_NUMBER, &length, &size,
+                        nullptr))
+        length = 0;
     char buf[16384];
+    long long received = 0;
     for (;;) {
         DWORD got = 0;
         if (!InternetReadFile(request.get(), buf, sizeof buf, &got)) return false;
         if (got == 0) break;
-        if (static_cast<long long>(out.size() + got) > kMaxLoadBytes) return false;
-        out.insert(out.end(), buf, buf + got);
+        received += got;
+        if (received > kMaxLoadBytes) return false;
+        progress(reinterpret_cast<const uint8_t*>(buf), got, length);
     }
     return true;
 }
@@ -116,17 +128,21 @@ bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& out, long long
     return true;
 }
 
-// What the download threads and the control share: finished results and
-// the requests given up.
+// What the download threads and the control share: bytes downloaded so
+// far, finished results and the requests given up.
 struct ContentLoader::Shared {
     std::mutex lock;
     struct Result {
         int request;
         bool ok;
-        std::vector<uint8_t> data;
+        std::vector<uint8_t> data;  // downloads: empty, the bytes went as parts
+        size_t total = 0;
     };
-    std::vector<Result> done;
+    std::vector<Result> parts, done;
     std::vector<int> cancelled;
+    bool isCancelled(int request) const {
+        return std::find(cancelled.begin(), cancelled.end(), request) != cancelled.end();
+    }
 };
 
 ContentLoader::ContentLoader(flash::Engine& engine) : engine_(engine), shared_(std::make_shared<Shared>()) {}
@@ -209,8 +225,15 @@ void ContentLoader::fetch(int request, const std::string& url, const std::string
     std::shared_ptr<Shared> shared = shared_;
     try {
         std::thread([shared, request, url, post] {
-            std::vector<uint8_t> bytes;
-            bool ok = download(url, post, bytes);
+            bool ok = download(url, post, [&](const uint8_t* data, size_t size, size_t total) {
+                std::lock_guard<std::mutex> g(shared->lock);
+                if (shared->isCancelled(request)) return;
+                // Parts not yet delivered grow into one.
+                auto& parts = shared->parts;
+                if (parts.empty() || parts.back().request != request)
+                    parts.push_back({request, true, {}, total});
+                parts.back().data.insert(parts.back().data.end(), data, data + size);
+            });
             std::lock_guard<std::mutex> g(shared->lock);
             auto& c = shared->cancelled;
             auto it = std::find(c.begin(), c.end(), request);
@@ -218,7 +241,7 @@ void ContentLoader::fetch(int request, const std::string& url, const std::string
                 c.erase(it);
                 return;
             }
-            shared->done.push_back({request, ok, std::move(bytes)});
+            shared->done.push_back({request, ok, {}, 0});
         }).detach();
     } catch (const std::system_error&) {
         engine_.finishLoad(request, false, {});
@@ -229,18 +252,22 @@ void ContentLoader::cancel(int request) {
     std::lock_guard<std::mutex> g(shared_->lock);
     auto& d = shared_->done;
     size_t before = d.size();
-    d.erase(std::remove_if(d.begin(), d.end(),
-                           [request](const Shared::Result& r) { return r.request == request; }),
-            d.end());
+    auto same = [request](const Shared::Result& r) { return r.request == request; };
+    d.erase(std::remove_if(d.begin(), d.end(), same), d.end());
+    auto& p = shared_->parts;
+    p.erase(std::remove_if(p.begin(), p.end(), same), p.end());
     if (d.size() == before && shared_->cancelled.size() < 4096) shared_->cancelled.push_back(request);
 }
 
 void ContentLoader::deliver() {
-    std::vector<Shared::Result> done;
+    std::vector<Shared::Result> parts, done;
     {
         std::lock_guard<std::mutex> g(shared_->lock);
+        parts.swap(shared_->parts);
         done.swap(shared_->done);
     }
+    // Parts first: a download's end follows its last bytes.
+    for (auto& r : parts) engine_.loadProgress(r.request, r.data.data(), r.data.size(), r.total);
     for (auto& r : done) engine_.finishLoad(r.request, r.ok, std::move(r.data));
 }
 

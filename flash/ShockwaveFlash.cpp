@@ -559,8 +559,14 @@ LRESULT TShockwaveFlash::handleMessage(UINT msg, WPARAM wp, LPARAM lp) {
             return 0;
         case WM_CHAR:
             return 0;  // taken with the key that typed it
-        case WM_GETDLGCODE:
-            return DLGC_WANTARROWS | DLGC_WANTCHARS;
+        case WM_GETDLGCODE: {
+            // Tab and Enter belong to the movie (focus moves, buttons press),
+            // also inside a dialog.
+            LRESULT code = DLGC_WANTARROWS | DLGC_WANTCHARS | DLGC_WANTTAB;
+            const MSG* m = reinterpret_cast<const MSG*>(lp);
+            if (m && m->message == WM_KEYDOWN && m->wParam == VK_RETURN) code |= DLGC_WANTMESSAGE;
+            return code;
+        }
         default:
             break;
     }

@@ -16,7 +16,9 @@ public:
     // for a POST (empty: GET). The host answers once with
     // Engine::finishLoad(request, ...), on the engine's thread, during this
     // call or later; the engine hands the result to the movie on its next
-    // tick either way.
+    // tick either way. Before that the host may hand over the bytes as they
+    // arrive with Engine::loadProgress(request, bytes, size, total) and
+    // then finish with empty data: a movie plays the frames that came.
     virtual void fetch(int request, const std::string& url, const std::string& post) = 0;
     // A load the movie no longer waits for (its movie unloaded).
     virtual void cancel(int request) { (void)request; }

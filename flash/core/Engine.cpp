@@ -8,7 +8,7 @@
 
 namespace flash {
 
-Engine::Engine() = default;
+Engine::Engine() : stage_(std::make_shared<DisplayObject>()) {}
 Engine::~Engine() { unload(); }
 
 bool Engine::load(const uint8_t* data, size_t size) {
@@ -18,6 +18,7 @@ bool Engine::load(const uint8_t* data, size_t size) {
     root_->timeline = &movie_.root();
     root_->playing = true;
     objects_ = 1;
+    syncStage();
     reconcile(root_.get(), movie_.root().stateAt(0));
     queueFrame(root_.get(), 0);
     runQueuedActions();
@@ -30,6 +31,7 @@ void Engine::unload() {
     hover_.reset();
     pressed_.reset();
     mouseDown_ = false;
+    stage_->children.clear();
     root_.reset();
     textFields_.clear();
     nextFieldCompaction_ = 0;
@@ -40,6 +42,8 @@ void Engine::unload() {
     liveAfterCollection_ = 0;
     drag_ = Drag();
     focus_.reset();
+    keyFocus_ = false;
+    focusRect = true;
     noScale = false;
     clipHover_.reset();
     clipPressed_.reset();
@@ -69,7 +73,10 @@ void Engine::advance(DisplayObject* clip) {
     int n = clip->frameCount();
     if (clip->playing && n > 1) {
         int next = clip->currentFrame + 1;
-        if (next >= n) {
+        const MovieDef& md = movieOf(clip);
+        if (next >= n && clip->timeline == &md.root() && !md.complete()) {
+            // The next frame has not arrived yet: wait on this one.
+        } else if (next >= n) {
             if (clip == root_.get() && !loop) {
                 clip->playing = false;
             } else {
@@ -313,7 +320,9 @@ DisplayObject* Engine::resolveTarget(DisplayObject* base, const std::string& pat
     DisplayObject* cur = base;
     size_t i = 0;
     if (path[0] == '/') {
-        cur = root_.get();
+        // The root of the level the path is seen from.
+        cur = levelOf(base);
+        if (!cur) cur = root_.get();
         i = 1;
     }
     while (cur && i <= path.size()) {
@@ -327,10 +336,13 @@ DisplayObject* Engine::resolveTarget(DisplayObject* base, const std::string& pat
         }
         if (!seg.empty()) {
             std::string key = nameKey(seg);
+            int n = 0;
             if (seg == ".." || key == nameKey("_parent")) {
                 cur = cur->parent;
-            } else if (key == nameKey("_root") || key == nameKey("_level0")) {
-                cur = root_.get();
+            } else if (key == nameKey("_root")) {
+                cur = levelOf(cur);
+            } else if (levelNumber(seg, n)) {
+                cur = level(n);
             } else if (seg == "." || key == nameKey("this")) {
                 // stays
             } else {
@@ -346,7 +358,11 @@ DisplayObject* Engine::resolveTarget(DisplayObject* base, const std::string& pat
 std::string Engine::targetPath(const DisplayObject* clip) const {
     if (!clip) return "";
     std::string path;
-    for (const DisplayObject* o = clip; o && o->parent; o = o->parent) path = "/" + o->name + path;
+    const DisplayObject* o = clip;
+    for (; o->parent; o = o->parent) path = "/" + o->name + path;
+    // Clips of higher levels name their level first: "_level1/a/b".
+    if (o != root_.get() && o->depth > 0 && level(o->depth) == o)
+        return "_level" + std::to_string(o->depth) + path;
     return path.empty() ? "/" : path;
 }
 
@@ -515,9 +531,7 @@ void Engine::buttonTransition(DisplayObject* b, uint8_t phase, uint16_t conditio
 
 DisplayObject* Engine::liveButton(const std::weak_ptr<DisplayObject>& w) const {
     std::shared_ptr<DisplayObject> b = w.lock();
-    if (!b || !root_) return nullptr;
-    for (const DisplayObject* o = b.get(); o != root_.get(); o = o->parent)
-        if (!o->parent) return nullptr;  // removed from the stage
+    if (!b || !root_ || !onStage(b.get())) return nullptr;  // removed from the stage
     return b.get();
 }
 
@@ -620,7 +634,7 @@ DisplayObject* findButton(const Engine& e, DisplayObject* clip, const Matrix& m,
 
 DisplayObject* Engine::buttonAt(double x, double y) const {
     if (!root_) return nullptr;
-    return findButton(*this, root_.get(), Matrix(), x, y);
+    return findButton(*this, stage_.get(), Matrix(), x, y);
 }
 
 bool Engine::mouseMove(double x, double y) {
@@ -663,7 +677,7 @@ bool Engine::mouseMove(double x, double y) {
         pointerChanged_ = true;
     }
     clipPointer(0);
-    queueEventTree(root_.get(), kEventMouseMove);
+    queueEventTree(stage_.get(), kEventMouseMove);
     queueListeners(2, "onMouseMove");
     if (!queue_.empty()) pointerChanged_ = true;
     runQueuedActions();
@@ -681,7 +695,8 @@ bool Engine::mouseDown() {
     }
     clipPointer(1);
     clickFields();
-    queueEventTree(root_.get(), kEventMouseDown);
+    keyFocus_ = false;  // a click hides the focus rectangle
+    queueEventTree(stage_.get(), kEventMouseDown);
     queueListeners(2, "onMouseDown");
     if (!queue_.empty()) pointerChanged_ = true;
     runQueuedActions();
@@ -703,7 +718,7 @@ bool Engine::mouseUp() {
     }
     pressed_.reset();
     clipPointer(2);
-    queueEventTree(root_.get(), kEventMouseUp);
+    queueEventTree(stage_.get(), kEventMouseUp);
     queueListeners(2, "onMouseUp");
     if (!queue_.empty()) pointerChanged_ = true;
     runQueuedActions();

@@ -62,9 +62,21 @@ public:
     // Empties a clip (unloadMovie): no children, no frames.
     void unloadClip(DisplayObject* clip);
     // The host's answer to a fetch; the movie sees it on the next tick.
+    // Empty data after parts were given (loadProgress) means those parts.
     void finishLoad(int request, bool ok, std::vector<uint8_t> data);
-    // Loaded movies loaded into levels above 0 (null when empty).
+    // A part of a fetch's bytes (appended to those before) while it goes on,
+    // and the whole size expected (0: unknown). A movie shows and plays the
+    // frames that have arrived from the next tick on; getBytesLoaded counts.
+    void loadProgress(int request, const uint8_t* data, size_t size, size_t total);
+    // The root of level n (0: the main movie; null when the level is empty).
     DisplayObject* level(int n) const;
+    // The root of the level a clip is in, or null for a clip off the stage.
+    DisplayObject* levelOf(const DisplayObject* clip) const;
+    // The number of "_levelN" (any case), false for other names.
+    static bool levelNumber(const std::string& name, int& level);
+    // Every level's root as a child at its level number: what is drawn and
+    // what the pointer meets, level 0 at the bottom.
+    const DisplayObject& stage() const { return *stage_; }
     size_t maxLoadBytes = size_t(64) << 20;  // of one loaded file
     size_t maxLoadedMovies = 64;             // movies loaded into clips and levels
     int maxPendingLoads = 256;
@@ -155,6 +167,22 @@ public:
     // The old and new holders' onKillFocus/onSetFocus handlers run.
     bool setFocus(DisplayObject* o);
 
+    // ---- Keyboard focus traversal (TabFocus.cpp) ----
+    // What Tab visits, in order: buttons, clips acting as buttons (or with
+    // tabEnabled true) and input fields that are shown and not switched
+    // off by tabEnabled false or a tabChildren false around them; in
+    // tabIndex order when any of them has one (only those), else in
+    // reading order (top to bottom, then left to right).
+    std::vector<DisplayObject*> tabOrder() const;
+    // Tab (Shift+Tab backwards): the focus moves on, wrapping round. True
+    // when it moved.
+    bool tabFocus(bool backwards);
+    // _focusrect: a yellow rectangle shows round a button or clip that has
+    // the focus from the keyboard or a script (not after a click).
+    bool focusRect = true;
+    // The stage twips that rectangle surrounds, false when none shows.
+    bool focusRectangle(Rect& out) const;
+
     // ---- The display list as scripts change it (ScriptDisplay.cpp) ----
     // Depths of scripts are list depths - 16384; clips they make are
     // `dynamic`: the timeline neither moves nor removes them.
@@ -215,16 +243,31 @@ private:
         uint64_t tick = 0;
         bool arrived = false, ok = false;
         std::vector<uint8_t> data;
+        // A movie arriving in parts: parsed as far as it came, shown once
+        // its first frame is there.
+        std::shared_ptr<MovieDef> partial;
+        size_t fed = 0, total = 0;
+        bool shown = false;
     };
+    void feedPartialMovie(PendingLoad& p);
+    // Puts a loaded movie where the load sends it (a level or a clip).
+    bool showMovie(PendingLoad& p, const std::shared_ptr<MovieDef>& md);
     // Hands the loads that arrived to the movie (each tick, first).
     void deliverLoads();
-    void loadMovieInto(DisplayObject* clip, const std::vector<uint8_t>& data);
+    // A loaded file as a movie (null: not one, or too many are loaded).
+    std::shared_ptr<MovieDef> parseMovie(const std::vector<uint8_t>& data);
+    void loadMovieInto(DisplayObject* clip, const std::shared_ptr<MovieDef>& md);
     void loadVariablesInto(DisplayObject* clip, const std::vector<uint8_t>& data);
     void cancelLoads();
     std::vector<PendingLoad> loads_;
     int nextLoad_ = 1;
     std::vector<std::shared_ptr<MovieDef>> loadedMovies_;
     std::map<int, std::shared_ptr<DisplayObject>> levels_;
+    std::shared_ptr<DisplayObject> stage_;
+    // Lists the level roots on the stage again after levels came or went.
+    void syncStage();
+    // Takes a level above 0 away: its clips' unload handlers run.
+    void removeLevel(int n);
     void advance(DisplayObject* clip);
     void applyNextFrame(DisplayObject* clip, int frame);
     void reconcile(DisplayObject* clip, const PlacementState& state);
@@ -266,6 +309,9 @@ private:
     void clickFields();
     void refreshField(DisplayObject* o, size_t& held);
     std::weak_ptr<DisplayObject> focus_;
+    bool keyFocus_ = false;  // the focus was not set by a click
+    // Enter or Space on a focused button or clip: pressed and released.
+    bool pressFocused(bool down);
 
     MovieDef movie_;
     std::shared_ptr<DisplayObject> root_;

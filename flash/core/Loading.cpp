@@ -3,6 +3,7 @@
 // handed to the movie at the start of the tick after they arrive, so a load
 // never completes inside the script that started it.
 #include <algorithm>
+#include <cstdint>
 
 #include "flash/core/Engine.h"
 #include "flash/core/avm1/Builtins.h"
@@ -38,11 +39,12 @@ int Engine::startLoad(LoadKind kind, const std::string& url, const std::string& 
 }
 
 int Engine::startLevelLoad(int level, const std::string& url, const std::string& post) {
-    if (level < 0 || level > 0xFFFF) return 0;
-    if (level == 0) return startLoad(LoadKind::Movie, url, post, root_.get());
-    if (!root_ || url.empty() || static_cast<int>(loads_.size()) >= maxPendingLoads) return 0;
+    if (level < 0 || level > 0xFFFF || !root_ || url.empty() ||
+        static_cast<int>(loads_.size()) >= maxPendingLoads)
+        return 0;
     PendingLoad p;
     p.id = nextLoad_++;
+    if (nextLoad_ <= 0) nextLoad_ = 1;
     p.kind = LoadKind::Movie;
     p.level = level;
     p.tick = tick_;
@@ -56,10 +58,40 @@ void Engine::finishLoad(int request, bool ok, std::vector<uint8_t> data) {
     for (PendingLoad& p : loads_) {
         if (p.id != request || p.arrived) continue;
         p.arrived = true;
+        if (data.empty() && !p.data.empty()) data.swap(p.data);  // the parts given before
         p.ok = ok && data.size() <= maxLoadBytes;
-        if (p.ok) p.data = std::move(data);
+        if (p.ok || p.shown) p.data = std::move(data);
+        if (p.data.size() > maxLoadBytes) p.data.resize(maxLoadBytes);
         return;
     }
+}
+
+void Engine::loadProgress(int request, const uint8_t* data, size_t size, size_t total) {
+    for (PendingLoad& p : loads_) {
+        if (p.id != request || p.arrived) continue;
+        size = std::min(size, maxLoadBytes - std::min(maxLoadBytes, p.data.size()));
+        if (data && size) p.data.insert(p.data.end(), data, data + size);
+        p.total = total;
+        return;
+    }
+}
+
+void Engine::feedPartialMovie(PendingLoad& p) {
+    const bool last = p.arrived;
+    if (!p.partial) {
+        if (last || loadedMovies_.size() >= maxLoadedMovies) return;
+        p.partial = std::make_shared<MovieDef>();
+    }
+    p.partial->expectBytes(p.total);
+    bool good = p.partial->loadPart(p.data.data(), p.data.size(), last, maxLoadBytes);
+    p.fed = p.data.size();
+    if (!good && !p.shown) {
+        // Not a movie: the whole file gets its one try when it has arrived.
+        p.partial.reset();
+        p.fed = SIZE_MAX;
+        return;
+    }
+    if (!p.shown && p.partial->root().frameCount() > 0 && (!last || p.ok)) p.shown = showMovie(p, p.partial);
 }
 
 void Engine::cancelLoads() {
@@ -69,6 +101,7 @@ void Engine::cancelLoads() {
         if (!p.arrived && host) host->cancel(p.id);
     levels_.clear();
     loadedMovies_.clear();
+    syncStage();
 }
 
 DisplayObject* Engine::level(int n) const {
@@ -77,8 +110,55 @@ DisplayObject* Engine::level(int n) const {
     return it == levels_.end() ? nullptr : it->second.get();
 }
 
+DisplayObject* Engine::levelOf(const DisplayObject* clip) const {
+    int hops = 0;
+    while (clip && clip->parent && hops++ < 256) clip = clip->parent;
+    if (!clip || level(clip->depth) != clip) return nullptr;
+    return const_cast<DisplayObject*>(clip);
+}
+
+bool Engine::levelNumber(const std::string& name, int& level) {
+    static const char kLevel[] = "_level";
+    if (name.size() <= 6 || name.size() > 11) return false;
+    for (size_t i = 0; i < 6; ++i)
+        if ((name[i] | 0x20) != (kLevel[i] | 0x20)) return false;
+    long n = 0;
+    for (size_t i = 6; i < name.size(); ++i) {
+        if (name[i] < '0' || name[i] > '9') return false;
+        n = n * 10 + (name[i] - '0');
+    }
+    if (n > 0xFFFF) return false;
+    level = static_cast<int>(n);
+    return true;
+}
+
+void Engine::syncStage() {
+    if (!stage_) stage_ = std::make_shared<DisplayObject>();
+    stage_->children.clear();
+    if (!root_) return;
+    stage_->children[0] = root_;
+    for (const auto& kv : levels_) stage_->children[static_cast<uint16_t>(kv.first)] = kv.second;
+}
+
+void Engine::removeLevel(int n) {
+    auto it = levels_.find(n);
+    if (n <= 0 || it == levels_.end()) return;
+    std::shared_ptr<DisplayObject> gone = it->second;
+    levels_.erase(it);
+    syncStage();
+    for (auto& kv : gone->children) countObjects(kv.second.get(), -1);
+    if (vm_) queueUnload(gone.get(), 0);
+}
+
 void Engine::deliverLoads() {
     if (loads_.empty() || !root_) return;
+    // Movies arriving in parts show the frames they have.
+    for (size_t i = 0; i < loads_.size() && root_; ++i) {
+        PendingLoad& p = loads_[i];
+        if (p.kind == LoadKind::Movie && !p.arrived && p.fed != SIZE_MAX && p.data.size() > p.fed)
+            feedPartialMovie(p);
+    }
+    if (!root_) return;
     std::vector<PendingLoad> ready;
     auto split = std::stable_partition(loads_.begin(), loads_.end(), [this](const PendingLoad& p) {
         return !(p.arrived && p.tick < tick_);
@@ -91,33 +171,57 @@ void Engine::deliverLoads() {
             vm().dataLoaded(p.id, p.ok, p.data);
             continue;
         }
+        if (p.partial) {
+            feedPartialMovie(p);  // the rest; a broken-off movie keeps its frames
+            continue;
+        }
         if (!p.ok) continue;  // a failed load leaves the clip as it was
-        if (p.level > 0) {
-            auto& slot = levels_[p.level];
-            if (!slot) {
-                slot = std::make_shared<DisplayObject>();
-                slot->name = "_level" + std::to_string(p.level);
-                slot->depth = static_cast<uint16_t>(p.level);
-            }
-            loadMovieInto(slot.get(), p.data);
-            if (!slot->movie) levels_.erase(p.level);
+        if (p.kind == LoadKind::Movie) {
+            if (std::shared_ptr<MovieDef> md = parseMovie(p.data)) showMovie(p, md);
             continue;
         }
         std::shared_ptr<DisplayObject> clip = p.clip.lock();
-        if (!clip || !onStage(clip.get()) || !clip->hasTimeline()) continue;
-        if (p.kind == LoadKind::Movie) {
-            loadMovieInto(clip.get(), p.data);
-        } else {
-            loadVariablesInto(clip.get(), p.data);
-        }
+        if (clip && onStage(clip.get()) && clip->hasTimeline()) loadVariablesInto(clip.get(), p.data);
     }
     runQueuedActions();
 }
 
-void Engine::loadMovieInto(DisplayObject* clip, const std::vector<uint8_t>& data) {
-    if (loadedMovies_.size() >= maxLoadedMovies) return;
+bool Engine::showMovie(PendingLoad& p, const std::shared_ptr<MovieDef>& md) {
+    if (p.level == 0) {
+        // A movie into level 0 takes the place of everything shown;
+        // the stage keeps the first movie's size and frame rate.
+        while (!levels_.empty()) removeLevel(levels_.begin()->first);
+        root_->matrix = Matrix();
+        root_->cxform = ColorTransform();
+        root_->visible = true;
+        loadMovieInto(root_.get(), md);
+        return true;
+    }
+    if (p.level > 0) {
+        auto& slot = levels_[p.level];
+        if (!slot) {
+            slot = std::make_shared<DisplayObject>();
+            slot->name = "_level" + std::to_string(p.level);
+            slot->depth = static_cast<uint16_t>(p.level);
+        }
+        loadMovieInto(slot.get(), md);
+        syncStage();
+        return true;
+    }
+    std::shared_ptr<DisplayObject> clip = p.clip.lock();
+    if (!clip || !onStage(clip.get()) || !clip->hasTimeline()) return false;
+    loadMovieInto(clip.get(), md);
+    return true;
+}
+
+std::shared_ptr<MovieDef> Engine::parseMovie(const std::vector<uint8_t>& data) {
+    if (loadedMovies_.size() >= maxLoadedMovies) return nullptr;
     auto md = std::make_shared<MovieDef>();
-    if (!md->load(data.data(), data.size())) return;
+    if (!md->load(data.data(), data.size())) return nullptr;
+    return md;
+}
+
+void Engine::loadMovieInto(DisplayObject* clip, const std::shared_ptr<MovieDef>& md) {
     loadedMovies_.push_back(md);
     std::vector<uint16_t> depths;
     for (auto& kv : clip->children) depths.push_back(kv.first);
@@ -137,7 +241,7 @@ void Engine::unloadClip(DisplayObject* clip) {
     if (!clip || !clip->hasTimeline()) return;
     for (auto it = levels_.begin(); it != levels_.end(); ++it) {
         if (it->second.get() == clip) {
-            levels_.erase(it);
+            removeLevel(it->first);
             return;
         }
     }

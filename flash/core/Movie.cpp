@@ -271,11 +271,12 @@ static bool readPlace(ByteReader& r, uint16_t code, int version, PlaceCommand& p
         p.hasCacheAsBitmap = true;
         p.cacheAsBitmap = r.u8() != 0;
     }
-    if ((f1 & 0x80) && clipActions && filtersRead && !r.overflow()) parseClipActions(r, version, *clipActions);
+    if ((f1 & 0x80) && clipActions && filtersRead && !r.overflow())
+        parseClipActions(r, version, *clipActions);
     return true;
 }
 
-void MovieDef::parseTimeline(size_t begin, size_t end, TimelineDef& timeline, bool isSprite) {
+void MovieDef::parseTimeline(size_t begin, size_t end, TimelineDef& timeline, bool isSprite, bool whole) {
     ByteReader all(body_.data(), end);
     all.seek(begin);
     FrameDef current;
@@ -413,7 +414,8 @@ void MovieDef::parseTimeline(size_t begin, size_t end, TimelineDef& timeline, bo
             case kVideoFrame: {
                 // Frames may sit in any timeline; they belong to their stream.
                 auto it = characters_.find(r.u16());
-                if (!r.overflow() && it != characters_.end() && it->second->video) it->second->video->addFrame(r);
+                if (!r.overflow() && it != characters_.end() && it->second->video)
+                    it->second->video->addFrame(r);
                 break;
             }
             case kDefineScalingGrid: {
@@ -440,11 +442,29 @@ void MovieDef::parseTimeline(size_t begin, size_t end, TimelineDef& timeline, bo
     }
     // Tags after the last ShowFrame belong to no frame; a timeline without
     // any ShowFrame still has one (empty) frame to stand on.
-    if (timeline.frames.empty()) timeline.frames.emplace_back();
+    if (whole && timeline.frames.empty()) timeline.frames.emplace_back();
     timeline.buildSnapshots();
 }
 
-bool MovieDef::load(const uint8_t* data, size_t size) {
+struct MovieDef::Inflater {
+    z_stream zs;
+    bool ok = false;
+    size_t packed = 0;  // compressed bytes given so far
+    Inflater() {
+        std::memset(&zs, 0, sizeof zs);
+        ok = inflateInit(&zs) == Z_OK;
+    }
+    ~Inflater() {
+        if (ok) inflateEnd(&zs);
+    }
+    Inflater(const Inflater&) = delete;
+    Inflater& operator=(const Inflater&) = delete;
+};
+
+MovieDef::MovieDef() = default;
+MovieDef::~MovieDef() = default;
+
+void MovieDef::reset() {
     characters_.clear();
     bitmaps_.clear();
     fonts_.clear();
@@ -458,6 +478,15 @@ bool MovieDef::load(const uint8_t* data, size_t size) {
     root_ = TimelineDef();
     hasBackground_ = false;
     background_ = {255, 255, 255, 255};
+    inflater_.reset();
+    started_ = false;
+    complete_ = true;
+    fileBytes_ = consumed_ = parsed_ = 0;
+}
+
+bool MovieDef::load(const uint8_t* data, size_t size) {
+    reset();
+    fileBytes_ = size;
     if (!readContainer(data, size, header_, body_)) return false;
     ByteReader r(body_.data(), body_.size());
     r.rect();
@@ -466,6 +495,107 @@ bool MovieDef::load(const uint8_t* data, size_t size) {
     if (r.overflow()) return false;
     parseTimeline(r.pos(), body_.size(), root_, false);
     return true;
+}
+
+bool MovieDef::feedBody(const uint8_t* data, size_t size) {
+    const size_t room = body_.capacity() - body_.size();
+    if (header_.signature == 'F') {
+        size_t n = std::min(size, room);
+        body_.insert(body_.end(), data, data + n);
+        return true;
+    }
+    Inflater& in = *inflater_;
+    if (!in.ok) return false;
+    in.packed += size;
+    // The same bound by ratio as for a whole file, on what has arrived.
+    size_t bound = in.packed > body_.capacity() / kMaxInflateRatio
+                       ? body_.capacity()
+                       : std::max(kMinInflateBound, in.packed * kMaxInflateRatio);
+    bound = std::min(bound, body_.capacity());
+    in.zs.next_in = const_cast<Bytef*>(data);
+    in.zs.avail_in = static_cast<uInt>(size);
+    while (in.zs.avail_in > 0 && body_.size() < bound) {
+        size_t old = body_.size();
+        body_.resize(std::min(bound, old + kInflateStep));  // within the capacity: no move
+        in.zs.next_out = body_.data() + old;
+        in.zs.avail_out = static_cast<uInt>(body_.size() - old);
+        int rc = inflate(&in.zs, Z_NO_FLUSH);
+        body_.resize(body_.size() - in.zs.avail_out);
+        if (rc == Z_STREAM_END) return true;
+        if (rc != Z_OK && rc != Z_BUF_ERROR) return false;
+        if (rc == Z_BUF_ERROR) break;
+    }
+    // Output left over at the ratio bound below the declared length: refused.
+    return !(in.zs.avail_in > 0 && body_.size() >= bound && bound < body_.capacity());
+}
+
+size_t MovieDef::wholeFramesEnd(size_t from) const {
+    size_t pos = from, end = from;
+    const size_t size = body_.size();
+    while (size - pos >= 2) {
+        uint16_t head = static_cast<uint16_t>(body_[pos] | (body_[pos + 1] << 8));
+        size_t len = head & 0x3F, start = pos + 2;
+        if (len == 0x3F) {
+            if (size - start < 4) break;
+            len = body_[start] | (body_[start + 1] << 8) | (body_[start + 2] << 16) |
+                  (static_cast<size_t>(body_[start + 3]) << 24);
+            start += 4;
+        }
+        if (len > size - start) break;
+        pos = start + len;
+        uint16_t code = head >> 6;
+        if (code == kShowFrame || code == kEnd) end = pos;
+        if (code == kEnd) break;
+    }
+    return end;
+}
+
+bool MovieDef::loadPart(const uint8_t* data, size_t size, bool last, size_t maxBody) {
+    if (!started_) {
+        reset();
+        if (!data || size < 8) return !last;  // wait for the file header
+        if ((data[0] != 'F' && data[0] != 'C') || data[1] != 'W' || data[2] != 'S') return false;
+        header_.signature = static_cast<char>(data[0]);
+        header_.version = data[3];
+        header_.fileLength =
+            data[4] | (data[5] << 8) | (data[6] << 16) | (static_cast<uint32_t>(data[7]) << 24);
+        size_t want = header_.fileLength > 8 ? header_.fileLength - 8 : maxBody;
+        // Reserved once: the body is never moved while parts arrive.
+        body_.clear();
+        body_.shrink_to_fit();
+        body_.reserve(std::min(want, maxBody));
+        if (header_.signature == 'C') inflater_ = std::make_unique<Inflater>();
+        started_ = true;
+        complete_ = false;
+        consumed_ = 8;
+    }
+    if (complete_) return true;
+    fileBytes_ = size;
+    bool fed = true;
+    if (size > consumed_) {
+        fed = feedBody(data + consumed_, size - consumed_);
+        consumed_ = size;
+    }
+    if (parsed_ == 0) {
+        ByteReader r(body_.data(), body_.size());
+        header_.stage = r.rect();
+        header_.frameRate = r.u16() / 256.0;
+        header_.frameCount = r.u16();
+        if (r.overflow()) {
+            if (last || !fed) complete_ = true;
+            return !(last || !fed);
+        }
+        parsed_ = r.pos();
+    }
+    const bool ends = last || !fed;
+    const size_t end = ends ? body_.size() : wholeFramesEnd(parsed_);
+    if (end > parsed_ || (ends && root_.frames.empty())) parseTimeline(parsed_, end, root_, false, ends);
+    parsed_ = std::max(parsed_, end);
+    if (ends) {
+        complete_ = true;
+        inflater_.reset();
+    }
+    return fed;
 }
 
 }  // namespace flash

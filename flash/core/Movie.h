@@ -3,6 +3,7 @@
 // loading; the running state lives in DisplayObject.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -139,8 +140,28 @@ struct Character {
 
 class MovieDef {
 public:
+    MovieDef();
+    ~MovieDef();
+    MovieDef(const MovieDef&) = delete;
+    MovieDef& operator=(const MovieDef&) = delete;
+
     // Parses a whole file; false when it is not a movie. Bad tags are skipped.
     bool load(const uint8_t* data, size_t size);
+    // A file arriving in parts: called with all the bytes received so far
+    // (earlier bytes unchanged), `last` once the file is whole. The frames
+    // whose ShowFrame has arrived become available; the characters and
+    // action blocks read stay where they are while more arrives. False
+    // when the bytes are no movie (frames read before stay usable).
+    bool loadPart(const uint8_t* data, size_t size, bool last, size_t maxBody = size_t(64) << 20);
+    bool complete() const { return complete_; }
+    // Bytes of the file received so far (all of them once complete), and
+    // the bytes expected: the size the host announced, else the header's.
+    size_t bytesLoaded() const { return fileBytes_; }
+    size_t bytesTotal() const {
+        if (complete_) return fileBytes_;
+        return std::max(fileBytes_, expectedBytes_ ? expectedBytes_ : size_t(header_.fileLength));
+    }
+    void expectBytes(size_t n) { expectedBytes_ = n; }
 
     const MovieHeader& header() const { return header_; }
     const TimelineDef& root() const { return root_; }
@@ -165,7 +186,12 @@ public:
     const ButtonSounds* buttonSounds(uint16_t buttonId) const;
 
 private:
-    void parseTimeline(size_t begin, size_t end, TimelineDef& timeline, bool isSprite);
+    // `whole`: the timeline ends at `end` (an empty one gets a frame).
+    void parseTimeline(size_t begin, size_t end, TimelineDef& timeline, bool isSprite, bool whole = true);
+    void reset();
+    // The body offset after the last whole ShowFrame or End tag from `from`.
+    size_t wholeFramesEnd(size_t from) const;
+    bool feedBody(const uint8_t* data, size_t size);
     // Bitmap, font and text tags (MovieAssets.cpp).
     void parseAssetTag(uint16_t code, ByteReader& r);
     void addTextCharacter(uint16_t id, std::unique_ptr<ShapeData> shape, std::unique_ptr<EditTextDef> def);
@@ -193,6 +219,15 @@ private:
     std::unordered_map<uint16_t, SoundDef> sounds_;
     std::map<std::string, uint16_t> exports_;  // folded name -> character
     std::unordered_map<uint16_t, ButtonSounds> buttonSounds_;
+    // Loading in parts: the body never grows past the capacity reserved at
+    // the start, so pointers into it stay valid.
+    struct Inflater;
+    std::unique_ptr<Inflater> inflater_;
+    bool started_ = false, complete_ = true;
+    size_t fileBytes_ = 0;  // file bytes received
+    size_t expectedBytes_ = 0;
+    size_t consumed_ = 0;  // file bytes turned into body bytes
+    size_t parsed_ = 0;    // body bytes read as tags (0: header not yet)
 };
 
 }  // namespace flash

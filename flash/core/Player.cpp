@@ -42,7 +42,7 @@ void Player::unload() {
 }
 
 void Player::soundUpdate() {
-    if (isLoaded()) sound_.update(engine_.root());
+    if (isLoaded()) sound_.update(engine_.stage());
 }
 
 int Player::streamFramesDue(uint64_t heard) const {
@@ -160,8 +160,47 @@ bool Player::render(uint32_t* pixels, int width, int height, int stride, const M
                       pixels + static_cast<size_t>(y) * stride + width, 0xFFFFFFFFu);
         return true;
     }
-    return bands_.render(renderer_, *engine_.root(), backgroundColor(), pixels, width, height, stride, view,
-                         quality, decoder_);
+    bool whole = bands_.render(renderer_, engine_.stage(), backgroundColor(), pixels, width, height, stride,
+                               view, quality, decoder_);
+    drawFocus(pixels, width, height, stride, view, 0, height);
+    return whole;
+}
+
+bool Player::focusBox(const Matrix& view, int box[4]) const {
+    Rect r;
+    if (!isLoaded() || !engine_.focusRectangle(r)) return false;
+    const double xs[2] = {static_cast<double>(r.xMin), static_cast<double>(r.xMax)};
+    const double ys[2] = {static_cast<double>(r.yMin), static_cast<double>(r.yMax)};
+    double x0 = 1e9, y0 = 1e9, x1 = -1e9, y1 = -1e9;
+    for (double x : xs)
+        for (double y : ys) {
+            x0 = std::min(x0, view.mapX(x, y));
+            x1 = std::max(x1, view.mapX(x, y));
+            y0 = std::min(y0, view.mapY(x, y));
+            y1 = std::max(y1, view.mapY(x, y));
+        }
+    if (!(x1 > -1e6 && y1 > -1e6 && x0 < 1e6 && y0 < 1e6)) return false;
+    // Two pixels wide, just outside the object.
+    box[0] = static_cast<int>(std::floor(x0)) - 2;
+    box[1] = static_cast<int>(std::floor(y0)) - 2;
+    box[2] = static_cast<int>(std::ceil(x1)) + 2;
+    box[3] = static_cast<int>(std::ceil(y1)) + 2;
+    return true;
+}
+
+void Player::drawFocus(uint32_t* pixels, int width, int height, int stride, const Matrix& view, int top,
+                       int bottom) const {
+    int b[4];
+    if (!focusBox(view, b)) return;
+    const uint32_t kYellow = 0xFFFFFF00u;
+    top = std::max({top, b[1], 0});
+    bottom = std::min({bottom, b[3], height});
+    for (int y = top; y < bottom; ++y) {
+        uint32_t* row = pixels + static_cast<size_t>(y) * stride;
+        const bool edge = y < b[1] + 2 || y >= b[3] - 2;
+        for (int x = std::max(b[0], 0); x < std::min(b[2], width); ++x)
+            if (edge || x < b[0] + 2 || x >= b[2] - 2) row[x] = kYellow;
+    }
 }
 
 namespace {
@@ -174,7 +213,7 @@ bool sameMatrix(const Matrix& a, const Matrix& b) {
 
 bool Player::currentItems(uint32_t* pixels, int width, int height, int stride, const Matrix& view,
                           FrameItems& out) {
-    if (!isLoaded() || !out.take(*engine_.root(), view, width, height)) return false;
+    if (!isLoaded() || !out.take(engine_.stage(), view, width, height)) return false;
     const Picture& p = picture_;
     const Rgba bg = backgroundColor();
     return p.valid && p.pixels == pixels && p.width == width && p.height == height && p.stride == stride &&
@@ -182,16 +221,31 @@ bool Player::currentItems(uint32_t* pixels, int width, int height, int stride, c
            p.background.g == bg.g && p.background.b == bg.b;
 }
 
-// The rectangles to draw: those that changed, or the whole buffer when
-// nothing is known of it or when drawing the parts costs about as much.
-std::vector<DirtyRect> Player::rectsToDraw(bool tracked, const FrameItems& now, int width, int height) const {
+// The rectangles to draw: those that changed (with where the focus
+// rectangle was and is), or the whole buffer when nothing is known of it or
+// when drawing the parts costs about as much.
+std::vector<DirtyRect> Player::rectsToDraw(bool tracked, const FrameItems& now, const Matrix& view, int width,
+                                           int height, int focus[4]) const {
     const DirtyRect all{0, 0, width, height};
+    std::vector<DirtyRect> rects;
+    if (tracked) rects = FrameItems::changedRects(picture_.items, now);
+    focusChange(view, width, height, rects, focus);
     if (!tracked) return {all};
-    std::vector<DirtyRect> rects = FrameItems::changedRects(picture_.items, now);
     int64_t area = 0;
     for (const DirtyRect& r : rects) area += r.area();
     if (2 * area > all.area()) return {all};
     return rects;
+}
+
+void Player::focusChange(const Matrix& view, int width, int height, std::vector<DirtyRect>& rects,
+                         int now[4]) const {
+    if (!focusBox(view, now)) std::fill(now, now + 4, 0);
+    const int* was = picture_.focus;
+    if (std::equal(now, now + 4, was)) return;
+    for (const int* b : {was, static_cast<const int*>(now)}) {
+        DirtyRect r{std::max(0, b[0]), std::max(0, b[1]), std::min(width, b[2]), std::min(height, b[3])};
+        if (r.right > r.left && r.bottom > r.top) rects.push_back(r);
+    }
 }
 
 std::vector<DirtyRect> Player::changedRects(int width, int height) {
@@ -199,7 +253,8 @@ std::vector<DirtyRect> Player::changedRects(int width, int height) {
     FrameItems now;
     const bool tracked = currentItems(const_cast<uint32_t*>(picture_.pixels), width, height, picture_.stride,
                                       viewMatrix(width, height), now);
-    return rectsToDraw(tracked, now, width, height);
+    int focus[4];
+    return rectsToDraw(tracked, now, viewMatrix(width, height), width, height, focus);
 }
 
 std::vector<DirtyRect> Player::renderChanged(uint32_t* pixels, int width, int height, int stride,
@@ -209,7 +264,8 @@ std::vector<DirtyRect> Player::renderChanged(uint32_t* pixels, int width, int he
     const Matrix view = viewMatrix(width, height);
     FrameItems now;
     const bool tracked = currentItems(pixels, width, height, stride, view, now);
-    std::vector<DirtyRect> rects = rectsToDraw(tracked, now, width, height);
+    int focus[4];
+    std::vector<DirtyRect> rects = rectsToDraw(tracked, now, view, width, height, focus);
     bool whole = true;
     if (rects.size() == 1 && rects[0].area() == int64_t(width) * height) {
         whole = render(pixels, width, height, stride, view, quality_);  // in bands
@@ -217,15 +273,19 @@ std::vector<DirtyRect> Player::renderChanged(uint32_t* pixels, int width, int he
         lastView_ = view;
         hasView_ = true;
         renderer_.setImageDecoder(decoder_);
-        for (const DirtyRect& r : rects)
-            whole = whole && renderer_.renderRect(*engine_.root(), backgroundColor(), pixels, width, height,
+        for (const DirtyRect& r : rects) {
+            whole = whole && renderer_.renderRect(engine_.stage(), backgroundColor(), pixels, width, height,
                                                   stride, view, quality_, r.left, r.top, r.right, r.bottom);
+            // The focus rectangle is drawn over the rows again; where they were
+            // not redrawn it already stands there.
+            drawFocus(pixels, width, height, stride, view, r.top, r.bottom);
+        }
     }
     if (complete) *complete = whole;
     Picture& p = picture_;
     // A picture given up part-way is drawn whole next time. Video frames
     // whose size was not known before drawing are listed as drawn.
-    p.valid = whole && isLoaded() && (!now.guessedSizes() || now.take(*engine_.root(), view, width, height));
+    p.valid = whole && isLoaded() && (!now.guessedSizes() || now.take(engine_.stage(), view, width, height));
     p.pixels = pixels;
     p.width = width;
     p.height = height;
@@ -234,6 +294,7 @@ std::vector<DirtyRect> Player::renderChanged(uint32_t* pixels, int width, int he
     p.quality = quality_;
     p.background = backgroundColor();
     p.items = std::move(now);
+    std::copy(focus, focus + 4, p.focus);
     return rects;
 }
 

@@ -154,12 +154,23 @@ private:
         Quality quality = Quality::High;
         Rgba background;
         FrameItems items;
+        int focus[4] = {0, 0, 0, 0};  // the focus rectangle's box, all 0 when none
     } picture_;
+    // The focus rectangle (Engine::focusRectangle) in buffer pixels: its
+    // outer box, false when none shows. Drawn over rows [top, bottom).
+    bool focusBox(const Matrix& view, int box[4]) const;
+    // Adds the rectangles the focus rectangle left or reached since the last
+    // picture; `now` receives its box now.
+    void focusChange(const Matrix& view, int width, int height, std::vector<DirtyRect>& rects,
+                     int now[4]) const;
+    void drawFocus(uint32_t* pixels, int width, int height, int stride, const Matrix& view, int top,
+                   int bottom) const;
     // The items of the current frame, when they can be tracked; and whether
     // the last picture may be updated row by row to show them.
     bool currentItems(uint32_t* pixels, int width, int height, int stride, const Matrix& view,
                       FrameItems& out);
-    std::vector<DirtyRect> rectsToDraw(bool tracked, const FrameItems& now, int width, int height) const;
+    std::vector<DirtyRect> rectsToDraw(bool tracked, const FrameItems& now, const Matrix& view, int width,
+                                       int height, int focus[4]) const;
     ImageDecoder* decoder_ = nullptr;
     Quality quality_ = Quality::High;
     ScaleMode scaleMode_ = ScaleMode::ShowAll;

@@ -172,7 +172,7 @@ void Renderer::drawMasked(const DisplayObject& o, const DisplayObject& maskClip,
                           const ColorTransform& cx, int level) {
     // The mask sits wherever it is on the stage: its own world matrix.
     Matrix mm;
-    for (const DisplayObject* p = &maskClip; p && p->parent; p = p->parent) mm = p->matrix * mm;
+    for (const DisplayObject* p = &maskClip; p; p = p->parent) mm = p->matrix * mm;
     cv_->beginMask();
     drawObject(maskClip, view_ * mm, ColorTransform(), true, level);
     cv_->endMask();

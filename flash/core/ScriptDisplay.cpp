@@ -156,8 +156,9 @@ void Engine::swapDepth(DisplayObject* clip, int depth) {
 }
 
 Matrix Engine::worldMatrix(const DisplayObject* o) const {
+    // The level roots' own matrices count: _level1._x moves the level.
     Matrix m;
-    for (; o && o->parent; o = o->parent) m = o->matrix * m;
+    for (; o; o = o->parent) m = o->matrix * m;
     return m;
 }
 
@@ -171,7 +172,7 @@ Rect Engine::boundsOf(const DisplayObject* o, const Matrix& m) const {
 bool Engine::hitTest(const DisplayObject* o, double x, double y, bool shape) const {
     if (!o) return false;
     Matrix m = worldMatrix(o);
-    if (shape) return shapesContain(movie_, o, m, x, y, 0);
+    if (shape) return shapesContain(movieOf(o), o, m, x, y, 0);
     Rect b = boundsOf(o, m);
     if (b.xMin == b.xMax && b.yMin == b.yMax) return false;
     return x >= b.xMin && x <= b.xMax && y >= b.yMin && y <= b.yMax;
@@ -190,15 +191,16 @@ DisplayObject* Engine::clipAt(double x, double y, const DisplayObject* except) c
                 if (o == except || !o->visible || o->clipDepth > 0 || !o->hasTimeline() || o->isButton())
                     continue;
                 Matrix om = m * o->matrix;
-                if (!shapesContain(e.movie_, o, om, x, y, 0)) continue;
+                if (!shapesContain(e.movieOf(o), o, om, x, y, 0)) continue;
                 DisplayObject* inner = find(o, om, depth + 1);
+                if (depth == 0 && !inner) continue;  // a level's root is no drop target
                 return inner ? inner : o;
             }
             return nullptr;
         }
     };
     if (!root_) return nullptr;
-    return Finder{*this, except, x, y}.find(root_.get(), Matrix(), 0);
+    return Finder{*this, except, x, y}.find(stage_.get(), Matrix(), 0);
 }
 
 void Engine::startDrag(DisplayObject* clip, bool lockCenter, const Rect* limits) {
@@ -259,7 +261,7 @@ void Engine::clipPointer(uint8_t what) {
     DisplayObject* hover = liveButton(clipHover_);
     DisplayObject* pressed = liveButton(clipPressed_);
     if (what == 0) {
-        DisplayObject* under = liveButton(pressed_) ? nullptr : clipButtonAt(root_.get(), mouseX_, mouseY_);
+        DisplayObject* under = liveButton(pressed_) ? nullptr : clipButtonAt(stage_.get(), mouseX_, mouseY_);
         if (under == hover) return;
         if (pressed) {
             // Held: the pressed clip only learns whether the pointer is over it.
@@ -277,7 +279,7 @@ void Engine::clipPointer(uint8_t what) {
         }
     } else if (pressed) {
         clipPressed_.reset();
-        DisplayObject* under = clipButtonAt(root_.get(), mouseX_, mouseY_);
+        DisplayObject* under = clipButtonAt(stage_.get(), mouseX_, mouseY_);
         queueHandler(pressed, under == pressed ? "onRelease" : "onReleaseOutside");
         if (under != pressed) clipHover_ = under ? under->shared_from_this() : std::weak_ptr<DisplayObject>();
     }
@@ -297,11 +299,16 @@ bool Engine::keyDown(int code, int ascii) {
     if (code >= 0 && code < 256) keys_[code] = true;
     lastKeyCode = code;
     lastKeyAscii = ascii;
-    bool typed = fieldKey(code, ascii);
+    // Tab moves the focus (Shift+Tab backwards); Enter and Space press the
+    // focused button; other keys go to the focused field.
+    pointerChanged_ = false;
+    bool typed = code == 9 ? tabFocus(keys_[16]) : fieldKey(code, ascii);
+    if (code == 13 || code == 32) typed = pressFocused(true) || typed;
+    typed = typed || pointerChanged_;
     // A focused clip hears its own keys.
     DisplayObject* f = focus();
     if (f && !f->field && vm_ && vm_->hasHandler(f, "onKeyDown")) queueHandler(f, "onKeyDown");
-    queueEventTree(root_.get(), kEventKeyDown);
+    queueEventTree(stage_.get(), kEventKeyDown);
     queueListeners(1, "onKeyDown");
     bool any = !queue_.empty() || typed;
     runQueuedActions();
@@ -323,11 +330,13 @@ bool Engine::keyUp(int code) {
     if (!root_) return false;
     if (code >= 0 && code < 256) keys_[code] = false;
     lastKeyCode = code;
+    pointerChanged_ = false;
+    bool released = (code == 13 || code == 32) && pressFocused(false);
     DisplayObject* f = focus();
     if (f && !f->field && vm_ && vm_->hasHandler(f, "onKeyUp")) queueHandler(f, "onKeyUp");
-    queueEventTree(root_.get(), kEventKeyUp);
+    queueEventTree(stage_.get(), kEventKeyUp);
     queueListeners(1, "onKeyUp");
-    bool any = !queue_.empty();
+    bool any = !queue_.empty() || released || pointerChanged_;
     runQueuedActions();
     return any;
 }

@@ -97,6 +97,7 @@ bool Engine::setFocus(DisplayObject* o) {
         if (vm_ && vm_->hasHandler(old, "onKillFocus")) queueHandler(old, "onKillFocus");
     }
     focus_ = o ? o->shared_from_this() : std::weak_ptr<DisplayObject>();
+    keyFocus_ = true;
     if (field) {
         field->focused = true;
         field->changed();
@@ -152,7 +153,7 @@ void Engine::clickFields() {
         }
     };
     if (!root_) return;
-    DisplayObject* hit = Finder{*this, mouseX_, mouseY_}.find(root_.get(), Matrix(), 0);
+    DisplayObject* hit = Finder{*this, mouseX_, mouseY_}.find(stage_.get(), Matrix(), 0);
     if (!hit) {
         if (focus() && focus()->field) setFocus(nullptr);
         return;

@@ -34,7 +34,13 @@ Value Avm1::getProperty(DisplayObject* c, int index) {
             return Value::fromNumber(std::sqrt(m.c * m.c + m.d * m.d) * 100.0);
         case 4:
             return Value::fromNumber(c->currentFrame + 1);
-        case 5:
+        case 5: {
+            // A movie still arriving has the frames its header announces.
+            const MovieDef& md = engine_.movieOf(c);
+            if (c->timeline == &md.root() && !md.complete())
+                return Value::fromNumber(std::max(c->frameCount(), static_cast<int>(md.header().frameCount)));
+            return Value::fromNumber(c->frameCount());
+        }
         case 12:
             return Value::fromNumber(c->frameCount());
         case 6:
@@ -66,6 +72,8 @@ Value Avm1::getProperty(DisplayObject* c, int index) {
             return Value::fromString(c->name);
         case 16:
             return Value::fromNumber(1);
+        case 17:
+            return boolResult(engine_.focusRect);
         case 19:
             return Value::fromString("HIGH");
         default:
@@ -110,6 +118,9 @@ void Avm1::setProperty(DisplayObject* c, int index, const Value& v) {
             break;
         case 7:
             c->visible = toBoolean(v, version_);
+            return;
+        case 17:  // _focusrect: one setting for the whole player
+            engine_.focusRect = toBoolean(v, version_);
             return;
         case 8:
         case 9: {

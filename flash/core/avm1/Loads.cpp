@@ -12,19 +12,6 @@ namespace {
 
 const size_t kMaxDecodedVariables = 4096;
 
-bool levelNumber(const std::string& target, int& level) {
-    static const char kLevel[] = "_level";
-    if (target.size() <= 6 || target.size() > 11) return false;
-    for (size_t i = 0; i < 6; ++i)
-        if ((target[i] | 0x20) != (kLevel[i] | 0x20) && target[i] != kLevel[i]) return false;
-    level = 0;
-    for (size_t i = 6; i < target.size(); ++i) {
-        if (target[i] < '0' || target[i] > '9') return false;
-        level = level * 10 + (target[i] - '0');
-    }
-    return level <= 0xFFFF;
-}
-
 int hexValue(char c) {
     if (c >= '0' && c <= '9') return c - '0';
     if (c >= 'a' && c <= 'f') return c - 'a' + 10;
@@ -124,7 +111,7 @@ void Avm1::openWindow(const std::string& url, const std::string& target, const s
 bool Avm1::loadUrl(Frame& f, const std::string& url, const std::string& post, const std::string& target,
                    uint8_t flags) {
     int level = -1;
-    bool intoLevel = levelNumber(target, level);
+    bool intoLevel = Engine::levelNumber(target, level);
     bool variables = (flags & 0x80) != 0;
     bool intoClip = (flags & 0x40) != 0;
     if (!intoLevel && !intoClip) return false;

@@ -105,7 +105,11 @@ Value Avm1::getMember(Frame& f, const Value& object, const std::string& name) {
             if (DisplayObject* child = childNamed(c.get(), key, engine_))
                 return Value::fromClip(child->shared_from_this());
             if (key == "_parent") return c->parent ? Value::fromClip(c->parent->shared_from_this()) : Value();
-            if (key == "_root") return Value::fromClip(engine_.root()->shared_from_this());
+            if (key == "_root" || key == "_level") {
+                // The root of the clip's own level.
+                DisplayObject* top = engine_.levelOf(c.get());
+                return top ? Value::fromClip(top->shared_from_this()) : Value();
+            }
             proto = protoOf(c.get());
             break;
         }

@@ -43,6 +43,8 @@ Value Avm1::getVariable(Frame& f, const std::string& path) {
         if (splitVariable(f, path, clip, name)) {
             auto it = clip->variables.find(engine_.nameKey(name));
             if (it != clip->variables.end()) return it->second;
+            int index = propertyIndex(name);  // "/a:_x"
+            if (index >= 0) return getProperty(clip, index);
         }
         // A path to a clip evaluates to the clip.
         DisplayObject* c = engine_.resolveTarget(targetOf(f), path);
@@ -75,12 +77,14 @@ Value Avm1::getVariable(Frame& f, const std::string& path) {
         if (f.thisValue.type != Value::Undefined) return f.thisValue;
         return clip ? Value::fromClip(clip->shared_from_this()) : Value();
     }
-    if (key == "_level0")
-        return engine_.root() ? Value::fromClip(engine_.root()->shared_from_this()) : Value();
+    int level = 0;
+    if (key[0] == '_' && Engine::levelNumber(key, level)) {
+        DisplayObject* top = engine_.level(level);
+        return top ? Value::fromClip(top->shared_from_this()) : Value();
+    }
     if (key == "_root") {
         // The root of the level the script runs in.
-        DisplayObject* top = clip ? clip : engine_.root();
-        while (top && top->parent) top = top->parent;
+        DisplayObject* top = clip ? engine_.levelOf(clip) : engine_.root();
         return top ? Value::fromClip(top->shared_from_this()) : Value();
     }
     if (key == "_parent")
@@ -89,6 +93,8 @@ Value Avm1::getVariable(Frame& f, const std::string& path) {
     if (clip) {
         auto it = clip->variables.find(key);
         if (it != clip->variables.end()) return it->second;
+        int index = key[0] == '_' ? propertyIndex(key) : -1;  // _x alone: the timeline's own
+        if (index >= 0) return getProperty(clip, index);
         if (DisplayObject* c = childNamed(clip, key, engine_)) return Value::fromClip(c->shared_from_this());
     }
     if (engine_.globals) {
@@ -127,6 +133,11 @@ void Avm1::setVariable(Frame& f, const std::string& path, const Value& v) {
     DisplayObject* clip;
     std::string name;
     if (!splitVariable(f, path, clip, name)) return;
+    int index = name[0] == '_' ? propertyIndex(name) : -1;  // _x = 5, "/a:_x"
+    if (index >= 0) {
+        setProperty(clip, index, v);
+        return;
+    }
     if (clip->variables.size() >= kMaxProps && !clip->variables.count(engine_.nameKey(name))) return;
     clip->variables[engine_.nameKey(name)] = v;
 }

@@ -27,10 +27,13 @@ int buttonSoundIndex(uint16_t condition) {
     }
 }
 
-bool onStage(const DisplayObject* o, const DisplayObject* root) {
-    for (; o && o != root; o = o->parent)
-        if (!o->parent) return false;
-    return o != nullptr;
+// Whether a clip is inside one of the stage's level roots.
+bool onStage(const DisplayObject* o, const DisplayObject& stage) {
+    int hops = 0;
+    while (o && o->parent && hops++ < 256) o = o->parent;
+    if (!o) return false;
+    auto it = stage.children.find(o->depth);
+    return it != stage.children.end() && it->second.get() == o;
 }
 
 }  // namespace
@@ -152,7 +155,10 @@ void SoundPlayer::startEvent(const StartSoundCmd& cmd) {
 void SoundPlayer::frameEntered(DisplayObject* clip, int frame) {
     const TimelineDef* t = clip->timeline;
     if (!t || frame < 0 || frame >= t->frameCount()) return;
-    for (const StartSoundCmd& cmd : t->frames[frame].sounds) startEvent(cmd);
+    // Event sounds are looked up in the main movie: a loaded movie's ids
+    // would name other sounds there, so its event sounds stay silent.
+    if (!clip->movie)
+        for (const StartSoundCmd& cmd : t->frames[frame].sounds) startEvent(cmd);
     if (!t->stream) return;
     std::lock_guard<std::mutex> g(lock_);
     Stream& s = streams_[clip];
@@ -177,12 +183,12 @@ void SoundPlayer::startStream(Stream& s, DisplayObject* clip, int frame) {
     s.voice = addVoice(std::move(v));
 }
 
-void SoundPlayer::update(DisplayObject* root) {
+void SoundPlayer::update(const DisplayObject& stage) {
     std::lock_guard<std::mutex> g(lock_);
     for (auto it = streams_.begin(); it != streams_.end();) {
         Stream& s = it->second;
         std::shared_ptr<DisplayObject> clip = s.clip.lock();
-        if (!clip || !onStage(clip.get(), root)) {
+        if (!clip || !onStage(clip.get(), stage)) {
             stopVoice(s.voice);
             it = streams_.erase(it);
             continue;
@@ -201,7 +207,8 @@ void SoundPlayer::update(DisplayObject* root) {
 
 void SoundPlayer::buttonTransition(DisplayObject* button, uint16_t condition) {
     int i = buttonSoundIndex(condition);
-    const ButtonSounds* bs = movie_ && i >= 0 ? movie_->buttonSounds(button->characterId) : nullptr;
+    const ButtonSounds* bs =
+        movie_ && i >= 0 && !button->movie ? movie_->buttonSounds(button->characterId) : nullptr;
     if (!bs || bs->soundId[i] == 0) return;
     StartSoundCmd cmd;
     cmd.soundId = bs->soundId[i];

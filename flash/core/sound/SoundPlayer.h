@@ -34,7 +34,7 @@ public:
 
     // Streams stop when their timeline stops or leaves the stage, and start
     // again when it plays: called after anything changed the timelines.
-    void update(DisplayObject* root);
+    void update(const DisplayObject& stage);
 
     // Mixed sound, 44.1 kHz stereo, interleaved.
     void render(int16_t* out, size_t frames);

@@ -217,12 +217,18 @@ Value setMask(NativeCall& c) {
     return Value::fromBool(true);
 }
 
-// A clip shows the whole of its movie once loaded: loaded and total bytes
-// are the length of the file its timeline comes from.
+// Bytes of the file the clip's timeline comes from: received so far, and
+// expected (equal once the file is whole).
+Value bytesLoaded(NativeCall& c) {
+    std::shared_ptr<DisplayObject> clip = c.clip();
+    if (!clip) return Value();
+    return Value::fromNumber(static_cast<double>(c.engine().movieOf(clip.get()).bytesLoaded()));
+}
+
 Value bytesTotal(NativeCall& c) {
     std::shared_ptr<DisplayObject> clip = c.clip();
     if (!clip) return Value();
-    return Value::fromNumber(static_cast<double>(c.engine().movieOf(clip.get()).header().fileLength));
+    return Value::fromNumber(static_cast<double>(c.engine().movieOf(clip.get()).bytesTotal()));
 }
 
 // A clip's variables as form text, its length charged to the script.
@@ -287,7 +293,7 @@ void installMovieClip(Realm& realm) {
                            {"globalToLocal", globalToLocal},
                            {"startDrag", startDrag},
                            {"stopDrag", stopDrag},
-                           {"getBytesLoaded", bytesTotal},
+                           {"getBytesLoaded", bytesLoaded},
                            {"getBytesTotal", bytesTotal},
                            {"getURL", getURL},
                            {"setMask", setMask},

@@ -94,7 +94,7 @@ bool fitAxis(int64_t f, int64_t d, int size, bool repeat, int len, Axis& a) {
         a.period = static_cast<int32_t>(period);
         return true;
     }
-    const int64_t last = f + d * len;
+    const int64_t last = f + d * (len + 4);  // four-pixel groups may run a little past the span
     if (f < -lim || f > lim || last < -lim || last > lim) return false;
     a.pos = static_cast<int32_t>(f);
     a.step = static_cast<int32_t>(d);
@@ -173,6 +173,214 @@ void sampleFast(const BitmapSpan& s, Axis u, Axis v, int len, uint32_t* out) {
     }
 }
 
+#if defined(__SSE2__)
+// Four pixels at a time: positions of pixels i..i+3 in the lanes of a
+// register, advanced by four steps per group. Scalar axes at the group's
+// first pixel are kept alongside for groups that need the per-pixel code.
+struct Lanes {
+    __m128i pos, step4, period;
+};
+
+template <bool Repeat>
+Lanes lanes(const Axis& a) {
+    Axis t = a;
+    alignas(16) int32_t p[4];
+    for (int k = 0; k < 4; ++k, advance<Repeat>(t)) p[k] = t.pos;
+    int32_t step4 = Repeat ? static_cast<int32_t>((int64_t(a.step) * 4) % a.period) : a.step * 4;
+    return {_mm_load_si128(reinterpret_cast<const __m128i*>(p)), _mm_set1_epi32(step4),
+            _mm_set1_epi32(a.period)};
+}
+
+template <bool Repeat>
+inline void advance4(Lanes& l, Axis& a) {
+    l.pos = _mm_add_epi32(l.pos, l.step4);
+    if (Repeat) {
+        // Below twice the period: one subtraction wraps it.
+        const __m128i over = _mm_cmpgt_epi32(l.pos, _mm_sub_epi32(l.period, _mm_set1_epi32(1)));
+        l.pos = _mm_sub_epi32(l.pos, _mm_and_si128(over, l.period));
+    }
+    a.pos = _mm_cvtsi128_si32(l.pos);
+}
+
+// Lanes of 0..255 fractions as madd weights: (256 - t) low, t high.
+inline __m128i weights(__m128i pos) {
+    const __m128i t = _mm_and_si128(_mm_srli_epi32(pos, 8), _mm_set1_epi32(0xFF));
+    return _mm_or_si128(_mm_sub_epi32(_mm_set1_epi32(256), t), _mm_slli_epi32(t, 16));
+}
+
+// Mask of lanes with 0 <= i < limit.
+inline __m128i inside(__m128i i, int limit) {
+    return _mm_andnot_si128(_mm_srai_epi32(i, 31), _mm_cmplt_epi32(i, _mm_set1_epi32(limit)));
+}
+
+// One pixel from a texel pair (two pixels of 8 bytes) and its weights:
+// per channel (a (256 - t) + b t) >> 8, in 32-bit lanes.
+inline __m128i across(__m128i pair, __m128i w) {
+    const __m128i mixed = _mm_unpacklo_epi8(pair, _mm_srli_si128(pair, 4));  // a.b b.b a.g b.g ...
+    return _mm_srli_epi32(_mm_madd_epi16(_mm_unpacklo_epi8(mixed, _mm_setzero_si128()), w), 8);
+}
+
+// The bilinear sample at p (texels p[0], p[1], p[w], p[w + 1]): down the
+// two columns, then across, as bilinear() computes it.
+inline __m128i bilinear4(const uint32_t* p, int w, __m128i wu, __m128i wv) {
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i mixed = _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(p)),
+                                            _mm_loadl_epi64(reinterpret_cast<const __m128i*>(p + w)));
+    const __m128i c0 = _mm_srli_epi32(_mm_madd_epi16(_mm_unpacklo_epi8(mixed, zero), wv), 8);
+    const __m128i c1 = _mm_srli_epi32(_mm_madd_epi16(_mm_unpackhi_epi8(mixed, zero), wv), 8);
+    return _mm_srli_epi32(_mm_madd_epi16(_mm_or_si128(c0, _mm_slli_epi32(c1, 16)), wu), 8);
+}
+
+inline void store4(uint32_t* out, __m128i p0, __m128i p1, __m128i p2, __m128i p3) {
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out),
+                     _mm_packus_epi16(_mm_packs_epi32(p0, p1), _mm_packs_epi32(p2, p3)));
+}
+
+#define KV_LANE(v, k) _mm_shuffle_epi32(v, (k)*0x55)
+
+// Clamps lanes of texel indices to [0, size - 1].
+inline __m128i clampIndex(__m128i i, int size) {
+    i = _mm_andnot_si128(_mm_srai_epi32(i, 31), i);
+    const __m128i last = _mm_set1_epi32(size - 1), beyond = _mm_cmpgt_epi32(i, last);
+    return _mm_or_si128(_mm_andnot_si128(beyond, i), _mm_and_si128(beyond, last));
+}
+
+// Clamped smoothing at an edge blends a texel with itself. The same value
+// comes from the pair inside the edge with all the weight on the edge
+// texel: before the first texel the pair 0, 1 weighted (256, 0), from the
+// last on the pair size - 2, size - 1 weighted (0, 256).
+inline void clampPair(__m128i& i, __m128i& w, int size) {
+    const __m128i before = _mm_srai_epi32(i, 31), last = _mm_set1_epi32(size - 2);
+    const __m128i after = _mm_cmpgt_epi32(i, last);
+    w = _mm_or_si128(_mm_andnot_si128(_mm_or_si128(before, after), w),
+                     _mm_or_si128(_mm_and_si128(before, _mm_set1_epi32(256)),
+                                  _mm_and_si128(after, _mm_set1_epi32(256 << 16))));
+    i = _mm_or_si128(_mm_andnot_si128(_mm_or_si128(before, after), i), _mm_and_si128(after, last));
+}
+
+// Any span of the usual size, four pixels at a time. Repeating smoothed
+// groups whose texel pairs wrap around an edge go through the per-pixel
+// code.
+template <bool Repeat, bool Smooth>
+void sampleLanes(const BitmapSpan& s, Axis u, Axis v, int len, uint32_t* out) {
+    const int w = s.width, h = s.height;
+    if (!Repeat && Smooth && (w < 2 || h < 2)) {
+        sampleFast<Repeat, Smooth>(s, u, v, len, out);
+        return;
+    }
+    Lanes lu = lanes<Repeat>(u), lv = lanes<Repeat>(v);
+    const __m128i pitch = _mm_set1_epi32(w << 16 | 1);  // madd: x + y w
+    alignas(16) int32_t idx[4];
+    int i = 0;
+    for (; i + 4 <= len; i += 4, advance4<Repeat>(lu, u), advance4<Repeat>(lv, v)) {
+        __m128i xi = _mm_srai_epi32(lu.pos, 16), yi = _mm_srai_epi32(lv.pos, 16);
+        __m128i wu = _mm_setzero_si128(), wv = wu;
+        if (Smooth) {
+            wu = weights(lu.pos);
+            wv = weights(lv.pos);
+        }
+        if (Repeat && Smooth) {
+            const __m128i in = _mm_and_si128(inside(xi, w - 1), inside(yi, h - 1));
+            if (_mm_movemask_epi8(in) != 0xFFFF) {
+                sampleFast<Repeat, Smooth>(s, u, v, 4, out + i);
+                continue;
+            }
+        } else if (!Repeat && Smooth) {
+            clampPair(xi, wu, w);
+            clampPair(yi, wv, h);
+        } else if (!Repeat) {
+            xi = clampIndex(xi, w);
+            yi = clampIndex(yi, h);
+        }
+        _mm_store_si128(reinterpret_cast<__m128i*>(idx),
+                        _mm_madd_epi16(_mm_or_si128(xi, _mm_slli_epi32(yi, 16)), pitch));
+        if (!Smooth) {
+            for (int k = 0; k < 4; ++k) out[i + k] = s.pixels[idx[k]];
+            continue;
+        }
+        store4(out + i, bilinear4(s.pixels + idx[0], w, KV_LANE(wu, 0), KV_LANE(wv, 0)),
+               bilinear4(s.pixels + idx[1], w, KV_LANE(wu, 1), KV_LANE(wv, 1)),
+               bilinear4(s.pixels + idx[2], w, KV_LANE(wu, 2), KV_LANE(wv, 2)),
+               bilinear4(s.pixels + idx[3], w, KV_LANE(wu, 3), KV_LANE(wv, 3)));
+    }
+    if (i < len) sampleFast<Repeat, Smooth>(s, u, v, len - i, out + i);
+}
+
+// Widest bitmap whose row sampling goes through a blended row on the stack.
+const int kRowTexels = 2048;
+
+// A smoothed span along one row of texels (no vertical step, as unrotated
+// bitmaps have): the two texel rows are blended once into a row of column
+// values, then each pixel blends two neighbours of that row. The row is
+// padded so that clamped positions need no test: col[-1] = col[0], and
+// col[w] is the texel after the last (wrapped or clamped).
+template <bool Repeat>
+void sampleRow(const BitmapSpan& s, Axis u, const Axis& v, int len, uint32_t* out) {
+    const int w = s.width;
+    int y0, y1;
+    texels<Repeat>(v, s.height, y0, y1);
+    const uint32_t* top = s.pixels + static_cast<size_t>(y0) * w;
+    const uint32_t* bottom = s.pixels + static_cast<size_t>(y1) * w;
+    alignas(16) uint32_t buffer[kRowTexels + 4];
+    uint32_t* col = buffer + 1;
+    const uint32_t tv = static_cast<uint32_t>(v.pos >> 8) & 0xFF;
+    const __m128i zero = _mm_setzero_si128(), wv = _mm_set1_epi32(static_cast<int>(tv << 16 | (256 - tv)));
+    auto blend = [&](__m128i mixed) {
+        const __m128i c0 = _mm_srli_epi32(_mm_madd_epi16(_mm_unpacklo_epi8(mixed, zero), wv), 8);
+        const __m128i c1 = _mm_srli_epi32(_mm_madd_epi16(_mm_unpackhi_epi8(mixed, zero), wv), 8);
+        const __m128i c = _mm_packs_epi32(c0, c1);
+        return _mm_packus_epi16(c, c);
+    };
+    int x = 0;
+    for (; x + 2 <= w; x += 2)
+        _mm_storel_epi64(
+            reinterpret_cast<__m128i*>(col + x),
+            blend(_mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(top + x)),
+                                    _mm_loadl_epi64(reinterpret_cast<const __m128i*>(bottom + x)))));
+    if (x < w)
+        col[x] = static_cast<uint32_t>(_mm_cvtsi128_si32(blend(_mm_unpacklo_epi8(
+            _mm_cvtsi32_si128(static_cast<int>(top[x])), _mm_cvtsi32_si128(static_cast<int>(bottom[x]))))));
+    col[-1] = col[0];
+    col[w] = Repeat ? col[0] : col[w - 1];
+    Lanes lu = lanes<Repeat>(u);
+    const __m128i last = _mm_set1_epi32(w - 1), minus1 = _mm_set1_epi32(-1);
+    alignas(16) int32_t idx[4];
+    int i = 0;
+    for (; i + 4 <= len; i += 4, advance4<Repeat>(lu, u)) {
+        __m128i xi = _mm_srai_epi32(lu.pos, 16);
+        if (!Repeat) {
+            // Left of the bitmap -1 (col[-1], col[0]: the first texel),
+            // right of it w - 1 (col[w - 1], col[w]: the last).
+            xi = _mm_or_si128(xi, _mm_cmplt_epi32(xi, minus1));
+            const __m128i beyond = _mm_cmpgt_epi32(xi, last);
+            xi = _mm_or_si128(_mm_andnot_si128(beyond, xi), _mm_and_si128(beyond, last));
+        }
+        _mm_store_si128(reinterpret_cast<__m128i*>(idx), xi);
+        const __m128i wu = weights(lu.pos);
+        auto pair = [&](int k) { return _mm_loadl_epi64(reinterpret_cast<const __m128i*>(col + idx[k])); };
+        store4(out + i, across(pair(0), KV_LANE(wu, 0)), across(pair(1), KV_LANE(wu, 1)),
+               across(pair(2), KV_LANE(wu, 2)), across(pair(3), KV_LANE(wu, 3)));
+    }
+    if (i < len) sampleFast<Repeat, true>(s, u, v, len - i, out + i);
+}
+
+#undef KV_LANE
+
+template <bool Repeat, bool Smooth>
+void sampleSpan(const BitmapSpan& s, const Axis& u, const Axis& v, int len, uint32_t* out) {
+    // A row of column values pays off when the span is long next to it.
+    if (Smooth && v.step == 0 && s.width <= kRowTexels && len * 4 >= s.width)
+        sampleRow<Repeat>(s, u, v, len, out);
+    else
+        sampleLanes<Repeat, Smooth>(s, u, v, len, out);
+}
+#else
+template <bool Repeat, bool Smooth>
+void sampleSpan(const BitmapSpan& s, const Axis& u, const Axis& v, int len, uint32_t* out) {
+    sampleFast<Repeat, Smooth>(s, u, v, len, out);
+}
+#endif
+
 }  // namespace
 
 void sampleBitmapSpan(const BitmapSpan& s, int len, uint32_t* out) {
@@ -183,9 +391,9 @@ void sampleBitmapSpan(const BitmapSpan& s, int len, uint32_t* out) {
         return;
     }
     if (s.repeat) {
-        s.smooth ? sampleFast<true, true>(s, u, v, len, out) : sampleFast<true, false>(s, u, v, len, out);
+        s.smooth ? sampleSpan<true, true>(s, u, v, len, out) : sampleSpan<true, false>(s, u, v, len, out);
     } else {
-        s.smooth ? sampleFast<false, true>(s, u, v, len, out) : sampleFast<false, false>(s, u, v, len, out);
+        s.smooth ? sampleSpan<false, true>(s, u, v, len, out) : sampleSpan<false, false>(s, u, v, len, out);
     }
 }
 

@@ -72,6 +72,20 @@ inline void blend4Full(uint32_t* dst, __m128i colors) {
     _mm_storeu_si128(reinterpret_cast<__m128i*>(dst), _mm_adds_epu8(colors, _mm_packus_epi16(lo, hi)));
 }
 
+// The last n (< 4) pixels of a span through a four-pixel blend: copied
+// out with zero coverage after them (which leaves a pixel as it was).
+inline void blendTail(uint32_t* dst, int n, __m128i colors, const uint8_t* covers) {
+    // Written out: as loops the compiler turns the copies into library calls.
+    uint32_t d[4] = {dst[0], n > 1 ? dst[1] : 0, n > 2 ? dst[2] : 0, 0};
+    const uint8_t c[4] = {covers[0], n > 1 ? covers[1] : uint8_t(0), n > 2 ? covers[2] : uint8_t(0), 0};
+    blend4(d, colors, c);
+    dst[0] = d[0];
+    if (n > 1) dst[1] = d[1];
+    if (n > 2) dst[2] = d[2];
+}
+
+const uint8_t kFullCovers[4] = {255, 255, 255, 255};
+
 // A run of one translucent colour at full coverage over dst[0..len-1].
 inline void blendSolidRun(uint32_t* dst, int len, uint32_t color) {
     const __m128i zero = _mm_setzero_si128();
@@ -84,7 +98,21 @@ inline void blendSolidRun(uint32_t* dst, int len, uint32_t color) {
         __m128i hi = div255(_mm_mullo_epi16(_mm_unpackhi_epi8(d, zero), inv));
         _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + i), _mm_adds_epu8(src, _mm_packus_epi16(lo, hi)));
     }
-    for (; i < len; ++i) dst[i] = over(color, dst[i]);
+    if (i < len) blendTail(dst + i, len - i, src, kFullCovers);
+}
+
+// Pixels from i on that are fully covered.
+inline int fullRunEnd(const uint8_t* covers, int i, int len) {
+    const __m128i full = _mm_set1_epi8(static_cast<char>(-1));
+    for (; i + 16 <= len; i += 16) {
+        const __m128i c16 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(covers + i));
+        const int partial = ~_mm_movemask_epi8(_mm_cmpeq_epi8(c16, full)) & 0xFFFF;
+        if (partial) return i + __builtin_ctz(static_cast<unsigned>(partial));
+    }
+    uint32_t c4;
+    while (i + 4 <= len && (std::memcpy(&c4, covers + i, 4), c4 == 0xFFFFFFFFu)) i += 4;
+    while (i < len && covers[i] == 255) ++i;
+    return i;
 }
 
 }  // namespace
@@ -95,48 +123,35 @@ void blendSolidSpan(uint32_t* dst, int len, uint32_t color, const uint8_t* cover
     int i = 0;
 #if defined(__SSE2__)
     const __m128i colors = _mm_set1_epi32(static_cast<int>(color));
-#endif
     while (i < len) {
-        uint32_t c = covers[i];
-        if (c == 255) {
-            int j = i + 1;
-#if defined(__SSE2__)
-            const __m128i full = _mm_set1_epi8(static_cast<char>(-1));
-            while (j + 16 <= len) {
-                __m128i c16 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(covers + j));
-                if (_mm_movemask_epi8(_mm_cmpeq_epi8(c16, full)) != 0xFFFF) break;
-                j += 16;
-            }
-#endif
-            while (j < len && covers[j] == 255) ++j;
+        if (covers[i] == 255) {
+            const int j = fullRunEnd(covers, i + 1, len);
             if (opaque) {
                 std::fill(dst + i, dst + j, color);
             } else {
-#if defined(__SSE2__)
                 blendSolidRun(dst + i, j - i, color);
-#else
-                for (int k = i; k < j; ++k) dst[k] = over(color, dst[k]);
-#endif
             }
             i = j;
             continue;
         }
-#if defined(__SSE2__)
-        if (i + 4 <= len) {
-            uint32_t c4;
-            std::memcpy(&c4, covers + i, 4);
-            if (c4 == 0) {
-                i += 4;
-                continue;
-            }
-            blend4(dst + i, colors, covers + i);
-            i += 4;
-            continue;
+        if (i + 4 > len) {
+            blendTail(dst + i, len - i, colors, covers + i);
+            break;
         }
-#endif
-        if (c) dst[i] = over(mulPixel(color, c), dst[i]);
-        ++i;
+        uint32_t c4;
+        std::memcpy(&c4, covers + i, 4);
+        if (c4 != 0) blend4(dst + i, colors, covers + i);
+        i += 4;
     }
+#else
+    for (; i < len; ++i) {
+        const uint32_t c = covers[i];
+        if (c == 255)
+            dst[i] = opaque ? color : over(color, dst[i]);
+        else if (c)
+            dst[i] = over(mulPixel(color, c), dst[i]);
+    }
+#endif
 }
 
 void blendColorSpan(uint32_t* dst, int len, const uint32_t* colors, const uint8_t* covers, bool oftenOpaque) {
@@ -158,11 +173,19 @@ void blendColorSpan(uint32_t* dst, int len, const uint32_t* colors, const uint8_
         }
         blend4(dst + i, _mm_loadu_si128(reinterpret_cast<const __m128i*>(colors + i)), covers + i);
     }
-#endif
+    if (i < len) {
+        const int n = len - i;
+        const __m128i c =
+            _mm_setr_epi32(static_cast<int>(colors[i]), n > 1 ? static_cast<int>(colors[i + 1]) : 0,
+                           n > 2 ? static_cast<int>(colors[i + 2]) : 0, 0);
+        blendTail(dst + i, n, c, covers + i);
+    }
+#else
     for (; i < len; ++i) {
         uint32_t c = covers[i];
         if (c) dst[i] = over(c == 255 ? colors[i] : mulPixel(colors[i], c), dst[i]);
     }
+#endif
 }
 
 void Canvas::attach(uint32_t* pixels, int width, int height, int stride) {

@@ -344,6 +344,25 @@ void Canvas::span(int y, int x, int len, const uint8_t* covers) {
         blendSolidSpan(dst, len, paint_->color(), cov);
         return;
     }
+#if defined(__SSE2__)
+    if (paint_->gradient()) {
+        // Colours go from the gradient straight into the blend.
+        walkGradient(paint_->gradientWalk(x, y), paint_->gradientShape(), paint_->spread(), len,
+                     [&](int i, __m128i colors) {
+                         if (i + 4 > len) {
+                             blendTail(dst + i, len - i, colors, cov + i);
+                             return;
+                         }
+                         uint32_t c4;
+                         std::memcpy(&c4, cov + i, 4);
+                         if (c4 == 0xFFFFFFFFu)
+                             blend4Full(dst + i, colors);
+                         else if (c4)
+                             blend4(dst + i, colors, cov + i);
+                     });
+        return;
+    }
+#endif
     if (colors_.size() < static_cast<size_t>(len)) colors_.resize(len);
     paint_->generate(x, y, len, colors_.data());
     blendColorSpan(dst, len, colors_.data(), cov, paint_->kind() == Paint::Bitmap);

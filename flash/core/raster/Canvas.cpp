@@ -46,18 +46,23 @@ inline __m128i blend2(__m128i s, __m128i d, __m128i cov) {
     return _mm_add_epi16(s, div255(_mm_mullo_epi16(d, inv)));
 }
 
-// Four pixels: colors[0..3] with covers[0..3] over dst[0..3].
-inline void blend4(uint32_t* dst, __m128i colors, const uint8_t* covers) {
+// Four pixels in a register: colors with covers c4 (one byte each) over d.
+inline __m128i blend4(__m128i d, __m128i colors, uint32_t c4) {
     const __m128i zero = _mm_setzero_si128();
-    uint32_t c4;
-    std::memcpy(&c4, covers, 4);
     __m128i c = _mm_unpacklo_epi8(_mm_cvtsi32_si128(static_cast<int>(c4)), zero);
     c = _mm_unpacklo_epi16(c, c);
     __m128i clo = _mm_unpacklo_epi32(c, c), chi = _mm_unpackhi_epi32(c, c);
-    __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(dst));
     __m128i lo = blend2(_mm_unpacklo_epi8(colors, zero), _mm_unpacklo_epi8(d, zero), clo);
     __m128i hi = blend2(_mm_unpackhi_epi8(colors, zero), _mm_unpackhi_epi8(d, zero), chi);
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(dst), _mm_packus_epi16(lo, hi));
+    return _mm_packus_epi16(lo, hi);
+}
+
+// Four pixels: colors[0..3] with covers[0..3] over dst[0..3].
+inline void blend4(uint32_t* dst, __m128i colors, const uint8_t* covers) {
+    uint32_t c4;
+    std::memcpy(&c4, covers, 4);
+    const __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(dst));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(dst), blend4(d, colors, c4));
 }
 
 // Four pixels at full coverage: colors[0..3] over dst[0..3].
@@ -75,13 +80,16 @@ inline void blend4Full(uint32_t* dst, __m128i colors) {
 // The last n (< 4) pixels of a span through a four-pixel blend: copied
 // out with zero coverage after them (which leaves a pixel as it was).
 inline void blendTail(uint32_t* dst, int n, __m128i colors, const uint8_t* covers) {
-    // Written out: as loops the compiler turns the copies into library calls.
-    uint32_t d[4] = {dst[0], n > 1 ? dst[1] : 0, n > 2 ? dst[2] : 0, 0};
-    const uint8_t c[4] = {covers[0], n > 1 ? covers[1] : uint8_t(0), n > 2 ? covers[2] : uint8_t(0), 0};
-    blend4(d, colors, c);
-    dst[0] = d[0];
-    if (n > 1) dst[1] = d[1];
-    if (n > 2) dst[2] = d[2];
+    // Gathered into registers, not through a small array: writing it piece
+    // by piece and reading it whole would stall the load.
+    const __m128i d = _mm_setr_epi32(static_cast<int>(dst[0]), n > 1 ? static_cast<int>(dst[1]) : 0,
+                                     n > 2 ? static_cast<int>(dst[2]) : 0, 0);
+    const uint32_t c4 =
+        covers[0] | (n > 1 ? uint32_t(covers[1]) << 8 : 0) | (n > 2 ? uint32_t(covers[2]) << 16 : 0);
+    const __m128i out = blend4(d, colors, c4);
+    dst[0] = static_cast<uint32_t>(_mm_cvtsi128_si32(out));
+    if (n > 1) dst[1] = static_cast<uint32_t>(_mm_cvtsi128_si32(_mm_shuffle_epi32(out, 0x55)));
+    if (n > 2) dst[2] = static_cast<uint32_t>(_mm_cvtsi128_si32(_mm_shuffle_epi32(out, 0xAA)));
 }
 
 const uint8_t kFullCovers[4] = {255, 255, 255, 255};

@@ -311,9 +311,11 @@ const int kRowTexels = 2048;
 
 // A smoothed span along one row of texels (no vertical step, as unrotated
 // bitmaps have): the two texel rows are blended once into a row of column
-// values, then each pixel blends two neighbours of that row. The row is
-// padded so that clamped positions need no test: col[-1] = col[0], and
-// col[w] is the texel after the last (wrapped or clamped).
+// values, then each pixel blends two neighbours a, b of that row. The row
+// is padded so that clamped positions need no test: col[-1] = col[0], and
+// col[w] is the texel after the last (wrapped or clamped). Each pair is
+// kept as a and 2 (b - a) in 16-bit lanes: (a (256 - t) + b t) >> 8 is
+// a + (((b - a) t) >> 8), one high-half multiply of 2 (b - a) by 128 t.
 template <bool Repeat>
 void sampleRow(const BitmapSpan& s, Axis u, const Axis& v, int len, uint32_t* out) {
     const int w = s.width;
@@ -321,7 +323,7 @@ void sampleRow(const BitmapSpan& s, Axis u, const Axis& v, int len, uint32_t* ou
     texels<Repeat>(v, s.height, y0, y1);
     const uint32_t* top = s.pixels + static_cast<size_t>(y0) * w;
     const uint32_t* bottom = s.pixels + static_cast<size_t>(y1) * w;
-    alignas(16) uint32_t buffer[kRowTexels + 4];
+    alignas(16) uint32_t buffer[kRowTexels + 4];  // col[-1 .. w + 1]
     uint32_t* col = buffer + 1;
     const uint32_t tv = static_cast<uint32_t>(v.pos >> 8) & 0xFF;
     const __m128i zero = _mm_setzero_si128(), wv = _mm_set1_epi32(static_cast<int>(tv << 16 | (256 - tv)));
@@ -342,6 +344,17 @@ void sampleRow(const BitmapSpan& s, Axis u, const Axis& v, int len, uint32_t* ou
             _mm_cvtsi32_si128(static_cast<int>(top[x])), _mm_cvtsi32_si128(static_cast<int>(bottom[x]))))));
     col[-1] = col[0];
     col[w] = Repeat ? col[0] : col[w - 1];
+    col[w + 1] = col[w];
+    // pairs + 8 (i + 1): the pair of texels i, i + 1 for i = -1 .. w - 1.
+    alignas(16) int16_t pairs[(kRowTexels + 2) * 8];
+    for (int e = 0; e <= w; e += 2) {
+        const __m128i a =
+            _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(col + e - 1)), zero);
+        const __m128i b = _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(col + e)), zero);
+        const __m128i d = _mm_slli_epi16(_mm_sub_epi16(b, a), 1);
+        _mm_store_si128(reinterpret_cast<__m128i*>(pairs + 8 * e), _mm_unpacklo_epi64(a, d));
+        _mm_store_si128(reinterpret_cast<__m128i*>(pairs + 8 * e + 8), _mm_unpackhi_epi64(a, d));
+    }
     Lanes lu = lanes<Repeat>(u);
     const __m128i last = _mm_set1_epi32(w - 1), minus1 = _mm_set1_epi32(-1);
     alignas(16) int32_t idx[4];
@@ -355,11 +368,20 @@ void sampleRow(const BitmapSpan& s, Axis u, const Axis& v, int len, uint32_t* ou
             const __m128i beyond = _mm_cmpgt_epi32(xi, last);
             xi = _mm_or_si128(_mm_andnot_si128(beyond, xi), _mm_and_si128(beyond, last));
         }
-        _mm_store_si128(reinterpret_cast<__m128i*>(idx), xi);
-        const __m128i wu = weights(lu.pos);
-        auto pair = [&](int k) { return _mm_loadl_epi64(reinterpret_cast<const __m128i*>(col + idx[k])); };
-        store4(out + i, across(pair(0), KV_LANE(wu, 0)), across(pair(1), KV_LANE(wu, 1)),
-               across(pair(2), KV_LANE(wu, 2)), across(pair(3), KV_LANE(wu, 3)));
+        _mm_store_si128(reinterpret_cast<__m128i*>(idx),
+                        _mm_slli_epi32(_mm_add_epi32(xi, _mm_set1_epi32(1)), 3));
+        // 128 t of each pixel, four lanes a pixel: pixels 0, 1 and 2, 3.
+        __m128i t = _mm_slli_epi32(_mm_and_si128(_mm_srli_epi32(lu.pos, 8), _mm_set1_epi32(0xFF)), 7);
+        t = _mm_packs_epi32(t, t);
+        t = _mm_unpacklo_epi16(t, t);
+        const __m128i t01 = _mm_unpacklo_epi32(t, t), t23 = _mm_unpackhi_epi32(t, t);
+        auto pair = [&](int k) { return _mm_load_si128(reinterpret_cast<const __m128i*>(pairs + idx[k])); };
+        const __m128i p0 = pair(0), p1 = pair(1), p2 = pair(2), p3 = pair(3);
+        const __m128i r01 =
+            _mm_add_epi16(_mm_unpacklo_epi64(p0, p1), _mm_mulhi_epi16(_mm_unpackhi_epi64(p0, p1), t01));
+        const __m128i r23 =
+            _mm_add_epi16(_mm_unpacklo_epi64(p2, p3), _mm_mulhi_epi16(_mm_unpackhi_epi64(p2, p3), t23));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), _mm_packus_epi16(r01, r23));
     }
     if (i < len) sampleFast<Repeat, true>(s, u, v, len - i, out + i);
 }

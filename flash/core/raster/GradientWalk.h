@@ -83,32 +83,21 @@ inline void walkGradientAs(const GradientWalk& g, int len, Put& put) {
     }
 }
 
+template <GradientShape Shape, class Put>
+inline void walkGradientSpread(const GradientWalk& g, SpreadMode mode, int len, Put& put) {
+    if (mode == SpreadMode::Pad) return walkGradientAs<Shape, SpreadMode::Pad>(g, len, put);
+    if (mode == SpreadMode::Repeat) return walkGradientAs<Shape, SpreadMode::Repeat>(g, len, put);
+    walkGradientAs<Shape, SpreadMode::Reflect>(g, len, put);
+}
+
 // Calls put(i, colours of pixels i..i+3) for i = 0, 4, 8, ... below len
 // (the last group may run past len).
 template <class Put>
 inline void walkGradient(const GradientWalk& g, GradientShape shape, SpreadMode mode, int len, Put&& put) {
-    switch (shape) {
-        case GradientShape::Linear:
-            if (mode == SpreadMode::Pad)
-                return walkGradientAs<GradientShape::Linear, SpreadMode::Pad>(g, len, put);
-            if (mode == SpreadMode::Repeat)
-                return walkGradientAs<GradientShape::Linear, SpreadMode::Repeat>(g, len, put);
-            return walkGradientAs<GradientShape::Linear, SpreadMode::Reflect>(g, len, put);
-        case GradientShape::Radial:
-            if (mode == SpreadMode::Pad)
-                return walkGradientAs<GradientShape::Radial, SpreadMode::Pad>(g, len, put);
-            if (mode == SpreadMode::Repeat)
-                return walkGradientAs<GradientShape::Radial, SpreadMode::Repeat>(g, len, put);
-            return walkGradientAs<GradientShape::Radial, SpreadMode::Reflect>(g, len, put);
-        case GradientShape::Focal:
-            if (mode == SpreadMode::Pad)
-                return walkGradientAs<GradientShape::Focal, SpreadMode::Pad>(g, len, put);
-            if (mode == SpreadMode::Repeat)
-                return walkGradientAs<GradientShape::Focal, SpreadMode::Repeat>(g, len, put);
-            return walkGradientAs<GradientShape::Focal, SpreadMode::Reflect>(g, len, put);
-    }
+    if (shape == GradientShape::Linear) return walkGradientSpread<GradientShape::Linear>(g, mode, len, put);
+    if (shape == GradientShape::Radial) return walkGradientSpread<GradientShape::Radial>(g, mode, len, put);
+    walkGradientSpread<GradientShape::Focal>(g, mode, len, put);
 }
-
 #endif
 
 }  // namespace flash

@@ -216,18 +216,9 @@ void Canvas::setRows(int top, int bottom) {
 }
 
 void Canvas::clear(uint32_t color) {
-    for (int y = rowsTop_; y < rowsBottom_; ++y) {
-        uint32_t* row = pixels_ + static_cast<size_t>(y) * stride_;
-        int x = 0;
-#if defined(__SSE2__)
-        const __m128i c = _mm_set1_epi32(static_cast<int>(color));
-        for (; x + 8 <= width_; x += 8) {
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(row + x), c);
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(row + x + 4), c);
-        }
-#endif
-        std::fill(row + x, row + width_, color);
-    }
+    for (int y = rowsTop_; y < rowsBottom_; ++y)
+        std::fill(pixels_ + static_cast<size_t>(y) * stride_,
+                  pixels_ + static_cast<size_t>(y) * stride_ + width_, color);
 }
 
 void Canvas::fill(Rasterizer& ras, FillRule rule, bool antialias, const Paint& paint) {

@@ -32,6 +32,11 @@ bool isAddress(const std::string& url) {
            startsWithNoCase(url, "ftp://");
 }
 
+// Addresses a browser opens as they are (no file beside the movie).
+bool isPageAddress(const std::string& url) {
+    return isAddress(url) || startsWithNoCase(url, "mailto:") || startsWithNoCase(url, "javascript:");
+}
+
 // Downloads an address (GET, or POST of form data); false on any failure.
 bool download(const std::string& url, const std::string& post, std::vector<uint8_t>& out) {
     UniqueInternet net(InternetOpenA("Korvamelden", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
@@ -166,8 +171,35 @@ std::string ContentLoader::localPath(const std::string& url, const std::string& 
     return p;
 }
 
+std::string ContentLoader::systemName(const std::string& name, int movieVersion) {
+    bool ascii = std::all_of(name.begin(), name.end(), [](char c) { return (c & 0x80) == 0; });
+    if (movieVersion < 6 || ascii) return name;
+    int n = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, name.data(), static_cast<int>(name.size()),
+                                nullptr, 0);
+    if (n <= 0) return name;  // not UTF-8: taken as the system's text
+    std::wstring wide(static_cast<size_t>(n), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, name.data(), static_cast<int>(name.size()), &wide[0], n);
+    BOOL lost = FALSE;
+    int m = WideCharToMultiByte(CP_ACP, 0, wide.data(), n, nullptr, 0, nullptr, &lost);
+    if (m <= 0 || lost) return std::string();  // no such name on this system
+    std::string out(static_cast<size_t>(m), '\0');
+    WideCharToMultiByte(CP_ACP, 0, wide.data(), n, &out[0], m, nullptr, nullptr);
+    return out;
+}
+
+void ContentLoader::openUrl(const std::string& url, const std::string& target, const std::string& post) {
+    if (!onOpenUrl || url.empty()) return;
+    if (isPageAddress(url)) {
+        onOpenUrl(url, target, post);
+        return;
+    }
+    std::string local = localPath(systemName(url, engine_.movie().version()), moviePath_);
+    if (!local.empty()) onOpenUrl(local, target, post);
+}
+
 void ContentLoader::fetch(int request, const std::string& url, const std::string& post) {
-    std::string local = localPath(url, moviePath_);
+    std::string local = isAddress(url) ? std::string() : systemName(url, engine_.movie().version());
+    if (!local.empty()) local = localPath(local, moviePath_);
     if (!local.empty() || !isAddress(url)) {
         std::vector<uint8_t> bytes;
         bool ok = ReadWholeFile(local, bytes, kMaxLoadBytes);

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -32,8 +33,13 @@ public:
     // Hands finished downloads to the engine.
     void deliver();
 
+    // Pages the movie shows in a browser window (getURL, send): addresses
+    // as given, names of files beside the movie as their full paths.
+    std::function<void(const std::string& url, const std::string& target, const std::string& post)> onOpenUrl;
+
     void fetch(int request, const std::string& url, const std::string& post) override;
     void cancel(int request) override;
+    void openUrl(const std::string& url, const std::string& target, const std::string& post) override;
     bool readShared(const std::string& name, std::string& data) override;
     bool writeShared(const std::string& name, const std::string& data) override;
 
@@ -41,6 +47,9 @@ public:
     // "file:" addresses and query strings undone, '/' as '\'. Empty when
     // it is an address to download.
     static std::string localPath(const std::string& url, const std::string& moviePath);
+    // A name as the system's file functions take it: the movie's UTF-8
+    // text (version 6 and later) in the system code page.
+    static std::string systemName(const std::string& name, int movieVersion);
 
 private:
     struct Shared;

@@ -27,6 +27,8 @@ const char* const kClassName = "KvShockwaveFlash";
 constexpr UINT_PTR kFrameTimerId = 1;
 // Files larger than this are not movies the player could hold anyway.
 constexpr long long kMaxMovieBytes = 256LL * 1024 * 1024;
+// Pages for a browser window one engine call may raise; more are dropped.
+constexpr long kMaxPagesAtOnce = 4;
 
 double secondsNow() {
     static LARGE_INTEGER freq = [] {
@@ -67,13 +69,19 @@ struct TShockwaveFlash::Impl {
     uint32_t* bits = nullptr;
     int dibW = 0, dibH = 0;
     bool stale = true;
-    std::vector<flash::RowSpan> drawn;  // rows the last render drew
+    std::vector<flash::DirtyRect> drawn;  // rectangles the last render drew
     // The frame being drawn; it reaches the picture only when whole.
     std::vector<uint32_t> frame;
     RenderYield yield;
     bool mayYield = false;
 
-    std::vector<std::pair<std::string, std::string>> commands;
+    // What the movie raised for the program: FSCommands (command, arguments)
+    // and pages for a browser window (url, window, posted data).
+    struct Raised {
+        bool page;
+        std::string a, b, post;
+    };
+    std::vector<Raised> commands;
     int engineDepth = 0;
     bool delivering = false;
     unsigned loads = 0;  // counts loads, so a reload drops the old movie's commands
@@ -95,8 +103,17 @@ TShockwaveFlash::TShockwaveFlash(Control* parent) : Control(parent), impl_(std::
     impl_->player.engine().host = &impl_->content;
     impl_->content.setSharedFolder(ExecutableFolder() + "SharedObjects\\");
     impl_->player.setRenderInterrupt([this] { return impl_->mayYield && impl_->yield.due(); });
-    impl_->player.setFSCommandHandler(
-        [this](const std::string& c, const std::string& a) { impl_->commands.emplace_back(c, a); });
+    impl_->player.setFSCommandHandler([this](const std::string& c, const std::string& a) {
+        impl_->commands.push_back({false, c, a, {}});
+    });
+    impl_->content.onOpenUrl = [this](const std::string& url, const std::string& target,
+                                      const std::string& post) {
+        // A script calling getURL in a loop must not open a window per call.
+        auto& queued = impl_->commands;
+        if (std::count_if(queued.begin(), queued.end(), [](const Impl::Raised& r) { return r.page; }) <
+            kMaxPagesAtOnce)
+            queued.push_back({true, url, target, post});
+    };
     impl_->player.engine().onTrace = [this](const std::string& line) {
         debugOutput(line, impl_->player.version() >= 6);
     };
@@ -208,7 +225,11 @@ void TShockwaveFlash::deliverCommands() {
         for (auto& c : batch) {
             // Commands the old movie raised are dropped once another is loaded.
             if (impl_->loads != movie) break;
-            if (OnFSCommand) OnFSCommand(c.first, c.second);
+            if (c.page) {
+                if (OnGetURL) OnGetURL(c.a, c.b, c.post);
+            } else if (OnFSCommand) {
+                OnFSCommand(c.a, c.b);
+            }
         }
     }
     impl_->delivering = false;
@@ -272,11 +293,11 @@ void TShockwaveFlash::redraw() {
         invalidate();
         return;
     }
-    // Only the rows whose picture changes are painted again: a picture that
-    // stays the same costs no painting at all.
-    for (const flash::RowSpan& r : impl_->player.changedRows(impl_->dibW, impl_->dibH)) {
-        RECT band{0, r.top, impl_->dibW, r.bottom};
-        InvalidateRect(handle(), &band, FALSE);
+    // Only the rectangles whose picture changes are painted again: a
+    // picture that stays the same costs no painting at all.
+    for (const flash::DirtyRect& r : impl_->player.changedRects(impl_->dibW, impl_->dibH)) {
+        RECT area{r.left, r.top, r.right, r.bottom};
+        InvalidateRect(handle(), &area, FALSE);
     }
 }
 
@@ -295,8 +316,8 @@ void TShockwaveFlash::renderIfStale(bool mayYield) {
     if (loaded()) {
         // A frame given up for a waiting message leaves the last whole
         // picture on screen and is drawn anew once the queue is quiet. The
-        // frame buffer keeps the player's last picture: only the rows that
-        // changed are drawn into it and copied.
+        // frame buffer keeps the player's last picture: only the rectangles
+        // that changed are drawn into it and copied.
         std::vector<uint32_t>& frame = impl_->frame;
         if (frame.size() != static_cast<size_t>(w) * h) {
             frame.resize(static_cast<size_t>(w) * h);
@@ -305,17 +326,19 @@ void TShockwaveFlash::renderIfStale(bool mayYield) {
         impl_->yield.start();
         impl_->mayYield = mayYield;
         bool whole = true;
-        std::vector<flash::RowSpan> rows = impl_->player.renderChanged(frame.data(), w, h, w, &whole);
+        std::vector<flash::DirtyRect> rects = impl_->player.renderChanged(frame.data(), w, h, w, &whole);
         impl_->mayYield = false;
         if (!whole) {
             InvalidateRect(handle(), nullptr, FALSE);
             return;
         }
-        for (const flash::RowSpan& r : rows)
-            std::copy(frame.begin() + static_cast<ptrdiff_t>(r.top) * w,
-                      frame.begin() + static_cast<ptrdiff_t>(r.bottom) * w,
-                      impl_->bits + static_cast<size_t>(r.top) * w);
-        impl_->drawn = std::move(rows);
+        for (const flash::DirtyRect& r : rects)
+            for (int y = r.top; y < r.bottom; ++y) {
+                const size_t at = static_cast<size_t>(y) * w;
+                std::copy(frame.begin() + static_cast<ptrdiff_t>(at + r.left),
+                          frame.begin() + static_cast<ptrdiff_t>(at + r.right), impl_->bits + at + r.left);
+            }
+        impl_->drawn = std::move(rects);
     } else {
         impl_->player.forgetPicture();
         // An empty control shows its own colour.
@@ -326,14 +349,14 @@ void TShockwaveFlash::renderIfStale(bool mayYield) {
     impl_->stale = false;
 }
 
-void TShockwaveFlash::paintDrawnRows(const RECT* painted) {
+void TShockwaveFlash::paintDrawnRects(const RECT* painted) {
     // Changes made since the last invalidation are painted next.
-    for (const flash::RowSpan& r : impl_->drawn) {
-        if (painted && painted->left <= 0 && painted->right >= impl_->dibW && painted->top <= r.top &&
+    for (const flash::DirtyRect& r : impl_->drawn) {
+        if (painted && painted->left <= r.left && painted->right >= r.right && painted->top <= r.top &&
             painted->bottom >= r.bottom)
             continue;
-        RECT band{0, r.top, impl_->dibW, r.bottom};
-        if (handle()) InvalidateRect(handle(), &band, FALSE);
+        RECT area{r.left, r.top, r.right, r.bottom};
+        if (handle()) InvalidateRect(handle(), &area, FALSE);
     }
     impl_->drawn.clear();
 }
@@ -342,7 +365,7 @@ void TShockwaveFlash::setYieldAfter(double ms) { impl_->yield.setGrace(ms); }
 
 HBITMAP TShockwaveFlash::paintToBitmap() {
     renderIfStale();
-    paintDrawnRows(nullptr);
+    paintDrawnRects(nullptr);
     if (!impl_->bits) return nullptr;
     uint32_t* bits = nullptr;
     HBITMAP copy = createDibSection(impl_->dibW, impl_->dibH, &bits);
@@ -467,18 +490,21 @@ LRESULT TShockwaveFlash::handleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         case WM_PAINT: {
             PaintDc pdc(handle());
             renderIfStale(true);
-            paintDrawnRows(&pdc.area());
+            paintDrawnRects(&pdc.area());
             if (impl_->dib) {
+                // Only the part asked for is copied to the screen.
+                const RECT& a = pdc.area();
                 UniqueMemDc mem(CreateCompatibleDC(pdc.get()));
                 SelectGuard sel(mem.get(), impl_->dib.get());
-                BitBlt(pdc.get(), 0, 0, impl_->dibW, impl_->dibH, mem.get(), 0, 0, SRCCOPY);
+                BitBlt(pdc.get(), a.left, a.top, a.right - a.left, a.bottom - a.top, mem.get(), a.left, a.top,
+                       SRCCOPY);
             }
             return 0;
         }
         case WM_PRINTCLIENT: {
             // PrintWindow and WM_PRINT: the same picture into the caller's DC.
             renderIfStale(true);
-            paintDrawnRows(nullptr);
+            paintDrawnRects(nullptr);
             if (impl_->dib) {
                 UniqueMemDc mem(CreateCompatibleDC(reinterpret_cast<HDC>(wp)));
                 SelectGuard sel(mem.get(), impl_->dib.get());

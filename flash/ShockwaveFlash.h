@@ -60,6 +60,10 @@ public:
 
     // Raised when the movie issues an FSCommand (command, arguments).
     std::function<void(const std::string& command, const std::string& args)> OnFSCommand;
+    // Raised when the movie shows a page in a browser window (getURL,
+    // LoadVars.send...): an address, or the full path of a file beside the
+    // movie; the window's name; form data or XML text to post (empty: none).
+    std::function<void(const std::string& url, const std::string& window, const std::string& post)> OnGetURL;
     // The movie's trace() lines so far (the latest ones), oldest first, as
     // the movie wrote them (UTF-8 from version 6). Each line also goes to
     // the debugger output (OutputDebugString) as it is written.
@@ -90,8 +94,9 @@ private:
     void updateSound();
     // Frames the movie is behind its stream sound, or -1 when none leads.
     int streamFramesDue();
-    // Runs an engine call, then hands the FSCommands it raised to OnFSCommand
-    // (never from inside the engine, so a handler may reload or stop the movie).
+    // Runs an engine call, then hands the FSCommands and pages it raised to
+    // OnFSCommand and OnGetURL (never from inside the engine, so a handler
+    // may reload or stop the movie).
     template <typename F>
     void runEngine(F&& f);
     void deliverCommands();
@@ -100,9 +105,9 @@ private:
     // long drawing give way to waiting messages (painting); a caller that
     // needs the picture now (paintToBitmap) waits for the whole frame.
     void renderIfStale(bool mayYield = false);
-    // Asks for painting of the rows the last render drew that lie outside
+    // Asks for painting of the rectangles the last render drew that lie outside
     // `painted` (the area being painted now, or null for none).
-    void paintDrawnRows(const RECT* painted);
+    void paintDrawnRects(const RECT* painted);
     // Pointer input for the engine (buttons): the position in stage twips.
     void pointerInput(int x, int y, bool down);
     // A key pressed (with the character it types, 0 none) or released.

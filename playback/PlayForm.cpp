@@ -89,6 +89,9 @@ bool TPlayForm::create() {
     Seams.fsCommand = [this](const std::string& command, const std::string& args) {
         Flash1FSCommand(command, args);
     };
+    Flash1.OnGetURL = [this](const std::string& url, const std::string& window, const std::string& post) {
+        Flash1GetURL(url, window, post);
+    };
     Seams.jumpToFrame = ShowJumpToPositionForm;
     Seams.playArea = ShowPlayAreaForm;
     InstallPictureCommands();

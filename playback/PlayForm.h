@@ -101,6 +101,8 @@ public:
     void pmiCloseClick();
     // A command a movie sent through FSCommand, under the user's policy.
     void Flash1FSCommand(const std::string& command, const std::string& args);
+    // A page a movie shows in a browser window (getURL, send).
+    void Flash1GetURL(const std::string& url, const std::string& window, const std::string& post);
     void pnlMainDblClick();
     void pnlMainResize();
     // Dropped files: the first one plays when it is a movie or a projector.

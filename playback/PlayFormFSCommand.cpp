@@ -1,6 +1,9 @@
 // The guard on a movie's FSCommand calls: the user's policy decides whether a
 // command is carried out, asked about or ignored; the player understands full
-// screen, quit and running a local file, and warns about the rest.
+// screen, quit and running a local file, and warns about the rest. Pages a
+// movie shows in a browser window go to the shell when they are web pages.
+#include <cstring>
+
 #include "app/AppState.h"
 #include "options/FunctionUnit.h"
 #include "platform/AnsiText.h"
@@ -23,7 +26,31 @@ int ask(HWND owner, const std::string& text, unsigned buttons) {
     return ui().messageBox(owner, text, kAppTitle, buttons | MB_ICONEXCLAMATION);
 }
 
+// Web and mail addresses, and web pages on disk: never a program or a
+// script address.
+bool isBrowserPage(const std::string& url) {
+    const std::string u = AnsiLowerAscii(url);
+    for (const char* scheme : {"http://", "https://", "ftp://", "mailto:"})
+        if (u.rfind(scheme, 0) == 0) return true;
+    for (const char* ext : {".htm", ".html"})
+        if (u.size() > std::strlen(ext) &&
+            u.compare(u.size() - std::strlen(ext), std::string::npos, ext) == 0)
+            return ExclusiveFile::exists(url);
+    return false;
+}
+
 }  // namespace
+
+void TPlayForm::Flash1GetURL(const std::string& url, const std::string&, const std::string& post) {
+    if (!isBrowserPage(url)) return;
+    // The shell cannot post a form: its data goes along as the query of a
+    // web address.
+    std::string page = url;
+    const std::string u = AnsiLowerAscii(url);
+    if (!post.empty() && (u.rfind("http", 0) == 0 || u.rfind("ftp:", 0) == 0))
+        page += (page.find('?') == std::string::npos ? "?" : "&") + post;
+    sys().shellExecute(handle(), "open", page, "", "", SW_SHOWNORMAL);
+}
 
 std::string TPlayForm::findExecTarget(const std::string& name) const {
     // A bare name is looked for in the system folder, a path as given (a

@@ -422,7 +422,7 @@ void Engine::refreshTextFields() {
         Value v = vm.readVariable(holder, def.variable);
         std::string text = v.type == Value::Undefined
                                ? std::string()
-                               : showable(toString(v, movie_.version()), maxFieldChars);
+                               : showable(toString(v, movie_.version(), &localOffset), maxFieldChars);
         if (text == o->shownText) continue;
         o->shownText = std::move(text);
         held -= std::min(held, o->textEdges);

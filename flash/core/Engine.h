@@ -58,7 +58,7 @@ public:
     // XML). Returns the request number, 0 when refused.
     int startLoad(LoadKind kind, const std::string& url, const std::string& post, DisplayObject* clip);
     // A movie into level `level` (0 replaces the main movie's timeline).
-    int startLevelLoad(int level, const std::string& url);
+    int startLevelLoad(int level, const std::string& url, const std::string& post = "");
     // Empties a clip (unloadMovie): no children, no frames.
     void unloadClip(DisplayObject* clip);
     // The host's answer to a fetch; the movie sees it on the next tick.

@@ -37,9 +37,9 @@ int Engine::startLoad(LoadKind kind, const std::string& url, const std::string& 
     return p.id;
 }
 
-int Engine::startLevelLoad(int level, const std::string& url) {
+int Engine::startLevelLoad(int level, const std::string& url, const std::string& post) {
     if (level < 0 || level > 0xFFFF) return 0;
-    if (level == 0) return startLoad(LoadKind::Movie, url, "", root_.get());
+    if (level == 0) return startLoad(LoadKind::Movie, url, post, root_.get());
     if (!root_ || url.empty() || static_cast<int>(loads_.size()) >= maxPendingLoads) return 0;
     PendingLoad p;
     p.id = nextLoad_++;
@@ -48,7 +48,7 @@ int Engine::startLevelLoad(int level, const std::string& url) {
     p.tick = tick_;
     p.arrived = host == nullptr;
     loads_.push_back(p);
-    if (host) host->fetch(p.id, url, "");
+    if (host) host->fetch(p.id, url, post);
     return p.id;
 }
 

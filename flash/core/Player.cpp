@@ -174,7 +174,7 @@ bool sameMatrix(const Matrix& a, const Matrix& b) {
 
 bool Player::currentItems(uint32_t* pixels, int width, int height, int stride, const Matrix& view,
                           FrameItems& out) {
-    if (!isLoaded() || !out.take(*engine_.root(), view, height)) return false;
+    if (!isLoaded() || !out.take(*engine_.root(), view, width, height)) return false;
     const Picture& p = picture_;
     const Rgba bg = backgroundColor();
     return p.valid && p.pixels == pixels && p.width == width && p.height == height && p.stride == stride &&
@@ -182,43 +182,50 @@ bool Player::currentItems(uint32_t* pixels, int width, int height, int stride, c
            p.background.g == bg.g && p.background.b == bg.b;
 }
 
-std::vector<RowSpan> Player::changedRows(int width, int height) {
-    if (width <= 0 || height <= 0) return {};
-    FrameItems now;
-    if (!currentItems(const_cast<uint32_t*>(picture_.pixels), width, height, picture_.stride,
-                      viewMatrix(width, height), now))
-        return {{0, height}};
-    return FrameItems::changedRows(picture_.items, now);
+// The rectangles to draw: those that changed, or the whole buffer when
+// nothing is known of it or when drawing the parts costs about as much.
+std::vector<DirtyRect> Player::rectsToDraw(bool tracked, const FrameItems& now, int width, int height) const {
+    const DirtyRect all{0, 0, width, height};
+    if (!tracked) return {all};
+    std::vector<DirtyRect> rects = FrameItems::changedRects(picture_.items, now);
+    int64_t area = 0;
+    for (const DirtyRect& r : rects) area += r.area();
+    if (2 * area > all.area()) return {all};
+    return rects;
 }
 
-std::vector<RowSpan> Player::renderChanged(uint32_t* pixels, int width, int height, int stride,
-                                           bool* complete) {
+std::vector<DirtyRect> Player::changedRects(int width, int height) {
+    if (width <= 0 || height <= 0) return {};
+    FrameItems now;
+    const bool tracked = currentItems(const_cast<uint32_t*>(picture_.pixels), width, height, picture_.stride,
+                                      viewMatrix(width, height), now);
+    return rectsToDraw(tracked, now, width, height);
+}
+
+std::vector<DirtyRect> Player::renderChanged(uint32_t* pixels, int width, int height, int stride,
+                                             bool* complete) {
     if (complete) *complete = true;
     if (!pixels || width <= 0 || height <= 0) return {};
     const Matrix view = viewMatrix(width, height);
     FrameItems now;
     const bool tracked = currentItems(pixels, width, height, stride, view, now);
-    std::vector<RowSpan> rows;
-    if (tracked) rows = FrameItems::changedRows(picture_.items, now);
-    int changed = 0;
-    for (const RowSpan& r : rows) changed += r.bottom - r.top;
+    std::vector<DirtyRect> rects = rectsToDraw(tracked, now, width, height);
     bool whole = true;
-    if (!tracked || 2 * changed > height) {
-        // Much of the picture changed: one whole render (in bands).
-        whole = render(pixels, width, height, stride, view, quality_);
-        rows.assign(1, RowSpan{0, height});
-    } else if (!rows.empty()) {
+    if (rects.size() == 1 && rects[0].area() == int64_t(width) * height) {
+        whole = render(pixels, width, height, stride, view, quality_);  // in bands
+    } else if (!rects.empty()) {
         lastView_ = view;
         hasView_ = true;
         renderer_.setImageDecoder(decoder_);
-        for (const RowSpan& r : rows)
-            whole = whole && renderer_.renderRows(*engine_.root(), backgroundColor(), pixels, width, height,
-                                                  stride, view, quality_, r.top, r.bottom);
+        for (const DirtyRect& r : rects)
+            whole = whole && renderer_.renderRect(*engine_.root(), backgroundColor(), pixels, width, height,
+                                                  stride, view, quality_, r.left, r.top, r.right, r.bottom);
     }
     if (complete) *complete = whole;
     Picture& p = picture_;
-    // A picture given up part-way is drawn whole next time.
-    p.valid = whole && isLoaded() && now.take(*engine_.root(), view, height);
+    // A picture given up part-way is drawn whole next time. Video frames
+    // whose size was not known before drawing are listed as drawn.
+    p.valid = whole && isLoaded() && (!now.guessedSizes() || now.take(*engine_.root(), view, width, height));
     p.pixels = pixels;
     p.width = width;
     p.height = height;
@@ -227,7 +234,7 @@ std::vector<RowSpan> Player::renderChanged(uint32_t* pixels, int width, int heig
     p.quality = quality_;
     p.background = backgroundColor();
     p.items = std::move(now);
-    return rows;
+    return rects;
 }
 
 bool Player::toStage(double x, double y, double& sx, double& sy) const {

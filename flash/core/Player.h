@@ -102,16 +102,16 @@ public:
     void setRenderInterrupt(std::function<bool()> check) { renderer_.setInterruptCheck(std::move(check)); }
 
     // Draws the current frame into a buffer that holds the picture this
-    // player last drew there through renderChanged: only rows whose picture
-    // changed are drawn again, and they are returned (every row after a
-    // change of buffer, size, view, quality or background, or while effect
-    // layers show; none when the picture stayed the same).
+    // player last drew there through renderChanged: only rectangles whose
+    // picture changed are drawn again, and they are returned (the whole
+    // buffer after a change of buffer, size, view, quality or background, or
+    // when much changed; none when the picture stayed the same).
     // `complete` (when given) is false when the interrupt check stopped the
     // drawing: the buffer then holds no whole picture.
-    std::vector<RowSpan> renderChanged(uint32_t* pixels, int width, int height, int stride,
-                                       bool* complete = nullptr);
-    // The rows renderChanged would draw now into the same buffer.
-    std::vector<RowSpan> changedRows(int width, int height);
+    std::vector<DirtyRect> renderChanged(uint32_t* pixels, int width, int height, int stride,
+                                         bool* complete = nullptr);
+    // The rectangles renderChanged would draw now into the same buffer.
+    std::vector<DirtyRect> changedRects(int width, int height);
     // The buffer renderChanged drew into no longer holds its picture.
     void forgetPicture() { picture_.valid = false; }
 
@@ -159,6 +159,7 @@ private:
     // the last picture may be updated row by row to show them.
     bool currentItems(uint32_t* pixels, int width, int height, int stride, const Matrix& view,
                       FrameItems& out);
+    std::vector<DirtyRect> rectsToDraw(bool tracked, const FrameItems& now, int width, int height) const;
     ImageDecoder* decoder_ = nullptr;
     Quality quality_ = Quality::High;
     ScaleMode scaleMode_ = ScaleMode::ShowAll;

@@ -198,6 +198,10 @@ void Renderer::drawLayered(const DisplayObject& o, const Matrix& m, const ColorT
     BoundsF b;
     addBounds(o, m, level, b);
     if (b.empty()) return;
+    // Nothing of it reaches the rows and columns being drawn.
+    if (b.x1 < cv_->columnsLeft() || b.x0 > cv_->columnsRight() || b.y1 < cv_->rowsTop() ||
+        b.y0 > cv_->rowsBottom())
+        return;
     int l = 0, t = 0, r = 0, bo = 0;
     if (hasFilters(o)) filterMargins(*o.filters, filterSx_, filterSy_, l, t, r, bo);
     // What can reach the target: the content, or the target grown by how far
@@ -279,8 +283,8 @@ void Renderer::drawLayered(const DisplayObject& o, const Matrix& m, const ColorT
 void Renderer::composite(const DisplayObject& o, const std::vector<uint32_t>& pixels, int x0, int y0, int w,
                          int h) {
     Canvas* target = cv_;
-    const int cx0 = std::max(0, x0), cx1 = std::min(target->width(), x0 + w);
-    const int cy0 = std::max(0, y0), cy1 = std::min(target->height(), y0 + h);
+    const int cx0 = std::max(target->columnsLeft(), x0), cx1 = std::min(target->columnsRight(), x0 + w);
+    const int cy0 = std::max(target->rowsTop(), y0), cy1 = std::min(target->rowsBottom(), y0 + h);
     for (int y = cy0; y < cy1; ++y) {
         const uint32_t* src = pixels.data() + static_cast<size_t>(y - y0) * w + (cx0 - x0);
         const uint8_t* mask = target->activeMaskRow(y);

@@ -13,8 +13,8 @@ namespace {
 const int kMaxLevels = 64;
 
 // Whether the device box of b under m, grown by pad, misses columns
-// [0, width] and rows [top, bottom].
-bool offCanvas(const Rect& b, const Matrix& m, int width, int top, int bottom, float pad) {
+// [left, right] and rows [top, bottom].
+bool offCanvas(const Rect& b, const Matrix& m, int left, int right, int top, int bottom, float pad) {
     float xs[4] = {static_cast<float>(b.xMin), static_cast<float>(b.xMax), static_cast<float>(b.xMax),
                    static_cast<float>(b.xMin)};
     float ys[4] = {static_cast<float>(b.yMin), static_cast<float>(b.yMin), static_cast<float>(b.yMax),
@@ -27,7 +27,7 @@ bool offCanvas(const Rect& b, const Matrix& m, int width, int top, int bottom, f
         y0 = std::min(y0, y);
         y1 = std::max(y1, y);
     }
-    return x1 < -pad || y1 < top - pad || x0 > width + pad || y0 > bottom + pad;
+    return x1 < left - pad || y1 < top - pad || x0 > right + pad || y0 > bottom + pad;
 }
 
 }  // namespace
@@ -54,9 +54,16 @@ bool Renderer::render(const DisplayObject& root, Rgba background, uint32_t* pixe
 
 bool Renderer::renderRows(const DisplayObject& root, Rgba background, uint32_t* pixels, int width, int height,
                           int stride, const Matrix& view, Quality quality, int top, int bottom) {
+    return renderRect(root, background, pixels, width, height, stride, view, quality, 0, top, width, bottom);
+}
+
+bool Renderer::renderRect(const DisplayObject& root, Rgba background, uint32_t* pixels, int width, int height,
+                          int stride, const Matrix& view, Quality quality, int left, int top, int right,
+                          int bottom) {
     setQuality(quality);
     canvas_.attach(pixels, width, height, stride);
     canvas_.setRows(top, bottom);
+    canvas_.setColumns(left, right);
     cv_ = &canvas_;
     layerDepth_ = 0;
     layersDrawn_ = 0;
@@ -207,16 +214,18 @@ void Renderer::drawShape(const ShapeData& shape, const Matrix& m, const ColorTra
     b.yMin = static_cast<int32_t>(std::max(-2e9f, b.yMin - pad));
     b.xMax = static_cast<int32_t>(std::min(2e9f, b.xMax + pad));
     b.yMax = static_cast<int32_t>(std::min(2e9f, b.yMax + pad));
-    if (offCanvas(b, m, cv_->width(), 0, cv_->height(), 2)) return;
-    if (cv_->rowsTop() > 0 || cv_->rowsBottom() < cv_->height()) {
-        // A band: shapes wholly above or below it are skipped. Strokes are
-        // thin lines at least a pixel wide, hence the extra pixels.
+    if (offCanvas(b, m, 0, cv_->width(), 0, cv_->height(), 2)) return;
+    if (cv_->rowsTop() > 0 || cv_->rowsBottom() < cv_->height() || cv_->columnsLeft() > 0 ||
+        cv_->columnsRight() < cv_->width()) {
+        // A band or rectangle: shapes wholly outside it are skipped. Strokes
+        // are thin lines at least a pixel wide, hence the extra pixels.
         Rect r = shape.bounds;
         r.xMin = static_cast<int32_t>(std::max(-2e9f, r.xMin - reach));
         r.yMin = static_cast<int32_t>(std::max(-2e9f, r.yMin - reach));
         r.xMax = static_cast<int32_t>(std::min(2e9f, r.xMax + reach));
         r.yMax = static_cast<int32_t>(std::min(2e9f, r.yMax + reach));
-        if (offCanvas(r, m, cv_->width(), cv_->rowsTop(), cv_->rowsBottom(), 4)) return;
+        if (offCanvas(r, m, cv_->columnsLeft(), cv_->columnsRight(), cv_->rowsTop(), cv_->rowsBottom(), 4))
+            return;
     }
     const FillRule rule = shape.nonZero ? FillRule::NonZero : FillRule::EvenOdd;
     for (const ShapeLayer& L : shape.layers) {

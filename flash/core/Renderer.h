@@ -36,6 +36,11 @@ public:
     // bandSafe() holds for the tree.
     bool renderRows(const DisplayObject& root, Rgba background, uint32_t* pixels, int width, int height,
                     int stride, const Matrix& view, Quality quality, int top, int bottom);
+    // The same picture's rectangle [left, right) x [top, bottom) only,
+    // pixel for pixel; the rest of the buffer is left alone.
+    bool renderRect(const DisplayObject& root, Rgba background, uint32_t* pixels, int width, int height,
+                    int stride, const Matrix& view, Quality quality, int left, int top, int right,
+                    int bottom);
     // False when the tree holds something whose drawing keeps state in the
     // instances (effect layers, video): such frames are drawn in one piece.
     static bool bandSafe(const DisplayObject& root);

@@ -173,7 +173,8 @@ void Engine::refreshField(DisplayObject* o, size_t& held) {
     DisplayObject* holder = textHolder(o);
     if (!f.variable.empty() && holder) {
         Value v = vm().readVariable(holder, f.variable);
-        std::string text = v.type == Value::Undefined ? std::string() : toString(v, movie_.version());
+        std::string text =
+            v.type == Value::Undefined ? std::string() : toString(v, movie_.version(), &localOffset);
         if (text != f.variableText) {
             f.variableText = text;
             if (f.html)

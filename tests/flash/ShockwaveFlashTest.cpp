@@ -298,10 +298,10 @@ TEST_F(FlashControlTest, FrameTimerRunsAtTheMovieRateOnlyWhilePlaying) {
     EXPECT_TRUE(IsWindow(flash.handle()));
 }
 
-// A frame paints again only the rows whose picture changed (the moving
-// square's), with the right pixels; a picture that stays the same asks for
-// no painting at all.
-TEST_F(FlashControlTest, OnlyChangedRowsArePaintedAgain) {
+// A frame paints again only the rectangles whose picture changed (the
+// moving square's old and new places), with the right pixels; a picture
+// that stays the same asks for no painting at all.
+TEST_F(FlashControlTest, OnlyChangedRectanglesArePaintedAgain) {
     load(flashtest::steppingSquare(10, 1, 4));  // one frame a second: the timer stays out of the way
     flash.Play();
     EXPECT_TRUE(isColor(pixel(5, 50), 255, 0, 0));
@@ -312,6 +312,8 @@ TEST_F(FlashControlTest, OnlyChangedRowsArePaintedAgain) {
         ASSERT_TRUE(GetUpdateRect(flash.handle(), &r, FALSE)) << "frame " << f;
         EXPECT_GE(r.top, 35);
         EXPECT_LE(r.bottom, 65);
+        EXPECT_GE(r.left, f * 10 - 10 - 5);  // it moved from x = f * 10 - 10 to f * 10, 10 px wide
+        EXPECT_LE(r.right, f * 10 + 10 + 5);
         EXPECT_TRUE(isColor(pixel(f * 10 + 5, 50), 255, 0, 0));
         EXPECT_TRUE(isColor(pixel(f * 10 - 5, 50), 0, 0, 255));
     }

@@ -82,6 +82,19 @@ namespace {
 // Tue Dec 8 2026 05:11:24.250 UTC; the zone is UTC+8 (China).
 const double kNow = 1796706684250.0;
 
+// Runs a script in a version 6 movie at kNow in UTC+8; what it traced.
+Lines runAtFixedTime(const ActionWriter& a) {
+    fctest::HostedMovie h(ActionWriter(), {}, 6);
+    h.player.engine().wallClock = [] { return kNow; };
+    h.player.engine().localOffset = [](double) { return 480.0; };
+    h.traces.clear();
+    swfw::Bytes code = a.bytes();
+    code.push_back(0);
+    h.player.engine().vm().run(h.player.engine().root(), flash::ActionBlock{code.data(), code.size()},
+                               100000);
+    return h.traces;
+}
+
 TEST(Data, DatesReadAndSetLocalAndUtcFields) {
     ActionWriter a;
     auto dateOf = [&](const std::string& name, std::vector<double> args) {
@@ -128,18 +141,43 @@ TEST(Data, DatesReadAndSetLocalAndUtcFields) {
     a.pushInt(29).pushInt(1).pushInt(2000);
     call(a, "Date.UTC", 3).trace();
     a.push("at ").getVar("d").add2().trace();
-    fctest::HostedMovie h(ActionWriter(), {}, 6);
-    h.player.engine().wallClock = [] { return kNow; };
-    h.player.engine().localOffset = [](double) { return 480.0; };
-    h.traces.clear();
-    swfw::Bytes code = a.bytes();
-    code.push_back(0);
-    h.player.engine().vm().run(h.player.engine().root(), flash::ActionBlock{code.data(), code.size()},
-                               100000);
-    EXPECT_EQ(h.traces,
+    EXPECT_EQ(runAtFixedTime(a),
               (Lines{"1796706684250 -480 ", "Tue Dec 8 13:11:24 GMT+0800 2026", "2026 11 8 2 13 5 7 ", "true",
                      "2027 1 8 ", "0 31 ", "1 1 9 ", "1999 99 ", "1969 11 31 3 999 ", "1 29 ", "2 1 ",
                      "Invalid Date", "NaN", "951782400000", "at Mon Feb 1 09:05:09 GMT+0800 2027"}));
+}
+
+// Converted without a script's help (inside an array, a bound field), a
+// Date reads as its text; XML prints attributes in the order given, and
+// childNodes follows later edits.
+TEST(Data, DatesReadAsTextAndXmlKeepsItsOrder) {
+    ActionWriter a;
+    a.pushInt(0).pushInt(1).push("Date").newObject().push("d").op(0x4D).setVariable();
+    a.getVar("d").pushInt(1).initArray().trace();
+    a.push("|").getVar("d").pushInt(2).pushInt(2).initArray().push("list").op(0x4D).setVariable();
+    call(a, "list.join", 1).trace();
+    a.push("<a z=\"1\" b=\"2\" m=\"3\"/>");
+    fctest::construct(a, "x", "XML", 1);
+    path(a, "x.firstChild.attributes").push("c").push("4").setMember();
+    call(a, "x.toString", 0).trace();
+    a.push("b");
+    call(a, "x.createElement", 1);
+    call(a, "x.appendChild", 1).pop();
+    fctest::tracePath(a, "x.childNodes.length");
+    call(a, "x.firstChild.removeNode", 0).pop();
+    fctest::tracePath(a, "x.childNodes.length");
+    a.pushInt(0)
+        .getVar("x")
+        .push("childNodes")
+        .getMember()
+        .push("0")
+        .getMember()
+        .push("nodeName")
+        .getMember()
+        .trace();
+    EXPECT_EQ(runAtFixedTime(a),
+              (Lines{"Thu Jan 1 08:00:00 GMT+0800 1970", "2|Thu Jan 1 08:00:00 GMT+0800 1970",
+                     "<a z=\"1\" b=\"2\" m=\"3\" c=\"4\" />", "2", "1", "b"}));
 }
 
 }  // namespace

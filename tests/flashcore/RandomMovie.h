@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "tools/swfwriter/BitmapWriter.h"
+#include "tools/swfwriter/FilterWriter.h"
 #include "tools/swfwriter/ShapeWriter.h"
 
 namespace fctest {
@@ -17,6 +18,12 @@ class RandomMovie {
 public:
     // `scale` scales every shape (small shapes change fewer rows).
     explicit RandomMovie(uint32_t seed, double scale = 1.0) : seed_(seed * 2654435761u + 1), scale_(scale) {}
+    // Some placements also get filters or a blend mode, and the first
+    // sprite a scale-9 grid.
+    RandomMovie& withEffects() {
+        effects_ = true;
+        return *this;
+    }
 
     // A 400 x 300 stage with `shapes` characters and `frames` frames.
     swfw::Bytes build(int shapes, int frames) {
@@ -38,6 +45,7 @@ public:
             tags.insert(tags.end(), show.begin(), show.end());
             m.add(swfw::defineSprite(static_cast<uint16_t>(5 + s), tags, 1));
         }
+        if (effects_) m.add(swfw::defineScalingGrid(5, {-300, 300, -200, 200}));
         std::vector<bool> used(kDepths + 1, false);
         for (int f = 0; f < frames; ++f) {
             const int changes = f == 0 ? kDepths / 2 : 1 + rnd(4);
@@ -63,7 +71,12 @@ public:
                     p.cxform.ma = 0.25 + rnd(100) / 100.0;
                     p.cxform.ab = rnd(100) - 50;
                 }
-                m.add(swfw::placeObject2(p));
+                if (effects_ && rnd(3) == 0) {
+                    effect(p);
+                    m.add(swfw::placeObject3(p));
+                } else {
+                    m.add(swfw::placeObject2(p));
+                }
             }
             m.showFrame();
         }
@@ -72,6 +85,22 @@ public:
 
 private:
     static const int kDepths = 24;
+
+    // A filter (blur, glow, drop shadow) or a blend mode.
+    void effect(swfw::Place& p) {
+        if (rnd(3) == 0) {
+            p.blendMode = 2 + rnd(13);
+            return;
+        }
+        swfw::FilterSpec f;
+        f.id = rnd(3);
+        f.blurX = 1 + rnd(12);
+        f.blurY = 1 + rnd(12);
+        f.distance = rnd(10);
+        f.color = color(100);
+        f.passes = 1 + rnd(2);
+        p.filters = swfw::filterList({f});
+    }
 
     int rnd(int n) {
         seed_ = seed_ * 1103515245u + 12345u;
@@ -100,8 +129,10 @@ private:
         p.depth = depth;
         p.characterId = character;
         p.hasMatrix = true;
-        const double a = rnd(628) / 100.0, s = 0.3 + rnd(150) / 100.0;
-        const double shear = rnd(4) == 0 ? (rnd(100) - 50) / 100.0 : 0;
+        // With effects, some placements stay upright: scale-9 grids apply to those.
+        const bool upright = effects_ && rnd(3) == 0;
+        const double a = upright ? 0 : rnd(628) / 100.0, s = 0.3 + rnd(150) / 100.0;
+        const double shear = !upright && rnd(4) == 0 ? (rnd(100) - 50) / 100.0 : 0;
         p.matrix = {s * std::cos(a), s * std::sin(a), -s * std::sin(a) + shear,
                     s * std::cos(a), rnd(9000) - 500, rnd(7000) - 500};
         return p;
@@ -146,6 +177,8 @@ private:
         switch (rnd(3)) {
             case 0:
                 s.rect(-r, -r / 2, r, r / 2, f, ln);
+                // Sometimes a second fill in the same shape: fills drawn together.
+                if (rnd(2)) s.ellipse(r / 2, 0, r / 2, r / 3, s.addFill(fill()));
                 break;
             case 1:
                 s.ellipse(0, 0, r, r / 3 + rnd(r), f, ln);
@@ -173,6 +206,7 @@ private:
 
     uint32_t seed_;
     double scale_;
+    bool effects_ = false;
 };
 
 }  // namespace fctest

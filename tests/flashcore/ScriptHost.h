@@ -21,6 +21,7 @@ struct MemoryHost : flash::ContentHost {
     std::map<std::string, std::string> files;
     std::map<std::string, std::string> shared;
     std::vector<std::string> fetched;  // url, or url + " POST " + form
+    std::vector<std::string> opened;   // url + " " + window, + " POST " + form
     bool writable = true;
 
     void fetch(int request, const std::string& url, const std::string& post) override {
@@ -31,6 +32,9 @@ struct MemoryHost : flash::ContentHost {
         } else {
             engine->finishLoad(request, true, std::vector<uint8_t>(it->second.begin(), it->second.end()));
         }
+    }
+    void openUrl(const std::string& url, const std::string& target, const std::string& post) override {
+        opened.push_back(url + " " + target + (post.empty() ? "" : " POST " + post));
     }
     bool readShared(const std::string& name, std::string& data) override {
         auto it = shared.find(name);

@@ -255,3 +255,32 @@ TEST_F(FSCommandTest, FrameScriptAndButtonReachTheGuard) {
     ASSERT_EQ(app.sys.executed.size(), 1u);
     EXPECT_TRUE(AnsiSameTextAscii(app.sys.executed[0].file, path("sys\\tool.exe")));
 }
+
+namespace {
+
+// Pages a movie shows in a browser window: web and mail addresses and web
+// pages on disk go to the shell (a form as the query, since the shell
+// cannot post one); programs, other files and script addresses never do.
+TEST_F(FSCommandTest, PagesForABrowserWindowOpenOnlyWebPages) {
+    restart(0, 0, 0, false);
+    app.folder.write("films\\help.html", "<p>");
+    const std::string html = path("films\\help.html");
+    PlayForm->Flash1GetURL("http://host/form.php", "_blank", "a=1&b=%20");
+    PlayForm->Flash1GetURL("HTTPS://host/p?x=1", "_self", "a=1");
+    PlayForm->Flash1GetURL("mailto:a@b.c", "", "");
+    PlayForm->Flash1GetURL(html, "_self", "a=1");
+    for (const char* bad : {"films\\game.exe", "films\\missing.html", "films\\film.swf"})
+        PlayForm->Flash1GetURL(path(bad), "_blank", "");
+    PlayForm->Flash1GetURL("javascript:alert(1)", "_self", "");
+    PlayForm->Flash1GetURL("file.exe", "_self", "");
+    std::vector<std::string> opened;
+    for (const auto& e : app.sys.executed) {
+        EXPECT_EQ(e.verb, "open");
+        EXPECT_EQ(e.show, SW_SHOWNORMAL);
+        opened.push_back(e.file);
+    }
+    EXPECT_EQ(opened, (std::vector<std::string>{"http://host/form.php?a=1&b=%20", "HTTPS://host/p?x=1&a=1",
+                                                "mailto:a@b.c", html}));
+}
+
+}  // namespace

@@ -9,6 +9,8 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cctype>
+#include <cstdlib>
 #include <functional>
 #include <map>
 #include <mutex>
@@ -94,6 +96,37 @@ public:
 
     int requests() const { return requests_.load(); }
 
+    // For a handler: the request line and headers of its connection, and
+    // the body its Content-Length announces (at most `max` bytes).
+    std::string head(SOCKET s) {
+        std::lock_guard<std::mutex> g(lock_);
+        const std::string& r = received_[s];
+        return r.substr(0, r.find("\r\n\r\n"));
+    }
+    std::string body(SOCKET s, size_t max = 1 << 20) {
+        std::string r;
+        {
+            std::lock_guard<std::mutex> g(lock_);
+            r = received_[s];
+        }
+        const size_t end = r.find("\r\n\r\n");
+        if (end == std::string::npos) return std::string();
+        std::string lower = r.substr(0, end);
+        for (char& ch : lower) ch = static_cast<char>(tolower(static_cast<unsigned char>(ch)));
+        const size_t at = lower.find("content-length:");
+        const size_t want = at == std::string::npos
+                                ? 0
+                                : std::min<size_t>(max, strtoul(lower.c_str() + at + 15, nullptr, 10));
+        std::string out = r.substr(end + 4);
+        char buf[2048];
+        while (out.size() < want) {
+            const int n = recv(s, buf, sizeof buf, 0);
+            if (n <= 0) break;
+            out.append(buf, static_cast<size_t>(n));
+        }
+        return out.substr(0, want);
+    }
+
 private:
     void acceptLoop() {
         for (;;) {
@@ -114,6 +147,10 @@ private:
             request.append(buf, static_cast<size_t>(n));
         }
         ++requests_;
+        {
+            std::lock_guard<std::mutex> g(lock_);
+            received_[c] = request;
+        }
         const size_t from = request.find(' ') + 1, to = request.find(' ', from);
         const std::string path = from > 0 && to != std::string::npos ? request.substr(from, to - from) : "";
         auto it = routes_.find(path);
@@ -123,6 +160,7 @@ private:
             sendHead(c, "404 Not Found", 0);
         shutdown(c, SD_SEND);
         std::lock_guard<std::mutex> g(lock_);
+        received_.erase(c);
         closesocket(c);
         for (SOCKET& s : open_)
             if (s == c) s = INVALID_SOCKET;
@@ -136,6 +174,7 @@ private:
     std::vector<SOCKET> open_;
     std::mutex lock_;
     std::map<std::string, Handler> routes_;
+    std::map<SOCKET, std::string> received_;
     std::atomic<int> requests_{0};
 };
 

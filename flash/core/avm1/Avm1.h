@@ -29,7 +29,8 @@ namespace flash {
 // Prototypes the interpreter itself needs (members of primitives and clips,
 // new objects and arrays). Filled by the built-ins as they install.
 struct Prototypes {
-    std::shared_ptr<ScriptObject> object, function, array, string, number, boolean, movieClip, textField, date;
+    std::shared_ptr<ScriptObject> object, function, array, string, number, boolean, movieClip, textField,
+        date;
     // Prototypes of the flash.filters classes, indexed by FilterKind.
     std::vector<std::shared_ptr<ScriptObject>> filterClasses;
 };
@@ -71,8 +72,13 @@ public:
     // with the text when it arrives (undefined when the load failed).
     int loadData(const Value& object, const std::string& url, const std::string& post);
     void dataLoaded(int request, bool ok, const std::vector<uint8_t>& data);
-    // "a=1&b=x%20y" as variables of a clip (loadVariables).
+    // "a=1&b=x%20y" as variables of a clip (loadVariables), and a clip's
+    // variables as such text (functions left out) for GET and POST.
     void decodeVariables(DisplayObject* clip, const std::string& text);
+    std::string variablesForm(DisplayObject* clip);
+    // Shows a page in a browser window through the host (getURL, send);
+    // `post` is sent with it.
+    void openWindow(const std::string& url, const std::string& target, const std::string& post);
     int addTimer(const Value& fn, const Value& self, const std::string& method, std::vector<Value> args,
                  double interval, bool repeat);
     void clearTimer(int id);
@@ -85,7 +91,7 @@ public:
     Prototypes& protos() { return protos_; }
     std::string key(const std::string& name) const { return engine_.nameKey(name); }
     double toNum(const Value& v) const { return toNumber(v, version_); }
-    std::string toStr(const Value& v) const { return toString(v, version_); }
+    std::string toStr(const Value& v) const { return toString(v, version_, &engine_.localOffset); }
     bool toBool(const Value& v) const { return toBoolean(v, version_); }
     // Conversions that call a script's own toString/valueOf: an object's
     // primitive value (valueOf first when asked, else toString first), and
@@ -135,7 +141,8 @@ private:
     // GetURL/GetURL2 (flags: 0x40 into a clip, 0x80 variables, 3 the method).
     void getUrl(Frame& f, const std::string& url, const std::string& target, uint8_t flags);
     // Loads of movies and variables GetURL asks for; false when it asks none.
-    bool loadUrl(Frame& f, const std::string& url, const std::string& target, uint8_t flags);
+    bool loadUrl(Frame& f, const std::string& url, const std::string& post, const std::string& target,
+                 uint8_t flags);
     void ensureGlobals();
     Value defineFunction(Frame& f, const uint8_t* code, size_t payload, size_t len, size_t& next, size_t size,
                          bool version2);

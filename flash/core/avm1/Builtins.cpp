@@ -28,7 +28,7 @@ void Realm::constant(ScriptObject& target, const char* name, const Value& v) {
 }
 
 void Realm::accessor(ScriptObject& target, const char* name, NativeFn get, NativeFn set) {
-    Property& p = target.props[key(name)];
+    Property& p = target.own(key(name));
     p.value = Value();
     p.getter = vm.newFunction(get).object;
     p.setter = set ? vm.newFunction(set).object : nullptr;

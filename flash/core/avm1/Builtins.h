@@ -122,11 +122,32 @@ void appendUtf8(std::string& s, unsigned cp);
 
 // escape(): every byte but letters, digits and @-*_+./ as %XX.
 std::string urlEncode(const std::string& s);
+// Form encoding: as escape() but '+' as %2B too.
+std::string formEncode(const std::string& s);
 // "%41+b" -> "A b" (form encoding).
 std::string urlDecode(const std::string& s);
 // The name=value pairs of a form-encoded text, decoded, in order.
 void forEachUrlVariable(const std::string& text,
                         const std::function<void(const std::string&, const std::string&)>& fn);
+
+// The method argument of loadVariables, getURL, send...: 1 "GET",
+// 2 "POST" (any case), 0 none.
+int sendMethod(const std::string& name);
+// Form text on a request: GET appends it to the address's query, POST
+// makes it the body.
+void addForm(std::string& url, std::string& post, const std::string& form, int method);
+
+// What LoadVars and XML share (avm1/DataLoads.cpp). load(url); the text
+// an object sends (`form`: already form-encoded) by `method` with the
+// answer loaded into argument 1 (sendAndLoad) or shown in the browser
+// window argument 1 names (send); the default onData, which hands the
+// text to `take`, then calls onLoad(success); getBytesLoaded/Total.
+Value loadDataObject(NativeCall& c);
+Value sendAndLoadData(NativeCall& c, const std::string& body, bool form, int method);
+Value sendData(NativeCall& c, const std::string& body, bool form, int method);
+Value dataArrived(NativeCall& c, const std::function<void(const std::string&)>& take);
+Value dataBytesLoaded(NativeCall& c);
+Value dataBytesTotal(NativeCall& c);
 
 // Whole number of a double, clamped into int range (NaN gives 0).
 int clampToInt(double d);

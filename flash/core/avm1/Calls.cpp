@@ -231,12 +231,12 @@ Value Avm1::toPrimitive(Frame& f, const Value& v, bool valueFirst, int callDepth
         Value r = call(f, fn, v, none, callDepth, holder);
         if (r.type != Value::Object && r.type != Value::Clip) return r;
     }
-    return Value::fromString(toString(v, version_));
+    return Value::fromString(toStr(v));
 }
 
 std::string Avm1::toStr(Frame& f, const Value& v, int callDepth) {
     if (v.type != Value::Object) return toString(v, version_);
-    return toString(toPrimitive(f, v, false, callDepth), version_);
+    return toStr(toPrimitive(f, v, false, callDepth));
 }
 
 }  // namespace flash

@@ -118,11 +118,18 @@ Value Avm1::boolResult(bool b) const {
 }
 
 void Avm1::getUrl(Frame& f, const std::string& url, const std::string& target, uint8_t flags) {
-    if (loadUrl(f, url, target, flags)) return;
+    // The variables of the timeline the script runs on go along by GET or POST.
+    std::string address = url, post;
+    if (flags & 3) {
+        std::string form = variablesForm(targetOf(f));
+        f.budget -= static_cast<long>(form.size() / 64);
+        addForm(address, post, form, flags & 3);
+    }
+    if (loadUrl(f, address, post, target, flags)) return;
     if (startsWithNoCase(url, "FSCommand:")) {
         if (engine_.onFSCommand) engine_.onFSCommand(url.substr(10), target);
-    } else if (engine_.onGetURL) {
-        engine_.onGetURL(url, target);
+    } else {
+        openWindow(address, target, post);
     }
 }
 

@@ -1,5 +1,6 @@
 // Loading from scripts: the GetURL forms that load movies and variables,
 // loads of LoadVars and XML objects and the url-encoded variable format.
+#include <algorithm>
 #include <cstdlib>
 
 #include "flash/core/avm1/Builtins.h"
@@ -71,7 +72,57 @@ void forEachUrlVariable(const std::string& text,
     }
 }
 
-bool Avm1::loadUrl(Frame& f, const std::string& url, const std::string& target, uint8_t flags) {
+int sendMethod(const std::string& name) {
+    if (name.size() == 3 && (name[0] | 0x20) == 'g' && (name[1] | 0x20) == 'e' && (name[2] | 0x20) == 't')
+        return 1;
+    if (name.size() == 4 && (name[0] | 0x20) == 'p' && (name[1] | 0x20) == 'o' && (name[2] | 0x20) == 's' &&
+        (name[3] | 0x20) == 't')
+        return 2;
+    return 0;
+}
+
+std::string formEncode(const std::string& s) {
+    std::string out = urlEncode(s);
+    // A '+' would reach the other side as a space.
+    for (size_t i = out.find('+'); i != std::string::npos; i = out.find('+', i)) out.replace(i, 1, "%2B");
+    return out;
+}
+
+void addForm(std::string& url, std::string& post, const std::string& form, int method) {
+    if (method == 2) {
+        post = form;
+    } else if (method == 1 && !form.empty()) {
+        // Before a "#fragment", after any query the address has.
+        size_t hash = url.find('#');
+        std::string tail = hash == std::string::npos ? std::string() : url.substr(hash);
+        url.resize(std::min(url.size(), hash));
+        url += (url.find('?') == std::string::npos ? '?' : '&') + form + tail;
+    }
+}
+
+std::string Avm1::variablesForm(DisplayObject* clip) {
+    std::string out;
+    if (!clip) return out;
+    for (const auto& kv : clip->variables) {
+        const Value& v = kv.second;
+        if (v.type == Value::Object && v.object && v.object->isFunction()) continue;
+        if (!out.empty()) out += '&';
+        out += formEncode(kv.first) + '=' + formEncode(toStr(v));
+        if (out.size() > kMaxString) break;
+    }
+    return out;
+}
+
+void Avm1::openWindow(const std::string& url, const std::string& target, const std::string& post) {
+    if (engine_.host) {
+        engine_.host->openUrl(url, target, post);
+    } else if (engine_.onGetURL) {
+        engine_.onGetURL(url, target);
+    }
+}
+
+bool Avm1::loadUrl(Frame& f, const std::string& url, const std::string& post, const std::string& target,
+                   uint8_t flags) {
     int level = -1;
     bool intoLevel = levelNumber(target, level);
     bool variables = (flags & 0x80) != 0;
@@ -83,7 +134,7 @@ bool Avm1::loadUrl(Frame& f, const std::string& url, const std::string& target, 
         if (!clip) return true;
     }
     if (variables) {
-        if (clip && !url.empty()) engine_.startLoad(Engine::LoadKind::Variables, url, "", clip);
+        if (clip && !url.empty()) engine_.startLoad(Engine::LoadKind::Variables, url, post, clip);
         return true;
     }
     if (url.empty()) {
@@ -91,9 +142,9 @@ bool Avm1::loadUrl(Frame& f, const std::string& url, const std::string& target, 
         return true;
     }
     if (intoLevel) {
-        engine_.startLevelLoad(level, url);
+        engine_.startLevelLoad(level, url, post);
     } else {
-        engine_.startLoad(Engine::LoadKind::Movie, url, "", clip);
+        engine_.startLoad(Engine::LoadKind::Movie, url, post, clip);
     }
     return true;
 }

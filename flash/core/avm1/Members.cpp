@@ -215,7 +215,7 @@ void Avm1::setMember(Frame& f, const Value& object, const std::string& name, con
     if (it != o.props.end()) {
         if (!(it->second.flags & kReadOnly)) it->second.value = v;
     } else if (o.props.size() < kMaxProps) {
-        o.props[key].value = v;
+        o.own(key).value = v;
     }
 }
 

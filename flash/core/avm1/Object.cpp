@@ -1,5 +1,7 @@
 #include "flash/core/avm1/Object.h"
 
+#include <algorithm>
+
 namespace flash {
 
 const Property* ScriptObject::findProperty(const std::string& key) const {
@@ -16,10 +18,24 @@ const Value* ScriptObject::find(const std::string& key) const {
     return p && !p->isAccessor() ? &p->value : nullptr;
 }
 
+Property& ScriptObject::own(const std::string& key) {
+    auto r = props.try_emplace(key);
+    if (r.second) r.first->second.order = ++added;
+    return r.first->second;
+}
+
+std::vector<const std::pair<const std::string, Property>*> ScriptObject::inOrder() const {
+    std::vector<const std::pair<const std::string, Property>*> out;
+    out.reserve(props.size());
+    for (const auto& kv : props) out.push_back(&kv);
+    std::sort(out.begin(), out.end(), [](auto* a, auto* b) { return a->second.order < b->second.order; });
+    return out;
+}
+
 void ScriptObject::set(const std::string& key, Value v, uint8_t flags) {
     auto it = props.find(key);
     if (it == props.end()) {
-        Property& p = props[key];
+        Property& p = own(key);
         p.value = std::move(v);
         p.flags = flags;
         return;
@@ -35,6 +51,7 @@ void ScriptObject::clear() {
     proto.reset();
     function.reset();
     internal = Value();
+    isDate = false;
 }
 
 }  // namespace flash

@@ -27,6 +27,7 @@ struct Property {
     // addProperty: reads call the getter, writes the setter (null: read-only).
     std::shared_ptr<ScriptObject> getter, setter;
     uint8_t flags = 0;
+    uint32_t order = 0;  // when it was added to its object (earlier: smaller)
     bool isAccessor() const { return getter != nullptr; }
 };
 
@@ -60,6 +61,8 @@ struct ScriptObject {
     NativeFn native = nullptr;              // built-in functions
     Value internal;                         // state of built-in classes (a boxed value, a date...)
     bool isSuper = false;                   // `super`: internal is `this`, proto the superclass prototype
+    bool isDate = false;                    // a Date: internal is its time
+    uint32_t added = 0;                     // properties added so far (their order)
 
     bool isFunction() const { return function || native; }
     // Own or inherited property, or null.
@@ -68,6 +71,10 @@ struct ScriptObject {
     const Value* find(const std::string& key) const;
     // Sets an own plain value, keeping the flags of one that exists.
     void set(const std::string& key, Value v, uint8_t flags = 0);
+    // The own property `key`, added (empty, in order) when missing.
+    Property& own(const std::string& key);
+    // Own properties in the order they were added.
+    std::vector<const std::pair<const std::string, Property>*> inOrder() const;
     // Drops every reference (unloading breaks cycles this way).
     void clear();
 };

@@ -6,6 +6,7 @@
 #include <limits>
 
 #include "flash/core/DisplayObject.h"
+#include "flash/core/avm1/DateText.h"
 #include "flash/core/avm1/Object.h"
 
 namespace flash {
@@ -72,23 +73,27 @@ std::string clipPath(const DisplayObject* clip) {
     return (o->name.empty() ? "_level0" : o->name) + path;
 }
 
-static std::string objectToString(const ScriptObject& o, int version, int depth) {
+static std::string objectToString(const ScriptObject& o, int version, const ZoneOffset* zone, int depth) {
     if (o.isFunction()) return "[type Function]";
+    if (o.isDate) {
+        double t = o.internal.type == Value::Number ? o.internal.number : std::nan("");
+        return dateText(t, zone && *zone ? (*zone)(t) : systemZoneOffset(t));
+    }
     if (!o.isArray) return "[object Object]";
     std::string s;
     for (size_t i = 0; i < o.elements.size() && s.size() < (1u << 20); ++i) {
         if (i) s += ",";
         const Value& e = o.elements[i];
         if (e.type == Value::Object && e.object) {
-            if (depth < 8) s += objectToString(*e.object, version, depth + 1);
+            if (depth < 8) s += objectToString(*e.object, version, zone, depth + 1);
         } else {
-            s += toString(e, version);
+            s += toString(e, version, zone);
         }
     }
     return s;
 }
 
-std::string toString(const Value& v, int version) {
+std::string toString(const Value& v, int version, const ZoneOffset* zone) {
     switch (v.type) {
         case Value::Undefined:
             return version >= 7 ? "undefined" : "";
@@ -102,10 +107,10 @@ std::string toString(const Value& v, int version) {
         case Value::String:
             return v.string;
         case Value::Object:
-            if (v.object && v.object->internal.type >= Value::Boolean &&
+            if (v.object && !v.object->isDate && v.object->internal.type >= Value::Boolean &&
                 v.object->internal.type <= Value::String)
                 return toString(v.object->internal, version);
-            return v.object ? objectToString(*v.object, version, 0) : "";
+            return v.object ? objectToString(*v.object, version, zone, 0) : "";
         case Value::Clip: {
             std::shared_ptr<DisplayObject> c = v.clip.lock();
             return c ? clipPath(c.get()) : "";

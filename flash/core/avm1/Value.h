@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -63,8 +64,13 @@ struct Value {
     }
 };
 
+// Minutes local time is ahead of UTC at a moment (the engine's time zone).
+using ZoneOffset = std::function<double(double utcMs)>;
+
 double toNumber(const Value& v, int version);
-std::string toString(const Value& v, int version);
+// A Date reads as its text in the time zone `zone` gives (the system's
+// when null or empty).
+std::string toString(const Value& v, int version, const ZoneOffset* zone = nullptr);
 bool toBoolean(const Value& v, int version);
 std::string numberToString(double d);
 // ECMAScript-style loose equality; objects and clips equal only themselves.

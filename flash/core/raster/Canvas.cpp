@@ -203,6 +203,8 @@ void Canvas::attach(uint32_t* pixels, int width, int height, int stride) {
     stride_ = stride;
     rowsTop_ = 0;
     rowsBottom_ = height_;
+    colsLeft_ = 0;
+    colsRight_ = width_;
     active_.clear();
     building_ = -1;
     size_t need = static_cast<size_t>(width_) * height_;
@@ -215,10 +217,15 @@ void Canvas::setRows(int top, int bottom) {
     rowsBottom_ = std::max(rowsTop_, std::min(height_, bottom));
 }
 
+void Canvas::setColumns(int left, int right) {
+    colsLeft_ = std::max(0, std::min(width_, left));
+    colsRight_ = std::max(colsLeft_, std::min(width_, right));
+}
+
 void Canvas::clear(uint32_t color) {
     for (int y = rowsTop_; y < rowsBottom_; ++y)
-        std::fill(pixels_ + static_cast<size_t>(y) * stride_,
-                  pixels_ + static_cast<size_t>(y) * stride_ + width_, color);
+        std::fill(pixels_ + static_cast<size_t>(y) * stride_ + colsLeft_,
+                  pixels_ + static_cast<size_t>(y) * stride_ + colsRight_, color);
 }
 
 void Canvas::fill(Rasterizer& ras, FillRule rule, bool antialias, const Paint& paint) {
@@ -295,7 +302,34 @@ void Canvas::popMask() {
     if (!active_.empty()) active_.pop_back();
 }
 
+void Canvas::colorsAt(int x, int y, int len, uint32_t* out) const {
+    if (givenColors_) {
+        std::copy(givenColors_, givenColors_ + len, out);
+    } else {
+        paint_->generate(x, y, len, out);
+    }
+}
+
+// A span reaching beyond the columns drawn: only its part inside is drawn.
+// Gradients and bitmaps step along a span from its start, so its colours
+// come from the whole span, as a draw of whole rows makes them.
+void Canvas::clippedSpan(int y, int x, int len, const uint8_t* covers) {
+    const int lo = std::max(x, colsLeft_), hi = std::min(x + len, colsRight_);
+    if (hi <= lo) return;
+    if (building_ < 0 && paint_->kind() != Paint::Solid) {
+        if (spanColors_.size() < static_cast<size_t>(len)) spanColors_.resize(len);
+        paint_->generate(x, y, len, spanColors_.data());
+        givenColors_ = spanColors_.data() + (lo - x);
+    }
+    span(y, lo, hi - lo, covers + (lo - x));
+    givenColors_ = nullptr;
+}
+
 void Canvas::span(int y, int x, int len, const uint8_t* covers) {
+    if (x < colsLeft_ || x + len > colsRight_) {
+        clippedSpan(y, x, len, covers);
+        return;
+    }
     if (building_ >= 0) {
         // Summed so that mask shapes meeting along an edge cover it fully.
         uint8_t* m = maskRow(building_, y) + x;
@@ -311,7 +345,7 @@ void Canvas::span(int y, int x, int len, const uint8_t* covers) {
                     dst[i] = addSaturated(dst[i], covers[i] == 255 ? color : mulPixel(color, covers[i]));
         } else {
             if (colors_.size() < static_cast<size_t>(len)) colors_.resize(len);
-            paint_->generate(x, y, len, colors_.data());
+            colorsAt(x, y, len, colors_.data());
             for (int i = 0; i < len; ++i)
                 if (covers[i])
                     dst[i] =
@@ -363,7 +397,7 @@ void Canvas::span(int y, int x, int len, const uint8_t* covers) {
     }
 #endif
     if (colors_.size() < static_cast<size_t>(len)) colors_.resize(len);
-    paint_->generate(x, y, len, colors_.data());
+    colorsAt(x, y, len, colors_.data());
     blendColorSpan(dst, len, colors_.data(), cov, paint_->kind() == Paint::Bitmap);
 }
 

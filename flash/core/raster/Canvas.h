@@ -22,6 +22,11 @@ public:
     void setRows(int top, int bottom);
     int rowsTop() const { return rowsTop_; }
     int rowsBottom() const { return rowsBottom_; }
+    // Limits drawing to columns [left, right) as well (attach selects every
+    // column). Pixels inside get exactly what a draw of whole rows gives.
+    void setColumns(int left, int right);
+    int columnsLeft() const { return colsLeft_; }
+    int columnsRight() const { return colsRight_; }
 
     // Fills the rasterizer's area; while a mask is being built, the area is
     // added to the mask instead and the paint is ignored.
@@ -43,6 +48,9 @@ public:
 
 private:
     void span(int y, int x, int len, const uint8_t* covers) override;
+    void clippedSpan(int y, int x, int len, const uint8_t* covers);
+    // The paint's colours of pixels [x, x + len) of row y.
+    void colorsAt(int x, int y, int len, uint32_t* out) const;
     uint8_t* maskRow(int index, int y) { return masks_[index].data() + static_cast<size_t>(y) * width_; }
     // Mask bytes of the rows drawn.
     size_t rowsWidth() const { return static_cast<size_t>(rowsBottom_ - rowsTop_) * width_; }
@@ -50,6 +58,7 @@ private:
     uint32_t* pixels_ = nullptr;
     int width_ = 0, height_ = 0, stride_ = 0;
     int rowsTop_ = 0, rowsBottom_ = 0;
+    int colsLeft_ = 0, colsRight_ = 0;
     const Paint* paint_ = nullptr;
     std::vector<std::vector<uint8_t>> masks_;  // pool of mask layers
     std::vector<int> active_;                  // stack of active mask layers
@@ -58,6 +67,8 @@ private:
     std::vector<uint32_t> layer_;
     int dirtyX0_ = 0, dirtyX1_ = 0, dirtyY0_ = 0, dirtyY1_ = 0;
     std::vector<uint32_t> colors_;
+    std::vector<uint32_t> spanColors_;       // a clipped span's colours, from its real start
+    const uint32_t* givenColors_ = nullptr;  // colours of the span being drawn, when made already
     std::vector<uint8_t> covers_;
 };
 

@@ -2,54 +2,18 @@
 // set by local or UTC fields. The engine gives the wall clock and the time
 // zone, so tests can fix both.
 #include <chrono>
-#include <cstdio>
-#include <ctime>
 
 #include "flash/core/avm1/Builtins.h"
+#include "flash/core/avm1/DateText.h"
 #include "flash/core/avm1/Frame.h"
 
 namespace flash {
 
 namespace {
 
-const double kMsPerDay = 86400000.0;
+using Fields = DateFields;
 
-// Days since 1970-01-01 of a proleptic Gregorian date (month 1-12).
-double daysFromCivil(double y, double m, double d) {
-    y -= m <= 2;
-    double era = std::floor(y / 400);
-    double yoe = y - era * 400;
-    double doy = std::floor((153 * (m + (m > 2 ? -3 : 9)) + 2) / 5) + d - 1;
-    double doe = yoe * 365 + std::floor(yoe / 4) - std::floor(yoe / 100) + doy;
-    return era * 146097 + doe - 719468;
-}
-
-struct Fields {
-    double year, month, date, hours, minutes, seconds, ms, day;  // month 0-11, day 0 Sunday
-};
-
-Fields split(double t) {
-    Fields f;
-    double days = std::floor(t / kMsPerDay);
-    double within = t - days * kMsPerDay;
-    double z = days + 719468;
-    double era = std::floor(z / 146097);
-    double doe = z - era * 146097;
-    double yoe =
-        std::floor((doe - std::floor(doe / 1460) + std::floor(doe / 36524) - std::floor(doe / 146096)) / 365);
-    double doy = doe - (365 * yoe + std::floor(yoe / 4) - std::floor(yoe / 100));
-    double mp = std::floor((5 * doy + 2) / 153);
-    f.date = doy - std::floor((153 * mp + 2) / 5) + 1;
-    double m = mp < 10 ? mp + 3 : mp - 9;
-    f.year = yoe + era * 400 + (m <= 2);
-    f.month = m - 1;
-    f.hours = std::floor(within / 3600000);
-    f.minutes = std::floor(std::fmod(within, 3600000) / 60000);
-    f.seconds = std::floor(std::fmod(within, 60000) / 1000);
-    f.ms = std::fmod(within, 1000);
-    f.day = std::fmod(std::fmod(days + 4, 7) + 7, 7);
-    return f;
-}
+Fields split(double t) { return splitDate(t); }
 
 double join(const Fields& f) {
     for (double v : {f.year, f.month, f.date, f.hours, f.minutes, f.seconds, f.ms})
@@ -63,18 +27,8 @@ double join(const Fields& f) {
     return std::fabs(t) > 8.64e15 ? std::nan("") : t;
 }
 
-double systemOffset(double utcMs) {
-    if (!std::isfinite(utcMs)) return 0;
-    std::time_t t = static_cast<std::time_t>(std::floor(utcMs / 1000));
-    std::tm* l = std::localtime(&t);
-    if (!l) return 0;
-    double local = daysFromCivil(l->tm_year + 1900, l->tm_mon + 1, l->tm_mday) * 86400.0 +
-                   l->tm_hour * 3600.0 + l->tm_min * 60.0 + l->tm_sec;
-    return std::round((local - static_cast<double>(t)) / 60);
-}
-
 double offsetAt(NativeCall& c, double utcMs) {
-    return c.engine().localOffset ? c.engine().localOffset(utcMs) : systemOffset(utcMs);
+    return c.engine().localOffset ? c.engine().localOffset(utcMs) : systemZoneOffset(utcMs);
 }
 
 double now(NativeCall& c) {
@@ -97,22 +51,7 @@ double& timeOf(NativeCall& c, bool& ok) {
     return ok ? o->internal.number : none;
 }
 
-// "Tue Dec 8 05:11:24 GMT+0800 2026", local time.
-std::string format(NativeCall& c, double t) {
-    if (!std::isfinite(t)) return "Invalid Date";
-    static const char* const kDays[] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
-    static const char* const kMonths[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
-                                          "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
-    double offset = offsetAt(c, t);
-    Fields f = split(t + offset * 60000);
-    long off = static_cast<long>(std::fabs(offset));
-    char buf[96];
-    std::snprintf(buf, sizeof buf, "%s %s %d %02d:%02d:%02d GMT%c%02ld%02ld %.0f",
-                  kDays[static_cast<int>(f.day)], kMonths[static_cast<int>(f.month)],
-                  static_cast<int>(f.date), static_cast<int>(f.hours), static_cast<int>(f.minutes),
-                  static_cast<int>(f.seconds), offset < 0 ? '-' : '+', off / 60, off % 60, f.year);
-    return buf;
-}
+std::string format(NativeCall& c, double t) { return dateText(t, offsetAt(c, t)); }
 
 // new Date(), new Date(ms), new Date(year, month[, date, hours, minutes, seconds, ms])
 Value ctor(NativeCall& c) {
@@ -129,7 +68,10 @@ Value ctor(NativeCall& c) {
     }
     // Date() as a function: the time now, as text.
     if (!c.constructing) return Value::fromString(format(c, now(c)));
-    if (ScriptObject* o = c.self()) o->internal = Value::fromNumber(t);
+    if (ScriptObject* o = c.self()) {
+        o->internal = Value::fromNumber(t);
+        o->isDate = true;
+    }
     return Value();
 }
 

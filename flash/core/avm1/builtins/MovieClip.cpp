@@ -225,17 +225,26 @@ Value bytesTotal(NativeCall& c) {
     return Value::fromNumber(static_cast<double>(c.engine().movieOf(clip.get()).header().fileLength));
 }
 
-Value loadMovie(NativeCall& c) {
-    if (std::shared_ptr<DisplayObject> clip = c.clip())
-        c.engine().startLoad(Engine::LoadKind::Movie, c.str(0), "", clip.get());
+// A clip's variables as form text, its length charged to the script.
+std::string form(NativeCall& c, DisplayObject* clip) {
+    std::string text = c.vm.variablesForm(clip);
+    c.charge(text.size() / 64);
+    return text;
+}
+
+// loadMovie/loadVariables(url[, method]): with "GET" or "POST" the clip's
+// own variables go along.
+Value loadInto(NativeCall& c, Engine::LoadKind kind) {
+    std::shared_ptr<DisplayObject> clip = c.clip();
+    if (!clip) return Value();
+    std::string url = c.str(0), post;
+    if (int method = sendMethod(c.str(1))) addForm(url, post, form(c, clip.get()), method);
+    c.engine().startLoad(kind, url, post, clip.get());
     return Value();
 }
 
-Value loadVariables(NativeCall& c) {
-    if (std::shared_ptr<DisplayObject> clip = c.clip())
-        c.engine().startLoad(Engine::LoadKind::Variables, c.str(0), "", clip.get());
-    return Value();
-}
+Value loadMovie(NativeCall& c) { return loadInto(c, Engine::LoadKind::Movie); }
+Value loadVariables(NativeCall& c) { return loadInto(c, Engine::LoadKind::Variables); }
 
 Value unloadMovie(NativeCall& c) {
     std::shared_ptr<DisplayObject> clip = c.clip();
@@ -243,8 +252,12 @@ Value unloadMovie(NativeCall& c) {
     return Value();
 }
 
+// getURL(url[, window, method])
 Value getURL(NativeCall& c) {
-    if (c.engine().onGetURL) c.engine().onGetURL(c.str(0), c.str(1));
+    std::string url = c.str(0), post;
+    std::shared_ptr<DisplayObject> clip = c.clip();
+    if (int method = sendMethod(c.str(2)); method && clip) addForm(url, post, form(c, clip.get()), method);
+    c.vm.openWindow(url, c.str(1), post);
     return Value();
 }
 

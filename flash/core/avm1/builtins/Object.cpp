@@ -22,7 +22,7 @@ Value addProperty(NativeCall& c) {
     Value get = c.arg(1), set = c.arg(2);
     if (!o || name.empty() || get.type != Value::Object || !get.object || !get.object->isFunction())
         return Value::fromBool(false);
-    Property& p = o->props[c.vm.key(name)];
+    Property& p = o->own(c.vm.key(name));
     p.value = Value();
     p.getter = get.object;
     p.setter = set.type == Value::Object && set.object && set.object->isFunction() ? set.object : nullptr;

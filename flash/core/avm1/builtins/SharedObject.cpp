@@ -210,8 +210,10 @@ Value getLocal(NativeCall& c) {
     if (c.engine().host && c.engine().host->readShared(store, text) && text.size() <= kMaxStoreBytes) {
         Reader r{c, text};
         Value stored = r.value(0);
-        if (stored.type == Value::Object && !stored.object->isArray)
+        if (stored.type == Value::Object && !stored.object->isArray) {
             data.object->props = stored.object->props;
+            data.object->added = stored.object->added;
+        }
     }
     if (cache && cache->props.size() < 1024) cache->set(store, so, kDontEnum);
     return so;

@@ -162,10 +162,11 @@ void write(NativeCall& c, const Value& node, std::string& out, int depth) {
     if (named) {
         out += '<' + name.string;
         Value attrs = field(d, kAttributes);
+        // Attributes in the order they were given.
         if (attrs.type == Value::Object)
-            for (const auto& kv : attrs.object->props)
-                if (!(kv.second.flags & kDontEnum) && !kv.second.isAccessor())
-                    out += ' ' + kv.first + "=\"" + xmlEscape(c.vm.toStr(kv.second.value)) + '"';
+            for (const auto* kv : attrs.object->inOrder())
+                if (!(kv->second.flags & kDontEnum) && !kv->second.isAccessor())
+                    out += ' ' + kv->first + "=\"" + xmlEscape(c.vm.toStr(kv->second.value)) + '"';
         if (kidsOf(d).empty()) {
             out += " />";
             return;
@@ -306,6 +307,7 @@ Value copy(NativeCall& c, const Value& node, bool deep, int depth) {
         Value a = c.vm.newObject();
         if (a.object) {
             a.object->props = attrs.object->props;
+            a.object->added = attrs.object->added;
             nd->set(kAttributes, a);
         }
     }
@@ -357,44 +359,22 @@ Value parseXML(NativeCall& c) {
 Value createElement(NativeCall& c) { return newNode(c, 1, Value::fromString(c.str(0)), Value::null()); }
 Value createTextNode(NativeCall& c) { return newNode(c, 3, Value::null(), Value::fromString(c.str(0))); }
 
-Value xmlLoad(NativeCall& c) {
-    if (!c.self() || c.args.empty()) return c.vm.boolResult(false);
-    c.self()->set(c.vm.key("loaded"), Value::fromBool(false));
-    return c.vm.boolResult(c.vm.loadData(c.thisValue, c.str(0), "") != 0);
-}
-
 // sendAndLoad(url, target): this document is posted, the answer parsed
 // into `target`.
 Value xmlSendAndLoad(NativeCall& c) {
-    Value target = c.arg(1);
-    if (target.type != Value::Object || c.args.empty()) return c.vm.boolResult(false);
-    std::string body = c.vm.toStr(xmlToString(c));
-    target.object->set(c.vm.key("loaded"), Value::fromBool(false));
-    return c.vm.boolResult(c.vm.loadData(target, c.str(0), body) != 0);
+    if (c.arg(1).type != Value::Object) return c.vm.boolResult(false);
+    return sendAndLoadData(c, c.vm.toStr(xmlToString(c)), false, 2);
+}
+
+// send(url[, window, method]): this document shown in a browser window,
+// posted unless "GET" is asked for.
+Value xmlSend(NativeCall& c) {
+    return sendData(c, c.vm.toStr(xmlToString(c)), false, sendMethod(c.str(2)) == 1 ? 1 : 2);
 }
 
 Value xmlOnData(NativeCall& c) {
-    Value src = c.arg(0);
-    std::vector<Value> args;
-    if (src.type == Value::Undefined) {
-        args.push_back(Value::fromBool(false));
-    } else {
-        parseInto(c, c.thisValue, c.vm.toStr(src));
-        if (ScriptObject* o = c.self()) o->set(c.vm.key("loaded"), Value::fromBool(true));
-        args.push_back(Value::fromBool(true));
-    }
-    c.vm.callMethod(c.frame, c.thisValue, "onLoad", args, c.depth + 1);
-    return Value();
+    return dataArrived(c, [&](const std::string& text) { parseInto(c, c.thisValue, text); });
 }
-
-Value bytes(NativeCall& c, const char* name) {
-    ScriptObject* o = c.self();
-    const Value* v = o ? o->find(c.vm.key(name)) : nullptr;
-    return v ? *v : Value();
-}
-
-Value bytesLoaded(NativeCall& c) { return bytes(c, "_bytesLoaded"); }
-Value bytesTotal(NativeCall& c) { return bytes(c, "_bytesTotal"); }
 
 }  // namespace
 
@@ -422,12 +402,13 @@ void installXML(Realm& realm) {
     realm.methods(*xml, {{"parseXML", parseXML},
                          {"createElement", createElement},
                          {"createTextNode", createTextNode},
-                         {"load", xmlLoad},
+                         {"load", loadDataObject},
+                         {"send", xmlSend},
                          {"sendAndLoad", xmlSendAndLoad},
                          {"onData", xmlOnData},
                          {"toString", xmlToString},
-                         {"getBytesLoaded", bytesLoaded},
-                         {"getBytesTotal", bytesTotal}});
+                         {"getBytesLoaded", dataBytesLoaded},
+                         {"getBytesTotal", dataBytesTotal}});
     xml->set(realm.key("ignoreWhite"), Value::fromBool(false), kDontEnum);
     xml->set(realm.key("status"), Value::fromNumber(0), kDontEnum);
     xml->set(realm.key("contentType"), Value::fromString("application/x-www-form-urlencoded"), kDontEnum);

@@ -378,7 +378,7 @@ void Canvas::span(int y, int x, int len, const uint8_t* covers) {
         return;
     }
 #if defined(__SSE2__)
-    if (paint_->gradient()) {
+    if (paint_->gradient() && !givenColors_) {
         // Colours go from the gradient straight into the blend.
         walkGradient(paint_->gradientWalk(x, y), paint_->gradientShape(), paint_->spread(), len,
                      [&](int i, __m128i colors) {

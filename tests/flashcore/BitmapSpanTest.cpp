@@ -94,3 +94,39 @@ TEST(BitmapSpan, SmoothingKeepsPremultipliedColoursWithinTheirAlpha) {
     sampleBitmapSpan(s, 40, out.data());
     for (uint32_t p : out) EXPECT_LE((p >> 16) & 0xFF, p >> 24) << std::hex << p;
 }
+
+TEST(BitmapSpan, LongSpansEqualPixelByPixelSampling) {
+    // Long spans go through wider code (groups of pixels, a blended row for
+    // unrotated ones); each pixel must come out exactly as alone.
+    const int64_t t = 65536;
+    struct Walk {
+        int w, h;
+        int64_t u, v, du, dv;
+    } walks[] = {
+        {37, 9, -5 * t + 999, 3 * t + 12345, t * 2 / 7, 0},        // magnified, unrotated, odd width
+        {64, 64, 70 * t, 40 * t + 777, -t * 3 / 2 - 5, 0},         // minified, backwards, from outside
+        {40, 30, -2 * t, -t / 3, t / 3 + 17, t / 5 + 3},           // rotated, crossing the edges
+        {16, 16, 5 * t + 4321, 7 * t + 8765, t * 9 / 10, -t / 4},  // rotated inside, repeating often
+        {3000, 2, 10 * t, t / 2, t / 4, 0},                        // wider than the row buffer
+    };
+    for (const Walk& walk : walks) {
+        const std::vector<uint32_t> pixels = picture(walk.w, walk.h);
+        for (bool repeat : {true, false})
+            for (bool smooth : {true, false}) {
+                BitmapSpan s{pixels.data(), walk.w, walk.h, repeat, smooth, walk.u, walk.v, walk.du, walk.dv};
+                const int len = 203;
+                std::vector<uint32_t> out(len);
+                sampleBitmapSpan(s, len, out.data());
+                for (int i = 0; i < len; ++i) {
+                    BitmapSpan one = s;
+                    one.u += walk.du * i;
+                    one.v += walk.dv * i;
+                    uint32_t alone = 0;
+                    sampleBitmapSpan(one, 1, &alone);
+                    ASSERT_EQ(out[i], alone)
+                        << walk.w << "x" << walk.h << (repeat ? " repeating" : " clamped")
+                        << (smooth ? " smoothed" : "") << " at " << i;
+                }
+            }
+    }
+}

@@ -32,10 +32,10 @@ static inline uint32_t over(uint32_t src, uint32_t dst) { return src + mulPixel(
 #if defined(__SSE2__)
 namespace {
 
-// x / 255, rounded, for 16-bit lanes holding products of two bytes.
+// x / 255, rounded, for 16-bit lanes holding products of two bytes: with
+// t = x + 128, (t + (t >> 8)) >> 8 equals (t * 257) >> 16.
 inline __m128i div255(__m128i x) {
-    x = _mm_add_epi16(x, _mm_set1_epi16(128));
-    return _mm_srli_epi16(_mm_add_epi16(x, _mm_srli_epi16(x, 8)), 8);
+    return _mm_mulhi_epu16(_mm_add_epi16(x, _mm_set1_epi16(128)), _mm_set1_epi16(257));
 }
 
 // Two pixels in 16-bit lanes: src scaled by the coverage, then over dst.
@@ -46,18 +46,23 @@ inline __m128i blend2(__m128i s, __m128i d, __m128i cov) {
     return _mm_add_epi16(s, div255(_mm_mullo_epi16(d, inv)));
 }
 
-// Four pixels: colors[0..3] with covers[0..3] over dst[0..3].
-inline void blend4(uint32_t* dst, __m128i colors, const uint8_t* covers) {
+// Four pixels in a register: colors with covers c4 (one byte each) over d.
+inline __m128i blend4(__m128i d, __m128i colors, uint32_t c4) {
     const __m128i zero = _mm_setzero_si128();
-    uint32_t c4;
-    std::memcpy(&c4, covers, 4);
     __m128i c = _mm_unpacklo_epi8(_mm_cvtsi32_si128(static_cast<int>(c4)), zero);
     c = _mm_unpacklo_epi16(c, c);
     __m128i clo = _mm_unpacklo_epi32(c, c), chi = _mm_unpackhi_epi32(c, c);
-    __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(dst));
     __m128i lo = blend2(_mm_unpacklo_epi8(colors, zero), _mm_unpacklo_epi8(d, zero), clo);
     __m128i hi = blend2(_mm_unpackhi_epi8(colors, zero), _mm_unpackhi_epi8(d, zero), chi);
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(dst), _mm_packus_epi16(lo, hi));
+    return _mm_packus_epi16(lo, hi);
+}
+
+// Four pixels: colors[0..3] with covers[0..3] over dst[0..3].
+inline void blend4(uint32_t* dst, __m128i colors, const uint8_t* covers) {
+    uint32_t c4;
+    std::memcpy(&c4, covers, 4);
+    const __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(dst));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(dst), blend4(d, colors, c4));
 }
 
 // Four pixels at full coverage: colors[0..3] over dst[0..3].
@@ -72,6 +77,23 @@ inline void blend4Full(uint32_t* dst, __m128i colors) {
     _mm_storeu_si128(reinterpret_cast<__m128i*>(dst), _mm_adds_epu8(colors, _mm_packus_epi16(lo, hi)));
 }
 
+// The last n (< 4) pixels of a span through a four-pixel blend: copied
+// out with zero coverage after them (which leaves a pixel as it was).
+inline void blendTail(uint32_t* dst, int n, __m128i colors, const uint8_t* covers) {
+    // Gathered into registers, not through a small array: writing it piece
+    // by piece and reading it whole would stall the load.
+    const __m128i d = _mm_setr_epi32(static_cast<int>(dst[0]), n > 1 ? static_cast<int>(dst[1]) : 0,
+                                     n > 2 ? static_cast<int>(dst[2]) : 0, 0);
+    const uint32_t c4 =
+        covers[0] | (n > 1 ? uint32_t(covers[1]) << 8 : 0) | (n > 2 ? uint32_t(covers[2]) << 16 : 0);
+    const __m128i out = blend4(d, colors, c4);
+    dst[0] = static_cast<uint32_t>(_mm_cvtsi128_si32(out));
+    if (n > 1) dst[1] = static_cast<uint32_t>(_mm_cvtsi128_si32(_mm_shuffle_epi32(out, 0x55)));
+    if (n > 2) dst[2] = static_cast<uint32_t>(_mm_cvtsi128_si32(_mm_shuffle_epi32(out, 0xAA)));
+}
+
+const uint8_t kFullCovers[4] = {255, 255, 255, 255};
+
 // A run of one translucent colour at full coverage over dst[0..len-1].
 inline void blendSolidRun(uint32_t* dst, int len, uint32_t color) {
     const __m128i zero = _mm_setzero_si128();
@@ -84,7 +106,21 @@ inline void blendSolidRun(uint32_t* dst, int len, uint32_t color) {
         __m128i hi = div255(_mm_mullo_epi16(_mm_unpackhi_epi8(d, zero), inv));
         _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + i), _mm_adds_epu8(src, _mm_packus_epi16(lo, hi)));
     }
-    for (; i < len; ++i) dst[i] = over(color, dst[i]);
+    if (i < len) blendTail(dst + i, len - i, src, kFullCovers);
+}
+
+// Pixels from i on that are fully covered.
+inline int fullRunEnd(const uint8_t* covers, int i, int len) {
+    const __m128i full = _mm_set1_epi8(static_cast<char>(-1));
+    for (; i + 16 <= len; i += 16) {
+        const __m128i c16 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(covers + i));
+        const int partial = ~_mm_movemask_epi8(_mm_cmpeq_epi8(c16, full)) & 0xFFFF;
+        if (partial) return i + __builtin_ctz(static_cast<unsigned>(partial));
+    }
+    uint32_t c4;
+    while (i + 4 <= len && (std::memcpy(&c4, covers + i, 4), c4 == 0xFFFFFFFFu)) i += 4;
+    while (i < len && covers[i] == 255) ++i;
+    return i;
 }
 
 }  // namespace
@@ -95,48 +131,35 @@ void blendSolidSpan(uint32_t* dst, int len, uint32_t color, const uint8_t* cover
     int i = 0;
 #if defined(__SSE2__)
     const __m128i colors = _mm_set1_epi32(static_cast<int>(color));
-#endif
     while (i < len) {
-        uint32_t c = covers[i];
-        if (c == 255) {
-            int j = i + 1;
-#if defined(__SSE2__)
-            const __m128i full = _mm_set1_epi8(static_cast<char>(-1));
-            while (j + 16 <= len) {
-                __m128i c16 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(covers + j));
-                if (_mm_movemask_epi8(_mm_cmpeq_epi8(c16, full)) != 0xFFFF) break;
-                j += 16;
-            }
-#endif
-            while (j < len && covers[j] == 255) ++j;
+        if (covers[i] == 255) {
+            const int j = fullRunEnd(covers, i + 1, len);
             if (opaque) {
                 std::fill(dst + i, dst + j, color);
             } else {
-#if defined(__SSE2__)
                 blendSolidRun(dst + i, j - i, color);
-#else
-                for (int k = i; k < j; ++k) dst[k] = over(color, dst[k]);
-#endif
             }
             i = j;
             continue;
         }
-#if defined(__SSE2__)
-        if (i + 4 <= len) {
-            uint32_t c4;
-            std::memcpy(&c4, covers + i, 4);
-            if (c4 == 0) {
-                i += 4;
-                continue;
-            }
-            blend4(dst + i, colors, covers + i);
-            i += 4;
-            continue;
+        if (i + 4 > len) {
+            blendTail(dst + i, len - i, colors, covers + i);
+            break;
         }
-#endif
-        if (c) dst[i] = over(mulPixel(color, c), dst[i]);
-        ++i;
+        uint32_t c4;
+        std::memcpy(&c4, covers + i, 4);
+        if (c4 != 0) blend4(dst + i, colors, covers + i);
+        i += 4;
     }
+#else
+    for (; i < len; ++i) {
+        const uint32_t c = covers[i];
+        if (c == 255)
+            dst[i] = opaque ? color : over(color, dst[i]);
+        else if (c)
+            dst[i] = over(mulPixel(color, c), dst[i]);
+    }
+#endif
 }
 
 void blendColorSpan(uint32_t* dst, int len, const uint32_t* colors, const uint8_t* covers, bool oftenOpaque) {
@@ -158,11 +181,19 @@ void blendColorSpan(uint32_t* dst, int len, const uint32_t* colors, const uint8_
         }
         blend4(dst + i, _mm_loadu_si128(reinterpret_cast<const __m128i*>(colors + i)), covers + i);
     }
-#endif
+    if (i < len) {
+        const int n = len - i;
+        const __m128i c =
+            _mm_setr_epi32(static_cast<int>(colors[i]), n > 1 ? static_cast<int>(colors[i + 1]) : 0,
+                           n > 2 ? static_cast<int>(colors[i + 2]) : 0, 0);
+        blendTail(dst + i, n, c, covers + i);
+    }
+#else
     for (; i < len; ++i) {
         uint32_t c = covers[i];
         if (c) dst[i] = over(c == 255 ? colors[i] : mulPixel(colors[i], c), dst[i]);
     }
+#endif
 }
 
 void Canvas::attach(uint32_t* pixels, int width, int height, int stride) {
@@ -346,6 +377,25 @@ void Canvas::span(int y, int x, int len, const uint8_t* covers) {
         blendSolidSpan(dst, len, paint_->color(), cov);
         return;
     }
+#if defined(__SSE2__)
+    if (paint_->gradient() && !givenColors_) {
+        // Colours go from the gradient straight into the blend.
+        walkGradient(paint_->gradientWalk(x, y), paint_->gradientShape(), paint_->spread(), len,
+                     [&](int i, __m128i colors) {
+                         if (i + 4 > len) {
+                             blendTail(dst + i, len - i, colors, cov + i);
+                             return;
+                         }
+                         uint32_t c4;
+                         std::memcpy(&c4, cov + i, 4);
+                         if (c4 == 0xFFFFFFFFu)
+                             blend4Full(dst + i, colors);
+                         else if (c4)
+                             blend4(dst + i, colors, cov + i);
+                     });
+        return;
+    }
+#endif
     if (colors_.size() < static_cast<size_t>(len)) colors_.resize(len);
     colorsAt(x, y, len, colors_.data());
     blendColorSpan(dst, len, colors_.data(), cov, paint_->kind() == Paint::Bitmap);

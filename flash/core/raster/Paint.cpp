@@ -25,25 +25,7 @@ uint8_t fromLinear(float v) {
     return static_cast<uint8_t>(s * 255.0f + 0.5f);
 }
 
-#if defined(__SSE2__)
-// Table indices of four gradient positions (in table units): the floor of
-// each, padded, repeated or reflected by the spread mode.
-inline __m128i spreadIndex4(__m128 u, SpreadMode mode) {
-    if (mode == SpreadMode::Pad) {
-        u = _mm_min_ps(_mm_max_ps(u, _mm_setzero_ps()), _mm_set1_ps(255.0f));  // NaN -> 0
-        return _mm_cvttps_epi32(u);
-    }
-    u = _mm_min_ps(_mm_max_ps(u, _mm_set1_ps(-1e9f)), _mm_set1_ps(1e9f));
-    __m128i k = _mm_cvttps_epi32(u);
-    // Truncation rounded negative fractions up: one less gives the floor.
-    k = _mm_add_epi32(k, _mm_castps_si128(_mm_cmplt_ps(u, _mm_cvtepi32_ps(k))));
-    if (mode == SpreadMode::Repeat) return _mm_and_si128(k, _mm_set1_epi32(255));
-    k = _mm_and_si128(k, _mm_set1_epi32(511));
-    const __m128i back = _mm_cmpgt_epi32(k, _mm_set1_epi32(255));  // 256..511 run backwards
-    return _mm_xor_si128(k, _mm_and_si128(back, _mm_set1_epi32(511)));
-}
-
-#else
+#if !defined(__SSE2__)
 inline int spreadIndex(float u, SpreadMode mode) {
     if (!(u > -1e9f)) u = -1e9f;  // also catches NaN
     if (u > 1e9f) u = 1e9f;
@@ -165,59 +147,38 @@ void Paint::generate(int x, int y, int len, uint32_t* out) const {
 // Positions in the gradient square are taken at each pixel's centre: x runs
 // along a linear gradient (-16384..16384 twips mapped onto the table), the
 // distance from the centre sets a radial one, and a focal one measures
-// from its focal point F: t = |FP| / |FQ| with Q where the ray from F
-// through P meets the unit circle.
-void Paint::generateGradient(int x, int y, int len, uint32_t* out) const {
+// from its focal point.
+GradientWalk Paint::gradientWalk(int x, int y) const {
     const double px = x + 0.5, py = y + 0.5;
     const double gx = inverse_.a * px + inverse_.c * py + inverse_.tx;
     const double gy = inverse_.b * px + inverse_.d * py + inverse_.ty;
     const bool linear = kind_ == Linear;
     // Linear gradients in table units, the others in units of the radius.
     const double scale = linear ? 1.0 / 128.0 : 1.0 / 16384.0;
-    const float fx = static_cast<float>((linear ? gx + 16384.0 : gx) * scale);
-    const float fy = static_cast<float>(gy * scale);
-    const float dfx = static_cast<float>(inverse_.a * scale), dfy = static_cast<float>(inverse_.b * scale);
-    const float f = focal_, c = f * f - 1.0f;
-    const uint32_t* table = table_;
-    int i = 0;
+    return {static_cast<float>((linear ? gx + 16384.0 : gx) * scale),
+            static_cast<float>(gy * scale),
+            static_cast<float>(inverse_.a * scale),
+            static_cast<float>(inverse_.b * scale),
+            focal_,
+            table_};
+}
+
+void Paint::generateGradient(int x, int y, int len, uint32_t* out) const {
+    const GradientWalk g = gradientWalk(x, y);
 #if defined(__SSE2__)
-    const __m128 fxv = _mm_set1_ps(fx), fyv = _mm_set1_ps(fy), dfxv = _mm_set1_ps(dfx),
-                 dfyv = _mm_set1_ps(dfy), t256 = _mm_set1_ps(256.0f);
-    __m128 iv = _mm_setr_ps(0, 1, 2, 3);
-    alignas(16) int32_t idx[4];
-    for (; i < len; i += 4, iv = _mm_add_ps(iv, _mm_set1_ps(4.0f))) {
-        __m128 u = _mm_add_ps(fxv, _mm_mul_ps(dfxv, iv));
-        if (kind_ == Radial) {
-            const __m128 v = _mm_add_ps(fyv, _mm_mul_ps(dfyv, iv));
-            u = _mm_mul_ps(_mm_sqrt_ps(_mm_add_ps(_mm_mul_ps(u, u), _mm_mul_ps(v, v))), t256);
-        } else if (kind_ == Focal) {
-            const __m128 v = _mm_add_ps(fyv, _mm_mul_ps(dfyv, iv));
-            const __m128 dx = _mm_sub_ps(u, _mm_set1_ps(f));
-            const __m128 dd = _mm_add_ps(_mm_mul_ps(dx, dx), _mm_mul_ps(v, v));
-            const __m128 b = _mm_mul_ps(_mm_set1_ps(f), dx);
-            const __m128 disc =
-                _mm_max_ps(_mm_sub_ps(_mm_mul_ps(b, b), _mm_mul_ps(dd, _mm_set1_ps(c))), _mm_setzero_ps());
-            // F + s (P - F) lies on the circle for s = den / dd; t = 1 / s.
-            const __m128 den = _mm_sub_ps(_mm_sqrt_ps(disc), b);
-            const __m128 pos = _mm_cmpgt_ps(den, _mm_setzero_ps());
-            __m128 t = _mm_or_ps(_mm_and_ps(pos, _mm_div_ps(dd, _mm_max_ps(den, _mm_set1_ps(1e-30f)))),
-                                 _mm_andnot_ps(pos, _mm_set1_ps(1e9f)));
-            t = _mm_and_ps(t, _mm_cmpgt_ps(dd, _mm_setzero_ps()));  // at F itself: 0
-            u = _mm_mul_ps(t, t256);
-        }
-        _mm_store_si128(reinterpret_cast<__m128i*>(idx), spreadIndex4(u, spread_));
+    walkGradient(g, gradientShape(), spread_, len, [&](int i, __m128i colors) {
         if (i + 4 <= len) {
-            out[i] = table[idx[0]];
-            out[i + 1] = table[idx[1]];
-            out[i + 2] = table[idx[2]];
-            out[i + 3] = table[idx[3]];
-        } else {
-            for (int k = 0; i + k < len; ++k) out[i + k] = table[idx[k]];
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), colors);
+            return;
         }
-    }
+        alignas(16) uint32_t last[4];
+        _mm_store_si128(reinterpret_cast<__m128i*>(last), colors);
+        for (int k = 0; i + k < len; ++k) out[i + k] = last[k];
+    });
 #else
-    for (; i < len; ++i) {
-        const float u = fx + dfx * static_cast<float>(i), v = fy + dfy * static_cast<float>(i);
+    const float f = g.focal, c = f * f - 1.0f;
+    for (int i = 0; i < len; ++i) {
+        const float u = g.fx + g.dfx * static_cast<float>(i), v = g.fy + g.dfy * static_cast<float>(i);
         float t = u;
         if (kind_ == Radial) {
             t = std::sqrt(u * u + v * v) * 256.0f;
@@ -230,7 +191,7 @@ void Paint::generateGradient(int x, int y, int len, uint32_t* out) const {
                 t = (den > 0 ? dd / den : 1e9f) * 256.0f;
             }
         }
-        out[i] = table[spreadIndex(t, spread_)];
+        out[i] = g.table[spreadIndex(t, spread_)];
     }
 #endif
 }

@@ -9,6 +9,7 @@
 #include "flash/core/Shape.h"
 #include "flash/core/Types.h"
 #include "flash/core/raster/GradientCache.h"
+#include "flash/core/raster/GradientWalk.h"
 
 namespace flash {
 
@@ -30,6 +31,16 @@ public:
     bool visible() const { return kind_ != None && !(kind_ == Solid && (color_ >> 24) == 0); }
     // Colours of pixels x..x+len-1 of row y (sampled at pixel centres).
     void generate(int x, int y, int len, uint32_t* out) const;
+
+    // Gradients: the shape and spread of the current one, and its walk
+    // along row y from pixel x.
+    bool gradient() const { return kind_ == Linear || kind_ == Radial || kind_ == Focal; }
+    GradientShape gradientShape() const {
+        return kind_ == Linear ? GradientShape::Linear
+                               : (kind_ == Radial ? GradientShape::Radial : GradientShape::Focal);
+    }
+    SpreadMode spread() const { return spread_; }
+    GradientWalk gradientWalk(int x, int y) const;
 
     // The table of a gradient (exposed for tests).
     static void buildTable(const Gradient& g, const ColorTransform& cx, uint32_t table[256]);

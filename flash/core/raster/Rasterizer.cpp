@@ -86,25 +86,15 @@ void Rasterizer::accumulate(float x0, float y0, float x1, float y1) {
     // on are stored (at y - r0_).
     const int r0 = r0_, rowEnd = r0_ + bh_;
     if (y1 <= 0 || y0 >= rowEnd) return;
-    float dxdy = (x1 - x0) / (y1 - y0);
-    float x = x0;
-    if (y0 < 0) {
-        x -= y0 * dxdy;
-        y0 = 0;
-    }
+    // x is taken afresh at every row's top from the segment's start, never
+    // summed along it: a band starting at any row sees the values a sweep of
+    // everything sees there, without stepping through the rows above.
+    const float xs = x0, ys = y0, dxdy = (x1 - x0) / (y1 - y0);
+    if (y0 < 0) y0 = 0;
     if (y1 > rowEnd) y1 = static_cast<float>(rowEnd);
-    int yStart = static_cast<int>(y0);
-    int yEnd = std::min(rowEnd, static_cast<int>(std::ceil(y1)));
-    // Rows above the band are stepped through without storing anything, so
-    // that x reaches the band's rows exactly as in a sweep of everything.
-    for (int y = yStart; y < std::min(yEnd, r0); ++y) {
-        float top = std::max(y0, static_cast<float>(y));
-        float bottom = std::min(y1, static_cast<float>(y + 1));
-        float dy = bottom - top;
-        if (dy <= 0) continue;
-        x = x + dxdy * dy;
-    }
-    yStart = std::max(yStart, r0);
+    int yStart = std::max(static_cast<int>(y0), r0);
+    const int yEnd = std::min(rowEnd, static_cast<int>(std::ceil(y1)));
+    float x = xs + dxdy * (std::max(y0, static_cast<float>(yStart)) - ys);
     // Members in locals: the stores below would otherwise make the compiler
     // reload them on every row.
     const float maxXf = static_cast<float>(bw_);
@@ -118,7 +108,7 @@ void Rasterizer::accumulate(float x0, float y0, float x1, float y1) {
         float bottom = std::min(y1, static_cast<float>(y + 1));
         float dy = bottom - top;
         if (dy <= 0) continue;
-        float xnext = x + dxdy * dy;
+        float xnext = xs + dxdy * (bottom - ys);
         float d = dy * dir;
         float xa = std::max(0.0f, std::min(maxXf, std::min(x, xnext)));
         float xb = std::max(0.0f, std::min(maxXf, std::max(x, xnext)));

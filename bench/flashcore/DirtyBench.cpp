@@ -77,12 +77,12 @@ Bytes stillSceneWithBall(bool glow) {
         p.hasMatrix = true;
         p.matrix = Matrix::translate(1000 + f * 180, 4000 + 1500 * std::sin(f * 0.3));
         if (glow && f == 0) {
-            FilterSpec spec;
-            spec.id = 2;
-            spec.blurX = spec.blurY = 8;
-            spec.color = {255, 220, 0, 255};
-            spec.strength = 2;
-            p.filters = filterList({spec});
+            FilterParams glow;
+            glow.id = 2;
+            glow.blurX = glow.blurY = 8;
+            glow.color = {255, 220, 0, 255};
+            glow.strength = 2;
+            p.filters = filterList({glow});
             m.add(placeObject3(p));
         } else {
             m.add(placeObject2(p));

@@ -93,7 +93,7 @@ void boxPass(FImage& img, int r, bool horizontal) {
     img = out;
 }
 
-void blurImage(FImage& img, const swfw::FilterSpec& f, float sx, float sy) {
+void blurImage(FImage& img, const swfw::FilterParams& f, float sx, float sy) {
     int rx = static_cast<int>(std::floor(f.blurX * sx / 2)),
         ry = static_cast<int>(std::floor(f.blurY * sy / 2));
     for (int p = 0; p < f.passes; ++p) {
@@ -110,7 +110,7 @@ Px premul(const swfw::Rgba& c, float k = 1) {
 Px scale(Px v, float k) { return {v[0] * k, v[1] * k, v[2] * k, v[3] * k}; }
 Px plus(Px a, Px b) { return {a[0] + b[0], a[1] + b[1], a[2] + b[2], a[3] + b[3]}; }
 
-Px gradientAt(const swfw::FilterSpec& f, float t) {  // t in 0..255
+Px gradientAt(const swfw::FilterParams& f, float t) {  // t in 0..255
     size_t i = 0;
     while (i + 1 < f.ratios.size() && f.ratios[i + 1] < t) ++i;
     if (t <= f.ratios.front()) return premul(f.colors.front());
@@ -124,7 +124,7 @@ Px gradientAt(const swfw::FilterSpec& f, float t) {  // t in 0..255
     return premul(c);
 }
 
-void applyFilter(FImage& img, const swfw::FilterSpec& f, float sx, float sy) {
+void applyFilter(FImage& img, const swfw::FilterParams& f, float sx, float sy) {
     const int dx = static_cast<int>(std::lround(std::cos(f.angle) * f.distance * sx));
     const int dy = static_cast<int>(std::lround(std::sin(f.angle) * f.distance * sy));
     if (f.id == 1) {
@@ -287,7 +287,7 @@ void composite(FImage& dst, const FImage& src, int mode) {
 struct Item {
     RectSpec rect;
     swfw::Matrix matrix;
-    std::vector<swfw::FilterSpec> filters;
+    std::vector<swfw::FilterParams> filters;
     int blend = -1;
 };
 
@@ -297,7 +297,7 @@ Bytes shapeOf(uint16_t id, const RectSpec& r) {
     return s.defineShape(id);
 }
 
-Bytes place3(uint16_t depth, uint16_t id, const swfw::Matrix& m, const std::vector<swfw::FilterSpec>& filters,
+Bytes place3(uint16_t depth, uint16_t id, const swfw::Matrix& m, const std::vector<swfw::FilterParams>& filters,
              int blend, const swfw::CxForm* cx = nullptr) {
     swfw::Place p = fctest::place(depth, id, m);
     if (!filters.empty()) p.filters = swfw::filterList(filters);
@@ -326,7 +326,7 @@ void transformImage(FImage& img, const swfw::CxForm& cx) {
 // A movie of one sprite (id 100, placed with the given effects) holding the
 // items, over the background items placed directly on the stage.
 Bytes movieOf(const std::vector<Item>& background, const std::vector<Item>& inner,
-              const swfw::Matrix& spriteMatrix, const std::vector<swfw::FilterSpec>& spriteFilters,
+              const swfw::Matrix& spriteMatrix, const std::vector<swfw::FilterParams>& spriteFilters,
               int spriteBlend, const swfw::CxForm* spriteCx) {
     swfw::Movie m = fctest::stage100();
     m.version = 8;
@@ -354,7 +354,7 @@ Bytes movieOf(const std::vector<Item>& background, const std::vector<Item>& inne
 // The same scene in float at `size` pixels (view scale size / 100). The
 // sprite's colour transform applies to its filtered layer.
 FImage referenceOf(const std::vector<Item>& background, const std::vector<Item>& inner,
-                   const swfw::Matrix& spriteMatrix, const std::vector<swfw::FilterSpec>& spriteFilters,
+                   const swfw::Matrix& spriteMatrix, const std::vector<swfw::FilterParams>& spriteFilters,
                    int spriteBlend, int size, const swfw::CxForm* spriteCx) {
     const float s = size / 100.0f;
     const int pad = 60;  // room for effects of content outside the view
@@ -395,7 +395,7 @@ fctest::Image toImage(const FImage& f) {
 }
 
 double compare(const std::vector<Item>& background, const std::vector<Item>& inner, const swfw::Matrix& sm,
-               const std::vector<swfw::FilterSpec>& sf, int sb, int size, const swfw::CxForm* cx = nullptr) {
+               const std::vector<swfw::FilterParams>& sf, int sb, int size, const swfw::CxForm* cx = nullptr) {
     Player p;
     EXPECT_TRUE(fctest::load(p, movieOf(background, inner, sm, sf, sb, cx)));
     fctest::Image got = fctest::render(p, size, size);
@@ -407,8 +407,8 @@ swfw::Matrix rotation(double degrees, double scale, int32_t tx, int32_t ty) {
     return {std::cos(r) * scale, std::sin(r) * scale, -std::sin(r) * scale, std::cos(r) * scale, tx, ty};
 }
 
-swfw::FilterSpec filterOfKind(int id) {
-    swfw::FilterSpec f;
+swfw::FilterParams filterOfKind(int id) {
+    swfw::FilterParams f;
     f.id = id;
     return f;
 }
@@ -453,10 +453,10 @@ void expectFramesLikeFreshPlayers(const std::function<void(swfw::Place&, size_t)
 TEST(Effects, FiltersMatchTheFloatReferenceUnderRotationScaleAndViewScale) {
     struct Case {
         const char* name;
-        swfw::FilterSpec filter;
+        swfw::FilterParams filter;
     };
     std::vector<Case> cases;
-    auto add = [&](const char* name, swfw::FilterSpec f) { cases.push_back({name, f}); };
+    auto add = [&](const char* name, swfw::FilterParams f) { cases.push_back({name, f}); };
     {
         auto f = filterOfKind(1);
         f.blurX = 8;
@@ -679,7 +679,7 @@ TEST(Effects, LayerColourTransformMatchesThePerColourFormula) {
 }
 
 TEST(Effects, RecolouringAFilteredClipReusesItsLayer) {
-    swfw::FilterSpec blur = filterOfKind(1);
+    swfw::FilterParams blur = filterOfKind(1);
     blur.blurX = blur.blurY = 8;
     blur.passes = 2;
     expectFramesLikeFreshPlayers(
@@ -779,7 +779,7 @@ TEST(Effects, CachedLayersMovedByWholePixelsAreReusedAndMatchAFreshDrawing) {
     // that shows).
     const int32_t moves[][2] = {{700, 700},  {740, 680},  {750, 680}, {-300, 680},
                                 {1500, 300}, {1540, 300}, {2040, 300}};
-    swfw::FilterSpec glow = filterOfKind(2);
+    swfw::FilterParams glow = filterOfKind(2);
     glow.blurX = glow.blurY = 12;
     glow.passes = 2;
     expectFramesLikeFreshPlayers(

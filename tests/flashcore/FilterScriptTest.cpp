@@ -213,7 +213,7 @@ TEST(FilterScript, ClipFiltersReadAsCopiesAndAssignmentsApply) {
     trace(a, member(var("clip"), "cacheAsBitmap"));
     setMember(a, var("clip"), "cacheAsBitmap", num(1));
     trace(a, member(var("clip"), "cacheAsBitmap"));
-    swfw::FilterSpec glow;
+    swfw::FilterParams glow;
     glow.id = 2;
     glow.color = {255, 200, 0, 255};
     glow.blurX = glow.blurY = 8;
@@ -228,10 +228,10 @@ TEST(FilterScript, AssignedFiltersDrawLikeTimelineFilters) {
     // Each filter made by script must draw as the same filter in PlaceObject3.
     struct Case {
         Piece script;
-        swfw::FilterSpec placed;
+        swfw::FilterParams placed;
     };
-    auto placed = [](int id, std::function<void(swfw::FilterSpec&)> set) {
-        swfw::FilterSpec f;
+    auto placed = [](int id, std::function<void(swfw::FilterParams&)> set) {
+        swfw::FilterParams f;
         f.id = id;
         set(f);
         return f;
@@ -239,7 +239,7 @@ TEST(FilterScript, AssignedFiltersDrawLikeTimelineFilters) {
     std::vector<Case> cases = {
         {make("GlowFilter", {num(0xFFC800), num(1), num(8), num(8), num(2), num(2)}),
          placed(2,
-                [](swfw::FilterSpec& f) {
+                [](swfw::FilterParams& f) {
                     f.color = {255, 200, 0, 255};
                     f.blurX = f.blurY = 8;
                     f.strength = 2;
@@ -247,20 +247,20 @@ TEST(FilterScript, AssignedFiltersDrawLikeTimelineFilters) {
                 })},
         {make("DropShadowFilter", {num(6), num(90), num(0), num(0.5), num(4), num(4), num(1), num(1)}),
          placed(0,
-                [](swfw::FilterSpec& f) {
+                [](swfw::FilterParams& f) {
                     f.color = {0, 0, 0, 128};
                     f.distance = 6;
                     f.angle = 3.14159265358979 / 2;
                 })},
         {make("BlurFilter", {num(10), num(2), num(3)}), placed(1,
-                                                               [](swfw::FilterSpec& f) {
+                                                               [](swfw::FilterParams& f) {
                                                                    f.blurX = 10;
                                                                    f.blurY = 2;
                                                                    f.passes = 3;
                                                                })},
         {make("BevelFilter", {num(3), num(45), num(0xFFFFFF), num(1), num(0x000080), num(1), num(5), num(5)}),
          placed(3,
-                [](swfw::FilterSpec& f) {
+                [](swfw::FilterParams& f) {
                     f.color = {0, 0, 128, 255};
                     f.highlight = {255, 255, 255, 255};
                     f.distance = 3;
@@ -271,7 +271,7 @@ TEST(FilterScript, AssignedFiltersDrawLikeTimelineFilters) {
               {array({num(0), num(0), num(1), num(0), num(0),  num(0), num(1), num(0), num(0), num(0),
                       num(1), num(0), num(0), num(0), num(40), num(0), num(0), num(0), num(1), num(0)})}),
          placed(6,
-                [](swfw::FilterSpec& f) {
+                [](swfw::FilterParams& f) {
                     f.matrix = {0, 0, 1, 0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0, 40, 0, 0, 0, 1, 0};
                 })},
     };

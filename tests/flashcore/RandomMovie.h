@@ -92,7 +92,7 @@ private:
             p.blendMode = 2 + rnd(13);
             return;
         }
-        swfw::FilterSpec f;
+        swfw::FilterParams f;
         f.id = rnd(3);
         f.blurX = 1 + rnd(12);
         f.blurY = 1 + rnd(12);

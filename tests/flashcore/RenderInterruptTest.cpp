@@ -41,7 +41,7 @@ Bytes busyMovie() {
     inner.insert(inner.end(), show.begin(), show.end());
     m.add(swfw::defineSprite(10, inner, 1));
     swfw::Place blurred = fctest::place(50, 10, swfw::Matrix::translate(500, 500));
-    swfw::FilterSpec blur;
+    swfw::FilterParams blur;
     blur.id = 1;
     blurred.filters = swfw::filterList({blur});
     m.add(swfw::placeObject3(blurred));

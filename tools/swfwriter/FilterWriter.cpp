@@ -19,7 +19,7 @@ void f32(BitWriter& w, float v) {
     w.u32(u);
 }
 
-uint8_t flags(const FilterSpec& f, bool bevel) {
+uint8_t flags(const FilterParams& f, bool bevel) {
     uint8_t b =
         static_cast<uint8_t>((f.inner ? 0x80 : 0) | (f.knockout ? 0x40 : 0) | (f.hideObject ? 0 : 0x20));
     if (bevel) return static_cast<uint8_t>(b | (f.onTop ? 0x10 : 0) | (f.passes & 0x0F));
@@ -28,10 +28,10 @@ uint8_t flags(const FilterSpec& f, bool bevel) {
 
 }  // namespace
 
-Bytes filterList(const std::vector<FilterSpec>& filters) {
+Bytes filterList(const std::vector<FilterParams>& filters) {
     BitWriter w;
     w.u8(static_cast<uint8_t>(filters.size()));
-    for (const FilterSpec& f : filters) {
+    for (const FilterParams& f : filters) {
         w.u8(static_cast<uint8_t>(f.id));
         switch (f.id) {
             case 0:

@@ -7,7 +7,7 @@
 
 namespace swfw {
 
-struct FilterSpec {
+struct FilterParams {
     int id = 1;  // 0 drop shadow, 1 blur, 2 glow, 3 bevel, 4 gradient glow, 5 convolution, 6 colour matrix, 7
                  // gradient bevel
     Rgba color{0, 0, 0, 255}, highlight{255, 255, 255, 255};
@@ -23,6 +23,6 @@ struct FilterSpec {
     bool clamp = true, preserveAlpha = true;
 };
 
-Bytes filterList(const std::vector<FilterSpec>& filters);
+Bytes filterList(const std::vector<FilterParams>& filters);
 
 }  // namespace swfw

@@ -50,7 +50,7 @@ void Stroker::loop(Rasterizer& out) {
     poly_.clear();
 }
 
-void Stroker::joinSide(PointF v, PointF a, PointF b, const StrokeStyle& s) {
+void Stroker::joinSide(PointF v, PointF a, PointF b, float lenA, float lenB, const StrokeStyle& s) {
     const float h = s.halfWidth;
     PointF na{-a.y * h, a.x * h}, nb{-b.y * h, b.x * h};
     PointF pa{v.x + na.x, v.y + na.y}, pb{v.x + nb.x, v.y + nb.y};
@@ -60,7 +60,17 @@ void Stroker::joinSide(PointF v, PointF a, PointF b, const StrokeStyle& s) {
         poly_.push_back(pa);
         return;
     }
-    if (cross > 0) {  // turning towards this side: the inner side, through the vertex
+    if (cross > 0) {  // turning towards this side: the inner side
+        // Where the two offset lines meet within the first half of both
+        // segments, that point alone bounds the band (a gentle curve is the
+        // common case); otherwise the side passes through the vertex.
+        if (dot > -0.5f) {
+            const float k = 1.0f / (1.0f + dot), reach = h * cross * k;
+            if (reach <= 0.5f * lenA && reach <= 0.5f * lenB) {
+                poly_.push_back({v.x + (na.x + nb.x) * k, v.y + (na.y + nb.y) * k});
+                return;
+            }
+        }
         poly_.push_back(pa);
         poly_.push_back(v);
         poly_.push_back(pb);
@@ -143,29 +153,38 @@ void Stroker::stroke(const std::vector<PointF>& points, bool closed, const Strok
     if (n < 3) closed = false;
     size_t segs = closed ? n : n - 1;
     dirs_.resize(segs);
+    lens_.resize(segs);
     for (size_t i = 0; i < segs; ++i) {
         const PointF& a = pts_[i];
         const PointF& b = pts_[(i + 1) % n];
         float dx = b.x - a.x, dy = b.y - a.y, len = std::sqrt(dx * dx + dy * dy);
         dirs_[i] = {dx / len, dy / len};
+        lens_[i] = len;
     }
     auto back = [](PointF d) { return PointF{-d.x, -d.y}; };
     poly_.clear();
     if (closed) {
-        for (size_t i = 0; i < n; ++i) joinSide(pts_[i], dirs_[(i + segs - 1) % segs], dirs_[i], style);
+        for (size_t i = 0; i < n; ++i) {
+            const size_t prev = (i + segs - 1) % segs;
+            joinSide(pts_[i], dirs_[prev], dirs_[i], lens_[prev], lens_[i], style);
+        }
         loop(out);
-        for (size_t k = n; k-- > 0;)
-            joinSide(pts_[k], back(dirs_[k]), back(dirs_[(k + segs - 1) % segs]), style);
+        for (size_t k = n; k-- > 0;) {
+            const size_t prev = (k + segs - 1) % segs;
+            joinSide(pts_[k], back(dirs_[k]), back(dirs_[prev]), lens_[k], lens_[prev], style);
+        }
         loop(out);
         return;
     }
     PointF n0{-dirs_[0].y * h, dirs_[0].x * h};
     poly_.push_back({pts_[0].x + n0.x, pts_[0].y + n0.y});
-    for (size_t i = 1; i + 1 < n; ++i) joinSide(pts_[i], dirs_[i - 1], dirs_[i], style);
+    for (size_t i = 1; i + 1 < n; ++i)
+        joinSide(pts_[i], dirs_[i - 1], dirs_[i], lens_[i - 1], lens_[i], style);
     PointF nl{-dirs_[segs - 1].y * h, dirs_[segs - 1].x * h};
     poly_.push_back({pts_[n - 1].x + nl.x, pts_[n - 1].y + nl.y});
     capSide(pts_[n - 1], dirs_[segs - 1], style.endCap, style);
-    for (size_t i = n - 1; i-- > 1;) joinSide(pts_[i], back(dirs_[i]), back(dirs_[i - 1]), style);
+    for (size_t i = n - 1; i-- > 1;)
+        joinSide(pts_[i], back(dirs_[i]), back(dirs_[i - 1]), lens_[i], lens_[i - 1], style);
     poly_.push_back({pts_[0].x - n0.x, pts_[0].y - n0.y});
     capSide(pts_[0], back(dirs_[0]), style.startCap, style);
     loop(out);

@@ -76,6 +76,18 @@ void Stroker::joinSide(PointF v, PointF a, PointF b, float lenA, float lenB, con
         poly_.push_back(pb);
         return;
     }
+    if (s.join != JoinStyle::Bevel && dot > -0.5f) {
+        // A gentle turn: the offset lines' crossing lies within the tolerance
+        // of a round join's arc, and alone makes a miter (the points before
+        // and after it on the offset lines add nothing).
+        const float cosHalf = std::sqrt((1.0f + dot) / 2.0f);
+        if (s.join == JoinStyle::Miter ? 1.0f / cosHalf <= s.miterLimit
+                                       : h * (1.0f / cosHalf - 1.0f) <= s.tolerance) {
+            const float k = 1.0f / (1.0f + dot);
+            poly_.push_back({v.x + (na.x + nb.x) * k, v.y + (na.y + nb.y) * k});
+            return;
+        }
+    }
     poly_.push_back(pa);
     if (s.join == JoinStyle::Round) {
         float theta = std::acos(std::max(-1.0f, std::min(1.0f, dot)));

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "flash/core/raster/WideSpans.h"
+
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
@@ -207,6 +209,7 @@ void Canvas::attach(uint32_t* pixels, int width, int height, int stride) {
     colsRight_ = width_;
     active_.clear();
     building_ = -1;
+    wide_ = wideSpans();
     size_t need = static_cast<size_t>(width_) * height_;
     for (auto& m : masks_)
         if (m.size() != need) m.assign(need, 0);
@@ -374,7 +377,15 @@ void Canvas::span(int y, int x, int len, const uint8_t* covers) {
     }
 #endif
     if (paint_->kind() == Paint::Solid) {
-        blendSolidSpan(dst, len, paint_->color(), cov);
+        if (wide_)
+            blendSolidSpanWide(dst, len, paint_->color(), cov);
+        else
+            blendSolidSpan(dst, len, paint_->color(), cov);
+        return;
+    }
+    if (wide_ && paint_->gradient() && !givenColors_) {
+        blendGradientSpanWide(dst, len, paint_->gradientWalk(x, y), paint_->gradientShape(), paint_->spread(),
+                              cov);
         return;
     }
 #if defined(__SSE2__)

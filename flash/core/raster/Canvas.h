@@ -70,6 +70,7 @@ private:
     std::vector<uint32_t> spanColors_;       // a clipped span's colours, from its real start
     const uint32_t* givenColors_ = nullptr;  // colours of the span being drawn, when made already
     std::vector<uint8_t> covers_;
+    bool wide_ = false;  // the eight-pixel blends are used
 };
 
 // Blending primitives (exposed for tests and benchmarks).

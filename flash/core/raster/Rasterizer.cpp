@@ -4,6 +4,9 @@
 #include <cmath>
 #include <cstring>
 
+#include "flash/core/raster/SweepRows.h"
+#include "flash/core/raster/WideSpans.h"
+
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
@@ -206,21 +209,7 @@ void Rasterizer::accumulateClippedX(float x0, float y0, float x1, float y1) {
 
 namespace {
 
-// Coverage 0..255 of an accumulated area by the fill rule.
-template <bool EvenOdd, bool Antialias>
-inline uint8_t coverage(float s) {
-    float a = std::fabs(s);
-    if (EvenOdd) {
-        if (a > 1.0f) {
-            a = std::fmod(a, 2.0f);
-            if (a > 1.0f) a = 2.0f - a;
-        }
-    } else {
-        a = std::min(a, 1.0f);
-    }
-    if (!Antialias) return a >= 0.5f ? 255 : 0;
-    return static_cast<uint8_t>(a * 255.0f + 0.5f);
-}
+static_assert(kSweepBlockShift == Rasterizer::kBlockShift, "one block size");
 
 #if defined(__SSE2__)
 // Four coverage values (as 32-bit lanes) of accumulated areas, computed as
@@ -263,14 +252,22 @@ inline void sweep8(float* cells, uint8_t* out, __m128& s) {
 }
 #endif
 
-// Emits cov[0 .. last - start] as the span from start, without the zero
-// coverage at either end.
-inline void emit(SpanSink& sink, int y, int ox, int start, int last, const uint8_t* cov) {
-    int first = start;
-    while (first <= last && cov[first - start] == 0) ++first;
-    while (last >= first && cov[last - start] == 0) --last;
-    if (last >= first) sink.span(y, first + ox, last - first + 1, cov + (first - start));
-}
+// Blocks of eight cells, four lanes at a time.
+struct NarrowBlock {
+#if defined(__SSE2__)
+    static const bool kUsable = true;
+    template <bool EvenOdd, bool Antialias>
+    static void run(float* cells, uint8_t* out, float& s) {
+        __m128 sv = _mm_set1_ps(s);
+        sweep8<EvenOdd, Antialias>(cells, out, sv);
+        s = _mm_cvtss_f32(sv);
+    }
+#else
+    static const bool kUsable = false;
+    template <bool EvenOdd, bool Antialias>
+    static void run(float*, uint8_t*, float&) {}
+#endif
+};
 
 }  // namespace
 
@@ -296,89 +293,22 @@ void Rasterizer::sweep(FillRule rule, bool antialias, SpanSink& sink) {
         covers_.resize(stride_ + (1 << kBlockShift));
     const float fx = static_cast<float>(ox_), fy = static_cast<float>(oy_);
     for (const Line& l : lines_) accumulateClippedX(l.x0 - fx, l.y0 - fy, l.x1 - fx, l.y1 - fy);
-    if (rule == FillRule::EvenOdd) {
-        if (antialias) {
-            sweepRows<true, true>(sink);
-        } else {
-            sweepRows<true, false>(sink);
-        }
-    } else if (antialias) {
-        sweepRows<false, true>(sink);
+    const SweepArea area{acc_.data(),
+                         touched_.data(),
+                         rowMin_.data(),
+                         rowMax_.data(),
+                         covers_.data(),
+                         bh_,
+                         bw_,
+                         stride_,
+                         blocksPerRow_,
+                         ox_,
+                         oy_,
+                         r0_};
+    if (wideSpans()) {
+        sweepWide(area, rule, antialias, sink);
     } else {
-        sweepRows<false, false>(sink);
-    }
-}
-
-template <bool EvenOdd, bool Antialias>
-void Rasterizer::sweepRows(SpanSink& sink) {
-    uint8_t* cov = covers_.data();
-    const int kBlock = 1 << kBlockShift;
-    for (int y = 0; y < bh_; ++y) {
-        int lo = rowMin_[y], hi = rowMax_[y];
-        if (lo > hi) continue;
-        float* row = acc_.data() + static_cast<size_t>(y) * stride_;
-        const uint8_t* flags = touched_.data() + static_cast<size_t>(y) * blocksPerRow_;
-        const int end = std::min(hi, bw_ - 1);  // last pixel with coverage to report
-        const int lastBlock = hi >> kBlockShift;
-        float s = 0;
-        int spanStart = -1;  // coverage of the pixels from spanStart on is collected in cov
-        for (int b = lo >> kBlockShift; b <= lastBlock;) {
-            if (flags[b]) {
-                const int base = b << kBlockShift;
-                ++b;
-#if defined(__SSE2__)
-                if (base + kBlock <= stride_) {
-                    // The whole block at once. Cells of the row outside
-                    // [lo, hi] are zero: before lo the coverage is zero (and
-                    // trimmed by emit), after hi it is only written to cov
-                    // beyond the last pixel reported.
-                    if (spanStart < 0) spanStart = base;
-                    __m128 sv = _mm_set1_ps(s);
-                    sweep8<EvenOdd, Antialias>(row + base, cov + (base - spanStart), sv);
-                    s = _mm_cvtss_f32(sv);
-                    continue;
-                }
-#endif
-                int bx0 = std::max(lo, base), bx1 = std::min(hi + 1, base + kBlock);
-                int stop = std::min(bx1, end + 1);
-                if (spanStart < 0) spanStart = bx0;
-                uint8_t* c = cov - spanStart;
-                int x = bx0;
-                for (; x < stop; ++x) {
-                    s += row[x];
-                    row[x] = 0;
-                    c[x] = coverage<EvenOdd, Antialias>(s);
-                }
-                for (; x < bx1; ++x) {
-                    s += row[x];
-                    row[x] = 0;
-                }
-                continue;
-            }
-            // A run of blocks without cells (their cells are all zero): the
-            // coverage stays what it was.
-            int e = b + 1;
-            while (e + 8 <= lastBlock) {
-                uint64_t eight;
-                std::memcpy(&eight, flags + e, 8);
-                if (eight) break;
-                e += 8;
-            }
-            while (e <= lastBlock && !flags[e]) ++e;
-            int bx0 = std::max(lo, b << kBlockShift), bx1 = std::min(hi + 1, e << kBlockShift);
-            int stop = std::min(bx1, end + 1);
-            b = e;
-            uint8_t c = coverage<EvenOdd, Antialias>(s);
-            if (c) {
-                if (spanStart < 0) spanStart = bx0;
-                if (stop > bx0) std::memset(cov + (bx0 - spanStart), c, static_cast<size_t>(stop - bx0));
-            } else if (spanStart >= 0) {
-                emit(sink, y + oy_ + r0_, ox_, spanStart, bx0 - 1,
-                     cov);  // a gap of a whole block ends the span
-                spanStart = -1;
-            }
-        }
-        if (spanStart >= 0) emit(sink, y + oy_ + r0_, ox_, spanStart, end, cov);
+        sweepByRule<NarrowBlock>(area, rule, antialias, sink);
     }
 }
 

@@ -36,14 +36,16 @@ public:
     // antialias false: a pixel is in or out (coverage of at least one half).
     void sweep(FillRule rule, bool antialias, SpanSink& sink);
 
+    // One flag per block of 1 << kBlockShift cells of a row: set where cells
+    // were touched. Untouched blocks have constant coverage and are swept whole.
+    static const int kBlockShift = 3;
+
 private:
     struct Line {
         float x0, y0, x1, y1;
     };
     void accumulate(float x0, float y0, float x1, float y1);
     void accumulateClippedX(float x0, float y0, float x1, float y1);
-    template <bool EvenOdd, bool Antialias>
-    void sweepRows(SpanSink& sink);
 
     int width_ = 0, height_ = 0;
     int rowsTop_ = 0, rowsBottom_ = 1 << 30;
@@ -54,9 +56,6 @@ private:
     int ox_ = 0, oy_ = 0, r0_ = 0, bw_ = 0, bh_ = 0, stride_ = 0;
     std::vector<float> acc_;
     std::vector<int> rowMin_, rowMax_;
-    // One flag per block of kBlock cells of a row: set where cells were
-    // touched. Untouched blocks have constant coverage and are swept whole.
-    static const int kBlockShift = 3;
     int blocksPerRow_ = 0;
     std::vector<uint8_t> touched_;
     std::vector<uint8_t> covers_;

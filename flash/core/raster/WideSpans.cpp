@@ -97,14 +97,12 @@ inline void blendGroup(uint32_t* dst, __m256i colors, const uint8_t* covers) {
 // The last n (< 8) pixels of a span: copied out, blended with zero
 // coverage after them (which leaves a pixel as it was) and copied back.
 inline void blendTail(uint32_t* dst, int n, __m256i colors, const uint8_t* covers) {
-    alignas(32) uint32_t px[8] = {};
-    uint8_t cov[8] = {};
-    std::memcpy(px, dst, static_cast<size_t>(n) * 4);
-    std::memcpy(cov, covers, static_cast<size_t>(n));
-    uint64_t c8;
-    std::memcpy(&c8, cov, 8);
-    store8(px, blend8(load8(px), colors, c8));
-    std::memcpy(dst, px, static_cast<size_t>(n) * 4);
+    // Lanes below n: the masked load and store touch no pixel beyond.
+    const __m256i lanes = _mm256_cmpgt_epi32(_mm256_set1_epi32(n), _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7));
+    uint64_t c8 = 0;
+    for (int k = 0; k < n; ++k) c8 |= static_cast<uint64_t>(covers[k]) << (8 * k);
+    int* p = reinterpret_cast<int*>(dst);
+    _mm256_maskstore_epi32(p, lanes, blend8(_mm256_maskload_epi32(p, lanes), colors, c8));
 }
 
 // Table indices of eight gradient positions, as spreadIndex4 makes them.
@@ -196,7 +194,9 @@ void blendSolidSpanWide(uint32_t* dst, int len, uint32_t color, const uint8_t* c
         if (covers[i] == 255) {
             const int j = fullRunEnd(covers, i + 1, len);
             if (opaque) {
-                for (int k = i; k < j; ++k) dst[k] = color;
+                int k = i;
+                for (; k + 8 <= j; k += 8) store8(dst + k, colors);
+                for (; k < j; ++k) dst[k] = color;
             } else {
                 int k = i;
                 for (; k + 8 <= j; k += 8) store8(dst + k, blend8Full(load8(dst + k), colors));

@@ -288,7 +288,7 @@ void Rasterizer::sweep(FillRule rule, bool antialias, SpanSink& sink) {
     rowMin_.assign(bh_, bw_ + 2);
     rowMax_.assign(bh_, -1);
     blocksPerRow_ = (stride_ >> kBlockShift) + 1;
-    touched_.assign(static_cast<size_t>(blocksPerRow_) * bh_, 0);
+    touched_.assign(static_cast<size_t>(blocksPerRow_) * bh_ + 8, 0);  // room to read eight at a time
     if (covers_.size() < static_cast<size_t>(stride_ + (1 << kBlockShift)))
         covers_.resize(stride_ + (1 << kBlockShift));
     const float fx = static_cast<float>(ox_), fy = static_cast<float>(oy_);

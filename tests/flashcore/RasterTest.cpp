@@ -352,3 +352,75 @@ TEST(Stroker, ClosedPathsOverlapWithoutDoubleCoverage) {
     // Outer square 46 minus inner 34, with round outer corners.
     EXPECT_NEAR(g.area(), 46.0 * 46 - 34.0 * 34 - 4 * (9 - 3.14159 * 9 / 4), 3);
 }
+
+// A ring drawn as a closed polyline of many short segments, by every join:
+// gentle turns meet at the offset lines' crossing on both sides, and the
+// band keeps the width of the stroke all round.
+TEST(Stroker, GentleTurnsKeepTheBandWidthByEveryJoin) {
+    const float kPi = 3.14159265f, r = 40, h = 4;
+    std::vector<PointF> ring;
+    for (int i = 0; i <= 96; ++i)
+        ring.push_back({50 + r * std::cos(2 * kPi * i / 96), 50 + r * std::sin(2 * kPi * i / 96)});
+    for (JoinStyle j : {JoinStyle::Round, JoinStyle::Miter, JoinStyle::Bevel}) {
+        StrokeStyle s;
+        s.halfWidth = h;
+        s.join = j;
+        s.tolerance = 0.1f;
+        Rasterizer ras;
+        ras.reset(100, 100);
+        Stroker st;
+        st.stroke(ring, true, s, ras);
+        CoverageGrid g = sweep(ras, 100, 100, FillRule::NonZero);
+        const double ringArea = kPi * ((r + h) * (r + h) - (r - h) * (r - h));
+        EXPECT_NEAR(g.area(), ringArea, ringArea * 0.01) << int(j);
+        EXPECT_EQ(g.at(50, 50 + 40), 255) << int(j);  // on the centre line
+        EXPECT_EQ(g.at(50, 50 + 34), 0) << int(j);    // inside the inner edge
+        EXPECT_EQ(g.at(50, 50 + 45), 0) << int(j);    // outside the outer edge
+    }
+}
+
+// Sharp turns between segments shorter than the stroke is wide: the inner
+// side passes through the vertex, so the band stays solid around it.
+TEST(Stroker, SharpTurnsOfShortSegmentsStaySolidInside) {
+    std::vector<PointF> zigzag;
+    for (int i = 0; i < 8; ++i) zigzag.push_back({10.0f + 6 * i, i % 2 ? 40.0f : 30.0f});
+    StrokeStyle s;
+    s.halfWidth = 6;
+    s.join = JoinStyle::Round;
+    s.startCap = s.endCap = CapStyle::None;
+    Rasterizer ras;
+    ras.reset(80, 80);
+    Stroker st;
+    st.stroke(zigzag, false, s, ras);
+    CoverageGrid g = sweep(ras, 80, 80, FillRule::NonZero);
+    for (int i = 1; i < 7; ++i) {
+        const int x = 10 + 6 * i, y = i % 2 ? 40 : 30;
+        for (int dy = -4; dy <= 4; ++dy) EXPECT_EQ(g.at(x, y + dy), 255) << "vertex " << i << " dy " << dy;
+    }
+}
+
+// A small closed polygon stroked wider than its inner radius: every turn
+// goes the same way and its segments are short, so the inner side must not
+// cut across the middle, which the stroke covers whole.
+TEST(Stroker, ANarrowLoopUnderAWideStrokeIsCoveredWhole) {
+    const float kPi = 3.14159265f;
+    for (int sides : {5, 6, 8, 12}) {
+        std::vector<PointF> loop;
+        for (int i = 0; i <= sides; ++i)
+            loop.push_back({20 + 5 * std::cos(2 * kPi * i / sides), 20 + 5 * std::sin(2 * kPi * i / sides)});
+        for (JoinStyle j : {JoinStyle::Round, JoinStyle::Miter, JoinStyle::Bevel}) {
+            StrokeStyle s;
+            s.halfWidth = 6;
+            s.join = j;
+            Rasterizer ras;
+            ras.reset(40, 40);
+            Stroker st;
+            st.stroke(loop, true, s, ras);
+            CoverageGrid g = sweep(ras, 40, 40, FillRule::NonZero);
+            for (int y = 16; y < 24; ++y)
+                for (int x = 16; x < 24; ++x)
+                    EXPECT_EQ(g.at(x, y), 255)
+                        << sides << " sides, join " << int(j) << " at " << x << "," << y;
+        }
+    }
+}

@@ -324,6 +324,13 @@ void TShockwaveFlash::renderIfStale(bool mayYield) {
             impl_->player.forgetPicture();
         }
         impl_->yield.start();
+        // A message that waits already (with no grace period set) gives the
+        // frame up before it starts: band threads could otherwise finish a
+        // short frame before this thread gets to ask.
+        if (mayYield && impl_->yield.due()) {
+            InvalidateRect(handle(), nullptr, FALSE);
+            return;
+        }
         impl_->mayYield = mayYield;
         bool whole = true;
         std::vector<flash::DirtyRect> rects = impl_->player.renderChanged(frame.data(), w, h, w, &whole);
